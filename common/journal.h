@@ -1,0 +1,21 @@
+// The journal "jur.jur": an append-only record of every warning and a few diagnostics.
+// Each entry opens and closes the file, so it survives a crash right after it; the
+// first entry of a run is preceded by the line "*****".
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+inline constexpr const char* kJournalFile = "jur.jur";
+
+// Writes one entry (printf format, 1251 text). A journal that cannot be opened drops
+// the entry silently.
+void Journal(const char* format, ...);
+void JournalText(const std::string& text);
+
+// For tests: write to another file and start a new "run" (next entry gets "*****").
+void SetJournalPath(const std::string& path);
+void StartJournalRun();
+
+}  // namespace kv

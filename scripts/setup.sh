@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kvimarot needs (only those missing), then configures
+# and builds it into build/. The working directory the programs run in is build/work.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
+  libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev libsqlite3-dev clang
+  swe-basic-data
+  fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
+  xvfb xauth x11-apps imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build build -j2
