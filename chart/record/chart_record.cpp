@@ -1,0 +1,68 @@
+#include "chart/record/chart_record.h"
+
+#include <cmath>
+
+#include "chart/record/chart_rules.h"
+#include "common/codepage.h"
+
+namespace kv {
+
+ChartRecord DefaultChartRecord() {
+  ChartRecord rec;
+  std::memset(&rec, 0, sizeof rec);
+  rec.jd_local = rec.jd_ut = rec.jd_calc = 2451545.0;
+  rec.kind = kNatalChart;
+  rec.house_system = 3;
+  rec.lunar_day = -1;
+  return rec;
+}
+
+void SetChartText(char (&field)[30], const char* text) {
+  std::memset(field, 0, sizeof field);
+  if (text) std::strncpy(field, text, kNameChars);
+}
+
+int SignOf(double lon_deg) {
+  int s = static_cast<int>(lon_deg / 30.0) + 1;
+  if (s < 1) s = 1;
+  if (s > 12) s = 12;
+  return s;
+}
+
+int HouseOf(const ChartRecord& rec, double x) {
+  for (int k = 1; k <= 12; ++k) {
+    double lo = rec.lon[16 + k];
+    double hi = rec.lon[k == 12 ? 17 : 17 + k];
+    if (hi < lo) {  // the sector passes 0 degrees
+      if (x > 180.0) hi += 360.0;
+      else lo -= 360.0;
+    }
+    if (x >= lo && x < hi) return k;
+  }
+  return 0;
+}
+
+bool HasHouses(const ChartRecord& rec) { return rec.house_system != kNoHousesSystem; }
+
+ChartSummary SummarizeChart(const ChartRecord& rec) {
+  ChartSummary s;
+  for (int b = 1; b <= kBodyCount; ++b) {
+    s.body_sign[b] = SignOf(rec.lon[b]);
+    s.body_house[b] = HouseOf(rec, rec.lon[b]);
+  }
+  for (int h = 1; h <= 12; ++h) s.cusp_sign[h] = SignOf(rec.lon[16 + h]);
+  return s;
+}
+
+int WeekdayIndex(double jd) {
+  long long n = static_cast<long long>(std::floor(jd + 1.5));
+  return static_cast<int>(((n % 7) + 7) % 7);
+}
+
+const char* WeekdayName(double jd) {
+  static const std::array<std::string, 7> names = {W("Вс"), W("Пн"), W("Вт"), W("Ср"),
+                                                   W("Чт"), W("Пт"), W("Сб")};
+  return names[WeekdayIndex(jd)].c_str();
+}
+
+}  // namespace kv

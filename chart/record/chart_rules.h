@@ -1,0 +1,32 @@
+// Small rules applied to chart records everywhere: sign and house of a longitude,
+// the chart summary and the weekday shown with a date.
+#pragma once
+
+#include <array>
+
+#include "chart/record/chart_record.h"
+
+namespace kv {
+
+// Sign 1 (Aries) .. 12 (Pisces) of a longitude in [0, 360).
+int SignOf(double lon_deg);
+
+// House 1..12 holding lon_deg with the record's cusps (slots 17..28); 0 when none does.
+// A longitude on a cusp belongs to the house that begins there.
+int HouseOf(const ChartRecord& rec, double lon_deg);
+
+// True when the record's houses are meant to be shown (not house system 8).
+bool HasHouses(const ChartRecord& rec);
+
+struct ChartSummary {
+  std::array<int, 17> body_sign{};   // 1..16
+  std::array<int, 17> body_house{};  // 1..16, 0 when no house holds the body
+  std::array<int, 13> cusp_sign{};   // 1..12
+};
+ChartSummary SummarizeChart(const ChartRecord& rec);
+
+// 0 Sunday .. 6 Saturday for a Julian day, and its short Russian name (1251 text).
+int WeekdayIndex(double jd);
+const char* WeekdayName(double jd);
+
+}  // namespace kv
