@@ -1,0 +1,130 @@
+#include "common/files.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "common/case_map.h"
+#include "common/codepage.h"
+#include "common/messages.h"
+
+namespace kv {
+namespace fs = std::filesystem;
+
+void WarnCannotOpen(std::string_view name) {
+  std::string n(name);
+  WarningPrintf(W("Не открывается файл '%s'").c_str(), n.c_str());
+}
+
+std::FILE* OpenQuietly(std::string_view name) {
+  std::string n(name);
+  return std::fopen(n.c_str(), "r");
+}
+
+std::FILE* OpenForReading(std::string_view name) {
+  std::FILE* f = OpenQuietly(name);
+  if (!f) WarnCannotOpen(name);
+  return f;
+}
+
+std::FILE* OpenOrFatal(std::string_view name, const char* mode) {
+  std::string n(name);
+  std::FILE* f = std::fopen(n.c_str(), mode);
+  if (!f) Fatal(FormatMessage(W("Файл %s (%s) не открывается").c_str(), n.c_str(), mode));
+  return f;
+}
+
+int ReadBlock(std::FILE* f, void* buffer, size_t n, long offset) {
+  if (!f) return 1;
+  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0) return 1;
+  return std::fread(buffer, 1, n, f) == n ? 0 : 1;
+}
+
+int WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset) {
+  if (!f) return 1;
+  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0) return 1;
+  return std::fwrite(buffer, 1, n, f) == n ? 0 : 1;
+}
+
+bool FileExists(std::string_view name) {
+  std::error_code ec;
+  return fs::exists(fs::path(std::string(name)), ec);
+}
+
+int CheckNewFileName(std::string_view name) {
+  if (name.find(' ') != std::string_view::npos) {
+    WarningKey("SkF");
+    return 1;
+  }
+  if (FileExists(name)) {
+    std::string n(name);
+    WarningFormat("F%is", n.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+std::string UniqueFileName(std::string_view prefix, std::string_view extension) {
+  std::string p(prefix), e(extension);
+  for (int i = 1;; ++i) {
+    std::string name = FormatMessage("%s%04d.%s", p.c_str(), i, e.c_str());
+    if (!FileExists(name)) return name;
+  }
+}
+
+int DeleteFileChecked(std::string_view name) {
+  std::string n(name);
+  if (std::remove(n.c_str()) == 0) return 0;
+  WarningFormat("DF%", n.c_str());
+  return -1;
+}
+
+int RenameFileChecked(std::string_view old_name, std::string_view new_name) {
+  std::string o(old_name), n(new_name);
+  if (std::rename(o.c_str(), n.c_str()) == 0) return 0;
+  WarningFormat("RE%I%", o.c_str(), n.c_str());
+  return -1;
+}
+
+namespace {
+// Classic wildcard match: "*" any run, "?" any one character. Case-insensitive in
+// the 866 lower-case sense, as names are listed in lower case.
+bool WildMatch(std::string_view pat, std::string_view s) {
+  size_t p = 0, i = 0, star = std::string_view::npos, mark = 0;
+  while (i < s.size()) {
+    if (p < pat.size() && (pat[p] == '?' || LowerOem(pat[p]) == LowerOem(s[i]))) {
+      ++p, ++i;
+    } else if (p < pat.size() && pat[p] == '*') {
+      star = p++;
+      mark = i;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      i = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pat.size() && pat[p] == '*') ++p;
+  return p == pat.size();
+}
+}  // namespace
+
+std::vector<std::string> ListFiles(std::string_view mask) {
+  std::vector<std::string> out;
+  fs::path m{std::string(mask)};
+  fs::path dir = m.parent_path();
+  std::string pattern = m.filename().string();
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(dir.empty() ? fs::path(".") : dir, ec);
+       !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    std::string name = it->path().filename().string();
+    if (!WildMatch(pattern, name)) continue;
+    for (auto& c : name) c = static_cast<char>(LowerOem(static_cast<unsigned char>(c)));
+    out.push_back(name);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+}  // namespace kv

@@ -1,0 +1,98 @@
+#include "common/tokens.h"
+
+#include <cctype>
+#include <cstdlib>
+
+namespace kv {
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+size_t TrimmedLength(std::string_view text) {
+  size_t n = text.size();
+  while (n > 0 && text[n - 1] == ' ') --n;
+  return n;
+}
+
+std::string TrimRight(std::string_view text) {
+  size_t n = text.size();
+  while (n > 0 && IsBlank(text[n - 1])) --n;
+  return std::string(text.substr(0, n));
+}
+
+std::string TrimLeft(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  return std::string(text.substr(i));
+}
+
+std::vector<std::string> Tokens(std::string_view text) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i >= text.size()) break;
+    size_t start = i;
+    if (text[i] == '"') {
+      size_t close = text.find('"', i + 1);
+      if (close == std::string_view::npos) {
+        out.emplace_back(text.substr(start));
+        break;
+      }
+      out.emplace_back(text.substr(start, close - start));
+      i = close + 1;
+    } else {
+      while (i < text.size() && !IsBlank(text[i])) ++i;
+      out.emplace_back(text.substr(start, i - start));
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> Split(std::string_view text, char c) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(c, start);
+    bool last = end == std::string_view::npos;
+    std::string_view part = text.substr(start, last ? std::string_view::npos : end - start);
+    if (last) {
+      std::string t = TrimRight(part);
+      if (!t.empty()) out.push_back(t);
+      break;
+    }
+    if (!part.empty()) out.emplace_back(part);
+    start = end + 1;
+  }
+  return out;
+}
+
+KeyValuePair KeyValue(std::string_view line) {
+  KeyValuePair kv;
+  size_t eq = line.find('=');
+  if (eq == std::string_view::npos) {
+    kv.key = TrimRight(line);
+    return kv;
+  }
+  kv.key = TrimRight(line.substr(0, eq));
+  kv.value = TrimLeft(line.substr(eq + 1));
+  return kv;
+}
+
+int WordIndex(std::string_view word, const std::vector<std::string_view>& table) {
+  for (size_t i = 0; i < table.size(); ++i)
+    if (table[i] == word) return static_cast<int>(i);
+  return -1;
+}
+
+long ReadInt(std::string_view text) {
+  std::string s(text.substr(0, 64));
+  return std::strtol(s.c_str(), nullptr, 10);
+}
+
+double ReadDouble(std::string_view text) {
+  std::string s(text.substr(0, 128));
+  return std::strtod(s.c_str(), nullptr);
+}
+
+}  // namespace kv
