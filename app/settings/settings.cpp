@@ -1,0 +1,161 @@
+#include "app/settings/settings.h"
+
+#include <cstring>
+
+#include "astro/calendar.h"
+#include "common/key_value_lists.h"
+#include "common/lines.h"
+#include "common/tokens.h"
+
+namespace kv {
+namespace {
+
+std::string Cut(const std::string& value, size_t limit) { return value.substr(0, limit); }
+
+void ApplyLine(std::string_view line, Settings& s) {
+  KeyValuePair kv = KeyValue(line);
+  if (!kv.value) return;
+  const std::string& k = kv.key;
+  const std::string& v = *kv.value;
+  ChartRecord& rec = s.startup;
+  if (k == "JD") {
+    double jd = ParseDateTime(v, true);
+    rec.jd_local = jd < 0 ? 2451545.0 : jd;
+  } else if (k == "GMTPOP") {
+    rec.correction_h = ReadDouble(v) * 24.0;
+  } else if (k == "GMTH") {
+    rec.correction_h = ReadDouble(v);
+  } else if (k == "LAT") {
+    rec.lat_packed = ReadDouble(v);
+  } else if (k == "LONG") {
+    rec.lon_packed = ReadDouble(v);
+  } else if (k == "NAME") {
+    SetChartText(rec.name, v.c_str());
+  } else if (k == "MESTO") {
+    SetChartText(rec.place, v.c_str());
+  } else if (k == "BASA") {
+    s.database = Cut(v, kMaxFileName);
+  } else if (k == "HouseSet") {
+    s.house_system = static_cast<int16_t>(ReadInt(v));
+    rec.house_system = s.house_system;
+  } else if (k == "MaskP") {
+    s.planet_mask = static_cast<int32_t>(ReadInt(v));
+  } else if (k == "MaskA") {
+    s.aspected_mask = static_cast<int32_t>(ReadInt(v));
+  } else if (k == "RGN") {
+    s.region = static_cast<int32_t>(ReadInt(v));
+  } else if (k == "SEX") {
+    rec.sex = static_cast<uint8_t>(ReadInt(v));
+  } else if (k == "Ov") {
+    ReadByteList(v, s.ov.data(), kOptionBytes);
+  } else if (k == "ORBFILE") {
+    s.orb_file = Cut(v, kMaxFileName);
+  } else if (k == "Obr") {
+    // accepted for old files, no longer used
+  } else if (k == "Town") {
+    s.town_file = Cut(v, kMaxTownFile);
+  } else if (k == "LP") {
+    ReadIntList(v, s.lp.data(), static_cast<int>(s.lp.size()));
+  } else if (k == "ColKvi") {
+    ReadIntList(v, s.colours.data(), static_cast<int>(s.colours.size()));
+  } else if (k == "NamRed") {
+    s.editor_path = Cut(v, kMaxEditorPath);
+  } else if (k == "InterV") {
+    s.interval = Cut(v, kMaxInterval);
+  } else if (k == "Lf") {
+    s.chars_per_line = static_cast<int16_t>(ReadInt(v));
+  } else if (k == "LfP") {
+    s.chars_per_print_line = static_cast<int16_t>(ReadInt(v));
+  } else if (k == "Fp") {
+    s.print_margin_mm = static_cast<int16_t>(ReadInt(v));
+  }
+}
+
+}  // namespace
+
+std::array<uint8_t, kOptionBytes> Settings::DefaultOptionBytes() {
+  std::array<uint8_t, kOptionBytes> ov{};
+  ov[kOptPlanetRingFill] = 1;
+  ov[kOptClockwise] = 1;
+  ov[kOptAscendantOrigin] = 1;
+  ov[kOptMaximised] = 1;
+  return ov;
+}
+
+std::array<int32_t, 15> Settings::DefaultColours() {
+  std::array<int32_t, 15> c;
+  c.fill(-1);
+  return c;
+}
+
+void ParseSettingsText(std::string_view text, Settings& s) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    std::string_view line =
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!IsCommentLine(line)) ApplyLine(line, s);
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+  }
+  ChartRecord& rec = s.startup;
+  rec.jd_ut = rec.jd_calc = rec.jd_local + rec.correction_h / 24.0;
+}
+
+bool ReadSettingsFile(const std::string& path, Settings& s) {
+  FilePtr f(std::fopen(path.c_str(), "rb"));
+  if (!f) return false;
+  std::string bytes;
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) bytes.append(buf, n);
+  ParseSettingsText(bytes, s);
+  return true;
+}
+
+std::string FormatSettingsText(const Settings& s) {
+  char* buf = nullptr;
+  size_t len = 0;
+  std::FILE* f = open_memstream(&buf, &len);
+  const ChartRecord& rec = s.startup;
+  std::fprintf(f, "JD=%s\n", FormatDateTime(rec.jd_local).c_str());
+  std::fprintf(f, "GMTH=%.8f\n", rec.correction_h);
+  std::fprintf(f, "LAT=%.8f\n", rec.lat_packed);
+  std::fprintf(f, "LONG=%.8f\n", rec.lon_packed);
+  std::fprintf(f, "NAME=%s\n", std::string(rec.name, strnlen(rec.name, 30)).c_str());
+  std::fprintf(f, "MESTO=%s\nSEX=%d\nBASA=%s\n",
+               std::string(rec.place, strnlen(rec.place, 30)).c_str(), rec.sex,
+               s.database.c_str());
+  std::fprintf(f, "MaskP=%ld\nMaskA=%ld\n", static_cast<long>(s.planet_mask),
+               static_cast<long>(s.aspected_mask));
+  WriteByteList(f, "Ov", s.ov.data(), kOptionBytes);
+  std::fprintf(f, "HouseSet=%d\nRGN=%ld\nRazd=%d\n", s.house_system,
+               static_cast<long>(s.region), s.ov[kOptRazd]);
+  std::fprintf(f, "Town=%s\n", s.town_file.c_str());
+  std::fprintf(f, "ORBFILE=%s\n", s.orb_file.c_str());
+  std::fprintf(f, "NamRed=%s\n", s.editor_path.c_str());
+  std::fprintf(f, "InterV=%s\n", s.interval.c_str());
+  WriteIntList(f, "LP", s.lp.data(), static_cast<int>(s.lp.size()));
+  WriteIntList(f, "ColKvi", s.colours.data(), static_cast<int>(s.colours.size()));
+  std::fprintf(f, "Lf=%d\nLfP=%d\nFp=%d\n", s.chars_per_line, s.chars_per_print_line,
+               s.print_margin_mm);
+  std::fclose(f);
+  std::string text(buf, len);
+  free(buf);
+  return text;
+}
+
+bool WriteSettingsFile(const std::string& path, const Settings& s) {
+  std::string text = FormatSettingsText(s);
+  FilePtr f(std::fopen(path.c_str(), "wb"));
+  if (!f) return false;
+  return std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
+}
+
+Settings& AppSettings() {
+  static Settings settings;
+  return settings;
+}
+
+}  // namespace kv

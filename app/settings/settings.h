@@ -1,0 +1,91 @@
+// The user's settings and last birth data, kept in "kvi.ini" (code page 1251 text,
+// one "key=value" per line), loaded at start-up and written whole at exit.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "chart/record/chart_record.h"
+
+namespace kv {
+
+inline constexpr const char* kSettingsFile = "kvi.ini";
+inline constexpr int kOptionBytes = 80;
+
+// Indices into the option bytes ("Ov") that the program acts on.
+enum Option : int {
+  kOptTrueNode = 0,
+  kOptOsculatingApogee = 1,
+  kOptHeliocentric = 2,
+  kOptPrinterMono = 9,
+  kOptPrintDialog = 10,
+  kOptCuspAspects = 13,
+  kOptScreenFill = 14,
+  kOptPrinterLowMemory = 19,
+  kOptPrintFill = 20,
+  kOptTextFont = 22,
+  kOptCleanupAtExit = 23,
+  kOptHouseFill = 25,
+  kOptPlanetRingFill = 26,
+  kOptClockwise = 27,
+  kOptAscendantOrigin = 28,
+  kOptMaximised = 30,
+  kOptPrintLineWidth = 31,
+  kOptJustify = 34,
+  kOptExactTime = 39,
+  kOptAstrologer = 40,
+  kOptPrintLegend = 41,
+  kOptRazd = 42,
+};
+
+// Limits of the text settings, in characters.
+inline constexpr size_t kMaxFileName = 78;
+inline constexpr size_t kMaxTownFile = 41;
+inline constexpr size_t kMaxEditorPath = 399;
+inline constexpr size_t kMaxInterval = 58;
+inline constexpr size_t kMaxFontFace = 39;
+
+struct Settings {
+  ChartRecord startup = DefaultChartRecord();
+  int16_t house_system = 3;
+  int32_t planet_mask = 2047;     // "MaskP": bit n-1 shows body n
+  int32_t aspected_mask = 2047;   // "MaskA": bit n-1 lets point n take part in aspects
+  std::array<uint8_t, kOptionBytes> ov = DefaultOptionBytes();
+  std::string database = "a";
+  std::string orb_file = "0.ao";
+  std::string town_file;
+  std::string editor_path;
+  std::string interval = "01.01.2005-31.12.2005";
+  int32_t region = 0;
+  std::array<int32_t, 20> lp{};
+  std::array<int32_t, 15> colours = DefaultColours();  // "ColKvi": -1 = built-in colour
+  int16_t chars_per_line = 72;        // "Lf"
+  int16_t chars_per_print_line = 72;  // "LfP"
+  int16_t print_margin_mm = 20;       // "Fp"
+  std::string text_font = "Day New";
+  double one_second = 1.0 / (24 * 3600);
+
+  static std::array<uint8_t, kOptionBytes> DefaultOptionBytes();
+  static std::array<int32_t, 15> DefaultColours();
+  bool Option(int index) const { return ov[index] != 0; }
+};
+
+// Applies the lines of a "kvi.ini" text to settings (unknown keys are ignored,
+// malformed values read as 0 or are cut to their limits), then sets the start-up
+// record's universal-time days from its local day and correction.
+void ParseSettingsText(std::string_view text, Settings& s);
+// Reads the file; false when it cannot be opened (settings stay as they were).
+bool ReadSettingsFile(const std::string& path, Settings& s);
+
+// The whole file text in the fixed order of the settings file.
+std::string FormatSettingsText(const Settings& s);
+// Writes the file; false when it cannot be created (nothing written).
+bool WriteSettingsFile(const std::string& path, const Settings& s);
+
+// The program's one instance.
+Settings& AppSettings();
+
+}  // namespace kv

@@ -1,0 +1,110 @@
+#include "app/ui/dframe.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+
+#include <cstdio>
+
+#include "app/settings/program_settings.h"
+#include "app/shell/shell_rules.h"
+#include "app/ui/dcli.h"
+#include "app/ui/duapp.h"
+#include "app/ui/fonts.h"
+
+namespace kv {
+namespace {
+
+// The menu bar, left to right; pop-ups hold their items.
+struct MenuColumn {
+  const char* text;
+  int id;                              // a command of its own when there is no pop-up
+  std::vector<MainMenuItem> popup;     // separators have id 0
+};
+
+const std::vector<MenuColumn>& MainMenuLayout() {
+  static const std::vector<MenuColumn> layout = {
+      {"Гороскоп", 200, {}},
+      {"Интерпретация", 901, {}},
+      {"Символика", 902, {}},
+      {"Настройки", 0,
+       {{305, "Гороскоп"},
+        {306, "Интерпретация"},
+        {307, "Принтер"},
+        {0, nullptr},
+        {308, "Статус пользователя"},
+        {0, nullptr},
+        {311, "Установка внешнего редактора"}}},
+      {"Знаки", 501, {}},
+      {"Дома", 502, {}},
+      {"Планеты", 500, {}},
+      {"База данных", 0, {{401, "Каталог"}, {404, "Смена базы"}, {405, "Создание базы"}}},
+      {"Окна", 0,
+       {{24361, "Каскад"},
+        {24362, "Мозаика"},
+        {24364, "Упорядочить Иконки"},
+        {0, nullptr},
+        {24365, "Закрыть все"}}},
+      {"Помощь", 601, {}},
+      {"Вы&ход", 24310, {}},
+  };
+  return layout;
+}
+
+}  // namespace
+
+DFrame::DFrame(DUApp* app, DCli* client) : app_(app), client_(client) {
+  setWindowTitle("Kvimarot");
+  setCentralWidget(client_);
+  BuildMainMenu();
+}
+
+void DFrame::BuildMainMenu() {
+  QMenuBar* bar = menuBar();
+  auto add = [this](QWidget* owner, int id, const char* text) {
+    QAction* a = new QAction(QString::fromUtf8(text), owner);
+    a->setData(id);
+    connect(a, &QAction::triggered, this, [this, id] { app_->Command(id); });
+    actions_[id] = a;
+    return a;
+  };
+  for (const auto& column : MainMenuLayout()) {
+    if (column.popup.empty()) {
+      bar->addAction(add(bar, column.id, column.text));
+      continue;
+    }
+    QMenu* menu = bar->addMenu(QString::fromUtf8(column.text));
+    for (const auto& item : column.popup) {
+      if (item.id == 0) menu->addSeparator();
+      else menu->addAction(add(menu, item.id, item.text));
+    }
+  }
+  UpdateCommandStates();
+}
+
+void DFrame::UpdateCommandStates() {
+  for (auto& [id, action] : actions_) action->setEnabled(app_->HasCommand(id));
+}
+
+QAction* DFrame::ActionFor(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+bool ConfirmExit(QWidget* parent) {
+  SaveProgramSettings(AppSettings());
+  auto answer = QMessageBox::question(parent, "Kvimarot", QString::fromUtf8("Закончить Работу?"),
+                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  if (answer != QMessageBox::Yes) return false;
+  RemoveProgramFonts();
+  if (AppSettings().Option(kOptCleanupAtExit))
+    for (const auto& f : CleanupFiles()) std::remove(f.c_str());
+  return true;
+}
+
+void DFrame::closeEvent(QCloseEvent* e) {
+  if (ConfirmExit(this)) e->accept();
+  else e->ignore();
+}
+
+}  // namespace kv

@@ -1,0 +1,39 @@
+// DFrame: the MDI main frame with its menu bar; closing it runs the exit sequence.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+
+namespace kv {
+
+class DCli;
+class DUApp;
+
+// One command of the main menu: its id and text (UTF-8); id 0 is a separator.
+struct MainMenuItem {
+  int id;
+  const char* text;
+};
+
+class DFrame : public QMainWindow {
+  Q_OBJECT
+ public:
+  DFrame(DUApp* app, DCli* client);
+  // Enables the menu commands that have a handler.
+  void UpdateCommandStates();
+  QAction* ActionFor(int id) const;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void BuildMainMenu();
+  DUApp* app_;
+  DCli* client_;
+  std::map<int, QAction*> actions_;
+};
+
+// Settings saved, "Закончить Работу?" asked; on Yes the clean-up runs and true is returned.
+bool ConfirmExit(QWidget* parent);
+
+}  // namespace kv
