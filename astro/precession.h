@@ -1,0 +1,22 @@
+// Precession between the mean equator and equinox of J2000 and those of a date:
+// IAU 1976 angles within two centuries of J2000, a long-term ecliptic expansion beyond.
+#pragma once
+
+namespace kv {
+
+inline constexpr int kJ2000ToDate = -1;
+inline constexpr int kDateToJ2000 = 1;
+
+// Rotates a rectangular equatorial vector in place.
+//   x         three coordinates (any unit)
+//   jd_et     Julian day of the date, ephemeris time
+//   direction kJ2000ToDate (-1) or kDateToJ2000 (1)
+void Precess(double* x, double jd_et, int direction);
+
+// The IAU 1976 angles zeta, z, theta (radians) from J2000 to jd_et.
+struct PrecessionAngles {
+  double zeta, z, theta;
+};
+PrecessionAngles PrecessionAngles1976(double jd_et);
+
+}  // namespace kv
