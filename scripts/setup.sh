@@ -10,7 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev libsqlite3-dev clang
   swe-basic-data
   fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
-  xvfb xauth x11-apps imagemagick
+  xvfb xauth x11-apps xdotool imagemagick
 )
 
 missing=()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# End to end: the real program under Xvfb in a copy of the working directory. It must
+# show the frame titled "Kvimarot" with the start-up picture; a screenshot is written
+# to $3 (default: the test's folder). Usage: startup_e2e.sh KVIMAROT WORKDIR [PNG]
+set -euo pipefail
+prog=$1
+work_src=$2
+shot=${3:-$PWD/startup.png}
+tmp=$(mktemp -d)
+trap 'kill $app_pid 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
+cp -r "$work_src"/. "$tmp"/
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+unset QT_QPA_PLATFORM
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+(cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
+app_pid=$!
+if ! win=$(timeout 20 xdotool search --sync --name '^Kvimarot$' 2>/dev/null | head -1); then
+  echo "FAIL: no window titled Kvimarot"; cat "$tmp/out.log"; exit 1
+fi
+sleep 1.5
+kill -0 $app_pid || { echo "FAIL: program ended"; cat "$tmp/out.log"; exit 1; }
+import -window root "$shot"
+# The start-up picture is dark blue with a coloured ring: the screen must not be one colour.
+spread=$(convert "$shot" -format '%[fx:standard_deviation]' info:)
+echo "window $win, screenshot $shot, spread $spread"
+awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }' || { echo "FAIL: blank screen"; exit 1; }
+echo "PASS"
