@@ -10,6 +10,7 @@ namespace {
 
 constexpr char kTrailerMark = 'S';
 constexpr char kAltSeparator = '\x01';
+constexpr char kDosEndOfFile = '\x1a';
 constexpr int kTrailerFields = 4;  // off, reserved, colour, line kind
 
 bool IsBlankLine(std::string_view line) {
@@ -89,6 +90,9 @@ std::string FormatOrbLine(const AspectRecord& rec) {
 }
 
 AspectTable ParseOrbText(std::string_view text) {
+  // Blocks written by DOS editors end in a Ctrl-Z, which text-mode reading took as
+  // the end of the file; read as a line it would add a 0-degree aspect.
+  text = text.substr(0, text.find(kDosEndOfFile));
   AspectTable table;
   size_t i = 0;
   while (i < text.size()) {

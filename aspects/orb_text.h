@@ -22,7 +22,7 @@ std::optional<AspectRecord> ParseOrbLine(std::string_view line);
 // " S %d %d %ld %d" and a line feed.
 std::string FormatOrbLine(const AspectRecord& rec);
 
-// Every line of a whole text, in order.
+// Every line of a whole text, in order, up to a DOS end-of-file byte (0x1A).
 AspectTable ParseOrbText(std::string_view text);
 std::string FormatOrbText(const AspectTable& table);
 

@@ -135,6 +135,18 @@ TEST_F(OrbBlockTest, FallsBackToTheDefaultBlockThenToNothing) {
   EXPECT_TRUE(Shown().empty());  // silently
 }
 
+TEST_F(OrbBlockTest, MoreLinesThanTheCountHoldsAreCutNotWrapped) {
+  std::string text;
+  for (int i = 0; i < 32770; ++i) text += "1 1\n";
+  WriteFile("big.ao", text);
+  ASSERT_EQ(CompileBlock("big"), 0);
+  std::string bytes = ReadFile("big.aoj");
+  ASSERT_GE(bytes.size(), 2u);
+  EXPECT_EQ(static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8,
+            32767);
+  EXPECT_EQ(LoadAspectTable("big", true).size(), 32767u);
+}
+
 TEST_F(OrbBlockTest, BlockWithEveryAspectOffIsEmptyForCalculation) {
   WriteFile("off.ao", "0 S 1\n60 S 1 0 -1 1\n");
   EXPECT_TRUE(LoadAspectTable("off", false).empty());

@@ -160,6 +160,13 @@ TEST(OrbText, WholeTextKeepsLineOrderAndSkipsComments) {
   EXPECT_EQ(t[2].off, 1);
 }
 
+TEST(OrbText, DosEndOfFileEndsTheText) {
+  AspectTable t = ParseOrbText("90 8\r\n60 6\r\n\x1a");
+  ASSERT_EQ(t.size(), 2u);
+  EXPECT_EQ(t[1].angle, 60.0f);
+  EXPECT_EQ(ParseOrbText("90 8\n\x1a" "120 5\n").size(), 1u);
+}
+
 TEST(OrbText, WriteAndReadBackKeepsOrbsOneToTwentyOne) {
   AspectTable t(2);
   for (int i = 0; i < 28; ++i) t[0].orbs[i] = 0.25f * (i + 1);
