@@ -1,0 +1,401 @@
+#include "astro/ephemeris/ephemeris.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "astro/calendar.h"
+#include "astro/constants.h"
+#include "astro/ephemeris/chebyshev.h"
+#include "common/codepage.h"
+#include "common/journal.h"
+#include "common/messages.h"
+
+namespace kv {
+
+namespace {
+
+constexpr const char* kStartupFiles[kSlotCount] = {"sepl_18.se1", "semo_18.se1", "seas_18.se1",
+                                                   "se00010s.se1"};
+// Largest file the reader accepts; the real ones are a few megabytes.
+constexpr long kMaxFileBytes = 64L << 20;
+
+bool DefaultMissingFile(const std::string& name) {
+  WarningPrintf("%s: %s", W("Не открывается файл эфемерид").c_str(), name.c_str());
+  return true;
+}
+
+MissingFileHandler g_missing_file = DefaultMissingFile;
+
+EngineStatus Fail(const std::string& message) { return EngineStatus{false, message}; }
+
+EngineStatus CannotOpen(const std::string& name) {
+  return Fail(FormatMessage(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "rb"));
+}
+
+// Records the first damage found; the engine refuses further work after it.
+int Damage(const DecodeStatus& s) {
+  EphemerisEngine& e = Engine();
+  std::string message;
+  if (s.too_many_coefficients) {
+    message = FormatMessage(W("Ошибка эфемерид: nco=%d > %d.").c_str(), s.found_count,
+                            s.allowed_count);
+  } else {
+    if (s.detail.rfind("off=", 0) == 0) WarningPrintf("%s", s.detail.c_str());
+    else JournalText(s.detail);
+    message = W("Файл эфемерид испорчен");
+  }
+  if (e.failure.ok) e.failure = Fail(message);
+  return -1;
+}
+
+bool ReadWholeFile(const std::string& name, std::vector<uint8_t>* bytes) {
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (!f) return false;
+  bytes->clear();
+  bool ok = std::fseek(f, 0, SEEK_END) == 0;
+  const long size = ok ? std::ftell(f) : -1;
+  ok = ok && size >= 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
+  if (ok) {
+    bytes->resize(static_cast<size_t>(size));
+    ok = size == 0 || std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
+  }
+  std::fclose(f);
+  return ok;
+}
+
+int SlotOfBody(int body) {
+  if (body == kIntMoon) return 1;
+  if (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) return 0;
+  if (body == kIntAsteroid) return 3;
+  return 2;
+}
+
+void ReleaseSegment(EphemerisBody& b) {
+  b.has_segment = false;
+  b.cache_jd = 0;
+  b.cache_has_speed = false;
+  b.result_flags = -1;
+}
+
+// Reads a file into a slot and fills the records of its bodies. 1 with damage recorded.
+int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
+  EphemerisEngine& e = Engine();
+  EphemerisFileSlot& s = e.slots[slot];
+  std::vector<uint8_t> bytes;
+  *opened = ReadWholeFile(name, &bytes);
+  if (!*opened) return 1;
+  FileHeader h;
+  const DecodeStatus st = DecodeHeader(bytes, slot == 3, &h);
+  if (!st.ok) {
+    Damage(st);
+    return 1;
+  }
+  for (const BodyHeader& b : h.bodies)
+    if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11))
+      return Damage(DecodeStatus{false, "unknown body number in " + name}), 1;
+  s = EphemerisFileSlot{};
+  s.name = name;
+  s.bytes = std::move(bytes);
+  s.jd_first = h.jd_first;
+  s.jd_last = h.jd_last;
+  s.order_flags = static_cast<uint16_t>(h.order_flags);
+  s.little_endian = (h.order_flags & kOrderLittleEndian) != 0;
+  s.body_count = static_cast<int16_t>(h.bodies.size());
+  for (size_t i = 0; i < h.bodies.size(); ++i) {
+    const BodyHeader& bh = h.bodies[i];
+    s.bodies[i] = static_cast<int16_t>(bh.number);
+    EphemerisBody& b = e.bodies[slot == 3 ? kIntAsteroid : bh.number];
+    b.header = bh;
+    if (slot == 3) b.header.number = bh.number;
+    b.in_file = true;
+    b.slot = slot;
+    ReleaseSegment(b);
+    b.coeffs.assign(3 * static_cast<size_t>(bh.coeff_count), 0.0);
+  }
+  return 0;
+}
+
+std::string TrimLine(std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ' ||
+                           line.back() == '\t'))
+    line.pop_back();
+  return line;
+}
+
+bool Exists(const std::string& name) {
+  std::FILE* f = std::fopen(name.c_str(), "rb");
+  if (f) std::fclose(f);
+  return f != nullptr;
+}
+
+std::string WithSeparator(std::string dir) {
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  return dir;
+}
+
+}  // namespace
+
+MissingFileHandler SetMissingFileHandler(MissingFileHandler handler) {
+  MissingFileHandler old = g_missing_file;
+  g_missing_file = handler ? handler : DefaultMissingFile;
+  return old;
+}
+
+EphemerisEngine& Engine() {
+  static EphemerisEngine engine;
+  return engine;
+}
+
+EngineStatus LocateEphemerisDirectory(std::string* prefix) {
+  if (std::FILE* ctl = std::fopen("dirswe.ctl", "r")) {
+    char line[512];
+    bool found = false;
+    while (std::fgets(line, sizeof line, ctl)) {
+      const std::string text = TrimLine(line);
+      if (text.empty() || text[0] == '*' || text.find_first_not_of(" \t") == std::string::npos)
+        continue;
+      // A directory written without its closing separator still names the folder.
+      *prefix = WithSeparator(text.substr(text.find_first_not_of(" \t")));
+      found = true;
+      break;
+    }
+    std::fclose(ctl);
+    if (found) return {};
+  }
+  if (Exists(kStartupFiles[0])) {
+    prefix->clear();
+    return {};
+  }
+  // Debian's swe-basic-data installs its files here (the name is built from pieces).
+  const std::string family = std::string("lib") + "swe";
+  const std::string folders[] = {"/usr/share/" + family + "/ephe/",
+                                 "/usr/local/share/" + family + "/ephe/"};
+  for (const std::string& dir : folders)
+    if (Exists(dir + kStartupFiles[0])) {
+      *prefix = dir;
+      return {};
+    }
+  return Fail(W("Директория Эфемерид не найдена"));
+}
+
+EngineStatus InitEphemeris(const std::string& ephe_dir) {
+  EphemerisEngine& e = Engine();
+  e.~EphemerisEngine();
+  new (&e) EphemerisEngine();
+  if (!ephe_dir.empty()) {
+    e.prefix = WithSeparator(ephe_dir);
+  } else {
+    EngineStatus s = LocateEphemerisDirectory(&e.prefix);
+    if (!s.ok) return s;
+  }
+  e.oblique_j2000 = MakeObliquityRecord(kJ2000);
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    const std::string name = e.prefix + kStartupFiles[slot];
+    bool opened = false;
+    const int rc = OpenIntoSlot(slot, name, &opened);
+    if (!opened) {
+      // No caller uses the single asteroid, and the common data packages lack its file.
+      if (slot == 3) {
+        Journal("%s: not found, numbered asteroid unavailable", name.c_str());
+        continue;
+      }
+      return CannotOpen(name);
+    }
+    if (rc != 0) return e.failure;
+  }
+  e.initialised = true;
+  return {};
+}
+
+std::string EphemerisFileNameFor(double jd, int body) {
+  char buf[64];
+  if (body > kNumberedAsteroidBase) {
+    std::snprintf(buf, sizeof buf, "se%05ds.se1", body - kNumberedAsteroidBase);
+    return buf;
+  }
+  const char* family = body == kIntMoon                                          ? "mo"
+                       : (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) ? "pl"
+                                                                                       : "as";
+  const int year = JulianDayToDate(jd).year;
+  int n = static_cast<int>(std::floor(year / 100.0));
+  while (n % 6 != 0) --n;  // files cover 600 years
+  std::snprintf(buf, sizeof buf, "se%s%c%02d.se1", family, n >= 0 ? '_' : 'm', n < 0 ? -n : n);
+  return buf;
+}
+
+int SwitchEphemerisFile(double jd, int body) {
+  EphemerisEngine& e = Engine();
+  if (jd < 0) {
+    Journal("Err Smena: ipl=%d tjd=%f", body, jd);
+    return 1;
+  }
+  const int record = body > kNumberedAsteroidBase ? kIntAsteroid : body;
+  const int slot = SlotOfBody(record);
+  const std::string name = e.prefix + EphemerisFileNameFor(jd, body);
+  if (!Exists(name)) {
+    Journal("%s", name.c_str());
+    if (!g_missing_file(name)) std::exit(0);
+    return 1;
+  }
+  EphemerisBody& b = e.bodies[record];
+  ReleaseSegment(b);
+  b.header.ellipse.clear();
+  bool opened = false;
+  const int rc = OpenIntoSlot(slot, name, &opened);
+  if (!opened) {
+    if (e.failure.ok) e.failure = CannotOpen(name);
+    return 1;
+  }
+  return rc;
+}
+
+int LoadSegment(double jd, int body) {
+  EphemerisEngine& e = Engine();
+  EphemerisBody& b = e.bodies[body];
+  const BodyHeader& h = b.header;
+  if (jd < h.jd_first) {
+    Journal("Err new_segm: ipli=%d tjd=%f tfstart=%f", body, jd, h.jd_first);
+    return 1;
+  }
+  const double kd = std::floor((jd - h.jd_first) / h.segment_days);
+  // The last segment of a body ends exactly at its last day; past that there is no index.
+  if (kd * h.segment_days + h.jd_first > h.jd_last || kd > 1e9) {
+    Journal("Err new_segm: ipli=%d tjd=%f tfend=%f", body, jd, h.jd_last);
+    return 1;
+  }
+  long k = static_cast<long>(kd);
+  const EphemerisFileSlot& s = e.slots[b.slot];
+  const ByteImage image(s.bytes.data(), s.bytes.size(), s.little_endian);
+  const int n = h.coeff_count;
+  b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
+  const DecodeStatus st = DecodeSegment(image, h, k, b.coeffs.data());
+  if (!st.ok) {
+    b.has_segment = false;
+    return Damage(st);
+  }
+  b.seg_first = h.jd_first + k * h.segment_days;
+  b.seg_last = b.seg_first + h.segment_days;
+  b.has_segment = true;
+  b.eval_count = n;
+  if (!(h.flags & kCoeffRotated)) return 0;
+
+  double* x = b.coeffs.data();
+  double* y = x + n;
+  double* z = y + n;
+  const double t = (b.seg_first + h.segment_days / 2 - h.ref_epoch) / 365250.0;
+  double qq, pp;
+  if (body == kIntMoon) {
+    double dn = h.p + t * h.p_rate;
+    dn -= std::floor(dn / kTwoPi) * kTwoPi;
+    qq = (h.q + t * h.q_rate) * std::cos(dn);
+    pp = (h.q + t * h.q_rate) * std::sin(dn);
+  } else {
+    qq = h.q + t * h.q_rate;
+    pp = h.p + t * h.p_rate;
+  }
+  if ((h.flags & kCoeffEllipse) && h.ellipse.size() == 2 * static_cast<size_t>(n)) {
+    double w = h.peri + t * h.peri_rate;
+    w -= std::floor(w / kTwoPi) * kTwoPi;
+    const double cw = std::cos(w), sw = std::sin(w);
+    const double* ex = h.ellipse.data();
+    const double* ey = ex + n;
+    for (int i = 0; i < n; ++i) {
+      x[i] += cw * ex[i] - sw * ey[i];
+      y[i] += cw * ey[i] + sw * ex[i];
+    }
+  }
+  const double c = 1.0 / (1 + qq * qq + pp * pp);
+  const double uz[3] = {2 * pp * c, -2 * qq * c, (1 - qq * qq - pp * pp) * c};
+  const double ux[3] = {(1 + qq * qq - pp * pp) * c, 2 * qq * pp * c, -2 * pp * c};
+  const double uy[3] = {2 * qq * pp * c, (1 - qq * qq + pp * pp) * c, 2 * qq * c};
+  const double se = e.oblique_j2000.sin_eps, ce = e.oblique_j2000.cos_eps;
+  b.eval_count = 0;
+  for (int i = 0; i < n; ++i) {
+    const double xr = x[i] * ux[0] + y[i] * uy[0] + z[i] * uz[0];
+    double yr = x[i] * ux[1] + y[i] * uy[1] + z[i] * uz[1];
+    double zr = x[i] * ux[2] + y[i] * uy[2] + z[i] * uz[2];
+    if (std::fabs(xr) + std::fabs(yr) + std::fabs(zr) >= 1e-14) b.eval_count = i;
+    if (body == kIntMoon) {  // the Moon's coefficients are on the ecliptic of J2000
+      const double y2 = ce * yr - se * zr;
+      zr = se * yr + ce * zr;
+      yr = y2;
+    }
+    x[i] = xr;
+    y[i] = yr;
+    z[i] = zr;
+  }
+  return 0;
+}
+
+int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
+  EphemerisEngine& e = Engine();
+  for (int i = 0; i < 6; ++i) out[i] = 0.0;
+  if (!e.failure.ok) return -1;
+  const int record = body > kNumberedAsteroidBase ? kIntAsteroid : body;
+  if (record < 0 || record >= kIntBodyCount) return 1;
+  EphemerisBody& b = e.bodies[record];
+  const bool want_speed = (flags & kFlagSpeed) != 0;
+  if (record != kIntAsteroid && b.cache_jd == jd && jd != 0 &&
+      (!want_speed || b.cache_has_speed)) {
+    for (int i = 0; i < 6; ++i) out[i] = b.cache[i];
+    return 0;
+  }
+  if (b.slot < 0) b.slot = SlotOfBody(record);
+  EphemerisFileSlot& s = e.slots[b.slot];
+  bool other_asteroid = record == kIntAsteroid && b.in_file &&
+                        b.header.number != body - kNumberedAsteroidBase;
+  if (!s.open() || !b.in_file || jd < s.jd_first || jd > s.jd_last || other_asteroid) {
+    const int rc = SwitchEphemerisFile(jd, body);
+    if (rc != 0) return e.failure.ok ? 1 : -1;
+    if (!b.in_file || jd < e.slots[b.slot].jd_first || jd > e.slots[b.slot].jd_last) return 1;
+  }
+  if (!b.has_segment || jd < b.seg_first || jd > b.seg_last) {
+    const int rc = LoadSegment(jd, record);
+    if (rc != 0) return rc;
+  }
+  const int n = b.header.coeff_count;
+  const double len = b.header.segment_days;
+  const double t = 2 * (jd - b.seg_first) / len - 1;
+  const bool speed = want_speed || keep;
+  for (int axis = 0; axis < 3; ++axis) {
+    const double* c = b.coeffs.data() + axis * n;
+    out[axis] = ChebyshevValue(t, c, b.eval_count);
+    out[axis + 3] = speed ? ChebyshevDerivative(t, c, b.eval_count) * 2 / len : 0.0;
+  }
+  if (record == kIntSun && (b.header.flags & kCoeffEmbHeliocentric)) {
+    // The Sun record holds the heliocentric barycentre of Earth and Moon.
+    EphemerisBody& emb = e.bodies[kIntEmb];
+    const double saved = emb.cache_jd;
+    emb.cache_jd = 0;
+    double bary[6];
+    const int rc = EvaluateBody(jd, kIntEmb, flags | (speed ? kFlagSpeed : 0), false, bary);
+    emb.cache_jd = saved;
+    if (rc != 0) {
+      for (int i = 0; i < 6; ++i) out[i] = 0.0;
+      return rc;
+    }
+    for (int i = 0; i < 6; ++i) out[i] = bary[i] - out[i];
+  }
+  if (record == kIntAsteroid) {
+    double sun[6];
+    const int rc = EvaluateBody(jd, kIntSun, flags | kFlagSpeed, false, sun);
+    if (rc != 0) return rc;
+    for (int i = 0; i < 6; ++i) out[i] += sun[i];
+  }
+  if (keep) {
+    b.cache_jd = jd;
+    b.cache_has_speed = true;
+    for (int i = 0; i < 6; ++i) b.cache[i] = out[i];
+    b.result_flags = -1;
+  }
+  return 0;
+}
+
+int EphemerisDateInRange(double jd_ut) {
+  if (jd_ut >= kChartRangeFirst && jd_ut <= kChartRangeLast) return 0;
+  WarningFormat("DEp", FormatDateTime(jd_ut).c_str());
+  return 1;
+}
+
+}  // namespace kv

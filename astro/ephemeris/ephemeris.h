@@ -1,0 +1,141 @@
+// The ephemeris engine: finds the data directory, keeps one open file per family
+// (planets, Moon, main asteroids, one numbered asteroid), loads coefficient segments
+// and evaluates raw body vectors. One process-wide engine state, made by
+// InitEphemeris and kept until the end of the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "astro/ephemeris/ephemeris_format.h"
+#include "astro/nutation.h"
+#include "astro/obliquity.h"
+
+namespace kv {
+
+// Internal body numbers (the numbers inside the files).
+inline constexpr int kIntEmb = 0;
+inline constexpr int kIntMoon = 1;
+inline constexpr int kIntMercury = 2;
+inline constexpr int kIntPluto = 9;
+inline constexpr int kIntSun = 10;
+inline constexpr int kIntChiron = 12;
+inline constexpr int kIntPholus = 13;
+inline constexpr int kIntCeres = 14;
+inline constexpr int kIntVesta = 17;
+inline constexpr int kIntAsteroid = 18;  // slot for one numbered asteroid
+inline constexpr int kIntBodyCount = 19;
+inline constexpr int kNumberedAsteroidBase = 10000;
+
+inline constexpr int kSlotCount = 4;
+inline constexpr int kFlagSpeed = 256;
+
+// Span of the start-up files a chart may use (Universal Time Julian days).
+inline constexpr double kChartRangeFirst = 2378499.0;  // 3 January 1800 12:00
+inline constexpr double kChartRangeLast = 2597640.0;   // 30 December 2399 12:00
+
+struct EphemerisFileSlot {
+  std::string name;             // full file name; empty when nothing is open
+  std::vector<uint8_t> bytes;   // the whole file, read once when it is opened
+  double jd_first = 0, jd_last = 0;
+  int16_t body_count = 0;
+  uint16_t order_flags = 0;
+  int16_t bodies[kMaxBodiesPerFile] = {};
+  bool little_endian = true;
+  bool open() const { return !name.empty(); }
+};
+
+struct EphemerisBody {
+  BodyHeader header;            // fields of the file header
+  bool in_file = false;         // a header has filled the record
+  int slot = -1;
+  // Current segment.
+  bool has_segment = false;
+  double seg_first = 0, seg_last = 0;
+  std::vector<double> coeffs;   // 3 x coeff_count: x block, y block, z block
+  int eval_count = 0;
+  // Raw vector cache.
+  double cache_jd = 0;
+  bool cache_has_speed = false;
+  double cache[6] = {};
+  // Apparent result kept by the position routine.
+  int result_flags = -1;
+  double result_jd = 0;
+  double result[24] = {};
+};
+
+// Result of a step that can fail for good (missing directory or start-up file,
+// damaged file). The caller shows the message and ends the run.
+struct EngineStatus {
+  bool ok = true;
+  std::string message;  // code page 1251
+};
+
+// Called when the file of a family for a date is missing; returns true to go on with
+// a zero position. The default warns and goes on; the window program asks the user.
+using MissingFileHandler = bool (*)(const std::string& file_name);
+MissingFileHandler SetMissingFileHandler(MissingFileHandler handler);
+
+// Result of a point that is not a body of the files (node, apogee).
+struct LunarPointRecord {
+  double jd = 0;
+  int flags = -1;
+  double result[24] = {};
+};
+
+struct EphemerisEngine {
+  std::string prefix;  // put in front of every file name
+  EphemerisFileSlot slots[kSlotCount];
+  EphemerisBody bodies[kIntBodyCount];
+  ObliquityRecord oblique_j2000;
+  ObliquityRecord oblique_date;
+  NutationRecord nutation;        // for the date of the last calculation
+  NutationRecord nutation_prev;   // for that date - 0.0001 day (speeds)
+  EngineStatus failure;           // the first damage found; stays set
+  // The barycentric Earth made from the barycentre and the Moon, kept for one date.
+  double earth_jd = 0;
+  bool earth_has_speed = false;
+  double earth[6] = {};
+  LunarPointRecord lunar_points[4];  // mean node, true node, mean apogee, osculating apogee
+  // When set, CalcBody ends the run on a damaged file (the program's behaviour);
+  // tools and tests clear it and read `failure` instead.
+  bool end_run_on_failure = true;
+  bool initialised = false;
+};
+
+// The process-wide engine state.
+EphemerisEngine& Engine();
+
+// Finds the directory, resets the state, opens the start-up files. A missing
+// single-asteroid file "se00010s.se1" is journalled and skipped.
+//   ephe_dir  a directory given by the user (command line); empty to search
+EngineStatus InitEphemeris(const std::string& ephe_dir = "");
+
+// The directory prefix chosen by the search, or the failure "Директория Эфемерид не
+// найдена". Order: "dirswe.ctl" in the current directory, "sepl_18.se1" there, the
+// standard system data folders.
+EngineStatus LocateEphemerisDirectory(std::string* prefix);
+
+// Name of the file of a body's family that covers a Julian day, without the prefix.
+std::string EphemerisFileNameFor(double jd, int body);
+
+// Opens the file of the body's family covering jd. 0 on success, 1 on failure
+// (missing file or negative date; damage also sets Engine().failure).
+int SwitchEphemerisFile(double jd, int body);
+
+// Reads the segment of a body covering jd. 0 on success, 1 when there is none.
+int LoadSegment(double jd, int body);
+
+// Raw rectangular position (AU) and velocity (AU/day) on the equator of J2000:
+// barycentric, the Moon geocentric, heliocentric where the body's flag 1 says so.
+//   jd_et   ephemeris time; body internal number or public asteroid number > 10000
+//   flags   kFlagSpeed asks for the velocity
+//   keep    store the result in the body's cache (clears its derived result)
+//   returns 0 success; 1 no data for the date (out all zero); -1 damaged file
+int EvaluateBody(double jd_et, int body, int flags, bool keep, double* out);
+
+// 0 when jd_ut lies in the span of the start-up files, else the warning "DEp" and 1.
+int EphemerisDateInRange(double jd_ut);
+
+}  // namespace kv

@@ -1,0 +1,91 @@
+// The layout of an ephemeris data file: packed Chebyshev coefficients in segments.
+//
+// Layout, in file order: text lines (3, or 4 in a single-asteroid file); a 4-byte test
+// value 0x616263 in the writer's byte order; 8 skipped bytes; first and last Julian day
+// (2 doubles); body count (16-bit) and body numbers (16-bit each); a 4-byte checksum;
+// 5 general constants (doubles); per body [30-byte name in a single-asteroid file],
+// index position (4), flags (1), coefficient count (1), normalisation in thousandths
+// (4), 10 doubles, and with flag 4 the reference ellipse (2 x count doubles). A body's
+// segment index holds one 3-byte file position per segment.
+//
+// This module only decodes bytes already in memory; every offset and count is checked
+// against the bytes present and a failure says what and where.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv {
+
+inline constexpr uint32_t kByteOrderTestValue = 0x616263;
+inline constexpr int kMaxBodiesPerFile = 14;     // room in a file slot's body list
+inline constexpr int kMaxCoefficients = 255;     // the count is one byte
+inline constexpr int kAsteroidNameBytes = 30;
+
+// Coefficient flags of a body.
+inline constexpr int kCoeffHeliocentric = 1;
+inline constexpr int kCoeffRotated = 2;
+inline constexpr int kCoeffEllipse = 4;
+inline constexpr int kCoeffEmbHeliocentric = 8;
+
+// Byte-order flags of a file slot.
+inline constexpr int kOrderReorder = 2;
+inline constexpr int kOrderLittleEndian = 1;
+
+struct DecodeStatus {
+  bool ok = true;
+  std::string detail;  // what went wrong and where, for the journal
+  bool too_many_coefficients = false;
+  int found_count = 0;
+  int allowed_count = 0;
+};
+
+// Reads numbers of 1..8 bytes from a byte image in the file's byte order.
+class ByteImage {
+ public:
+  ByteImage(const uint8_t* data, size_t size, bool little_endian)
+      : data_(data), size_(size), little_(little_endian) {}
+  size_t size() const { return size_; }
+  bool Has(size_t pos, size_t n) const { return pos <= size_ && n <= size_ - pos; }
+  // Unsigned value of `bytes` bytes at pos (zero-extended); false past the end.
+  bool Unsigned(size_t pos, int bytes, uint64_t* out) const;
+  bool Double(size_t pos, double* out) const;
+  const uint8_t* data() const { return data_; }
+
+ private:
+  const uint8_t* data_;
+  size_t size_;
+  bool little_;
+};
+
+struct BodyHeader {
+  int number = 0;
+  int flags = 0;
+  int coeff_count = 0;
+  uint32_t index_pos = 0;
+  double norm = 0;  // normalisation factor (file value / 1000)
+  double jd_first = 0, jd_last = 0, segment_days = 0;
+  double ref_epoch = 0, p = 0, p_rate = 0, q = 0, q_rate = 0, peri = 0, peri_rate = 0;
+  std::vector<double> ellipse;  // 2 x coeff_count with flag 4: x block then y block
+};
+
+struct FileHeader {
+  int order_flags = 0;
+  double jd_first = 0, jd_last = 0;
+  std::vector<BodyHeader> bodies;
+};
+
+// Decodes the header; single_asteroid selects the 4-line, named-body variant.
+DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid,
+                          FileHeader* header);
+
+// Unpacks the x, y, z coefficient blocks of segment k of a body into
+// coeffs[0..3n) (x block, y block, z block; missing coefficients 0).
+DecodeStatus DecodeSegment(const ByteImage& image, const BodyHeader& body, long k,
+                           double* coeffs);
+
+// Unpacks one block at *pos (advanced past it) into out[0..n).
+DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out);
+
+}  // namespace kv

@@ -1,0 +1,21 @@
+// Steps of the position routine shared by the bodies and the lunar points.
+#pragma once
+
+namespace kv {
+
+// Barycentric raw vectors of an internal body, optionally with the Earth and the
+// barycentric Sun, from the reader's caches when they hold the date.
+//   returns 0, 1 (no data: vectors zero) or -1 (damaged file)
+int RawVectors(double jd, int internal, int flags, bool keep, double* body, double* earth,
+               double* sun);
+
+// Flag for FinishPosition only: the vector is already on the mean equator of date.
+inline constexpr int kFinishOfDate = 1 << 30;
+
+// Precession to the date (unless kFinishOfDate), nutation, ecliptic of date, polar, degrees: fills block24.
+void FinishPosition(double* p, double jd, int flags, double* block24);
+
+// Makes the obliquity and nutation records of the date current.
+void PrepareDate(double jd, int flags);
+
+}  // namespace kv
