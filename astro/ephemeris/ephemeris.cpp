@@ -258,7 +258,9 @@ int LoadSegment(double jd, int body) {
     Journal("Err new_segm: ipli=%d tjd=%f tfstart=%f", body, jd, h.jd_first);
     return 1;
   }
-  const double kd = std::floor((jd - h.jd_first) / h.segment_days);
+  double kd = std::floor((jd - h.jd_first) / h.segment_days);
+  // The quotient may round below a whole number at a segment's start.
+  if (h.jd_first + (kd + 1) * h.segment_days <= jd) kd += 1;
   // The last segment of a body ends exactly at its last day; past that there is no index.
   if (kd * h.segment_days + h.jd_first > h.jd_last || kd > 1e9) {
     Journal("Err new_segm: ipli=%d tjd=%f tfend=%f", body, jd, h.jd_last);
