@@ -441,7 +441,7 @@ bool Lookup(IndexHandle& h, std::string_view key, int16_t* value) {
   SearchResult r;
   // A lookup keeps the iteration path: listings read records while they walk.
   std::array<PathLevel, kMaxDepth> scratch{};
-  if (WalkDown(h, key, &r, scratch) < 0) return false;
+  if (WalkDown(h, key, &r, scratch) < 0 || r.value < 0) return false;
   if (value) *value = r.value;
   return true;
 }

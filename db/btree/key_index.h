@@ -93,7 +93,7 @@ bool IsOpen(const IndexHandle& h);
 // count, root and word 12 zero, then zero bytes up to the header size. 0 or 1.
 int Create(const std::string& file_name, Header header);
 
-// True when the key is stored (also when marked absent: then *value < 0).
+// True and the value when the key is stored and not marked absent.
 bool Lookup(IndexHandle& h, std::string_view key, int16_t* value);
 // Inserts the key or replaces its value (reviving an absent entry). 1 when stored;
 // 0 for a key length outside 0..max, a damaged file, a full file or a failed write.

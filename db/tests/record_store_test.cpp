@@ -1,0 +1,328 @@
+#include "db/records/record_store.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <random>
+
+#include "common/messages.h"
+#include "db/btree/key_index.h"
+#include "db/records/database_check.h"
+#include "db/schema/schema.h"
+#include "db/tests/test_files.h"
+
+namespace kv::db {
+namespace {
+
+using testing::FileBytes;
+using testing::Get16;
+using testing::ScratchDir;
+using testing::Set16;
+using testing::WriteBytes;
+
+std::vector<std::string> g_warnings;
+void Collect(const std::string& text) { g_warnings.push_back(text); }
+
+class RecordStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ScratchDir();
+    name_ = dir_ + "/cards";
+    previous_ = SetMessageSink({Collect, Collect});
+    g_warnings.clear();
+    ASSERT_EQ(Create(name_), 0);
+  }
+  void TearDown() override {
+    Close();
+    SetMessageSink(previous_);
+    SetTables({});
+  }
+  FieldArray Card(std::initializer_list<std::pair<int, std::string>> values) {
+    FieldArray f;
+    for (auto& [n, t] : values) f[n] = t;
+    return f;
+  }
+  std::string dir_, name_;
+  MessageSink previous_;
+};
+
+TEST_F(RecordStoreTest, FirstRecordIsByteExact) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".000001", Card({{2, "A"}})), kWriteDone);
+  Close();
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  ASSERT_EQ(bod.size(), 4096u);
+  const std::vector<uint8_t> expected = {0x0F, 0x00, 0x07, 0x00, 0x2E, 0x30, 0x30, 0x30, 0x30,
+                                         0x30, 0x31, 0x04, 0x00, 0x02, 0x01, 0x00, 0x41};
+  EXPECT_EQ(std::vector<uint8_t>(bod.begin(), bod.begin() + 17), expected);
+  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  FieldArray f;
+  ASSERT_EQ(Read(".000001", f), 1);
+  EXPECT_EQ(f[1], ".000001");  // the key comes back as field 1
+  EXPECT_EQ(f[2], "A");
+  EXPECT_TRUE(f[3].empty());
+  // The key index maps the key to block 0: the value after the key in page 1.
+  std::vector<uint8_t> btr = FileBytes(name_ + ".btr");
+  EXPECT_EQ(Get16(btr, 2048 + 13), 0);
+}
+
+TEST_F(RecordStoreTest, ModesKeysAndBlankFields) {
+  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  EXPECT_EQ(Open(name_, kPersonRead), -1);  // one database at a time
+  EXPECT_FALSE(g_warnings.empty());
+  EXPECT_EQ(Write(".1", Card({{2, "x"}})), kWriteReadOnly);
+  EXPECT_EQ(Delete(".1"), 0);
+  Close();
+  EXPECT_EQ(Open(dir_ + "/none", kPersonRead), -1);
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  EXPECT_EQ(Write("", Card({{2, "x"}})), kWriteBadKey);
+  EXPECT_EQ(Write("   ", Card({{2, "x"}})), kWriteBadKey);
+  EXPECT_EQ(Write(std::string(21, 'k'), Card({{2, "x"}})), kWriteBadKey);
+  // Trailing blanks of keys and fields are not stored; a blank field is absent.
+  ASSERT_EQ(Write(".7   ", Card({{2, "Name  "}, {3, "   "}, {5, ""}})), kWriteDone);
+  FieldArray f;
+  ASSERT_EQ(Read(".7", f), 1);
+  EXPECT_EQ(f[2], "Name");
+  EXPECT_TRUE(f[3].empty());
+  ASSERT_EQ(Write(".8", Card({{3, "  "}})), kWriteDone);
+  ASSERT_EQ(Read(".8", f), 1);
+  for (int n = 2; n < kFieldCount; ++n) ASSERT_TRUE(f[n].empty());
+  EXPECT_EQ(Read(".9", f), 0);
+}
+
+TEST_F(RecordStoreTest, RecordOfExactlyOneBlockAndOneByteMore) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".1", Card({{2, "keep"}})), kWriteDone);
+  // key 7 + data + 4 = 4094: data 4083 = field head 3 + 4080 text.
+  std::string key = ".000002";
+  FieldArray big = Card({{2, std::string(4080, 'x')}});
+  ASSERT_EQ(Write(key, big), kWriteDone);
+  FieldArray f;
+  ASSERT_EQ(Read(key, f), 1);
+  EXPECT_EQ(f[2].size(), 4080u);
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  ASSERT_EQ(bod.size(), 2u * 4096);
+  EXPECT_EQ(Get16(bod, 4096), 4094);  // a block of its own, full
+  big[2].push_back('y');
+  EXPECT_EQ(Write(key, big), kWriteTooLarge);
+  ASSERT_EQ(Read(key, f), 1);  // the stored record is untouched
+  EXPECT_EQ(f[2], std::string(4080, 'x'));
+  EXPECT_EQ(FileBytes(name_ + ".bod"), bod);
+  EXPECT_EQ(Write(key, Card({{2, std::string(5000, 'z')}})), kWriteTooLarge);
+}
+
+TEST_F(RecordStoreTest, RewriteDeleteAndReuse) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  std::string medium(1500, 'm');
+  ASSERT_EQ(Write(".1", Card({{2, medium}})), kWriteDone);
+  ASSERT_EQ(Write(".2", Card({{2, medium}})), kWriteDone);
+  // No longer fits block 0 beside .2: it moves and the index follows it.
+  ASSERT_EQ(Write(".1", Card({{2, std::string(3000, 'n')}})), kWriteDone);
+  FieldArray f;
+  ASSERT_EQ(Read(".1", f), 1);
+  EXPECT_EQ(f[2].size(), 3000u);
+  ASSERT_EQ(Read(".2", f), 1);
+  EXPECT_EQ(f[2], medium);
+  Close();
+  EXPECT_TRUE(CheckDatabase(name_, false).ok());
+  EXPECT_EQ(CheckDatabase(name_, false).leftover_entries, 0);
+  size_t size = FileBytes(name_ + ".bod").size();
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Delete(".1"), 1);
+  EXPECT_EQ(Delete(".1"), 0);
+  EXPECT_EQ(Read(".1", f), 0);
+  // Freed bytes are used again; blocks stay.
+  ASSERT_EQ(Write(".3", Card({{2, std::string(2500, 'o')}})), kWriteDone);
+  Close();
+  EXPECT_EQ(FileBytes(name_ + ".bod").size(), size);
+  EXPECT_TRUE(CheckDatabase(name_, false).ok());
+}
+
+TEST_F(RecordStoreTest, NextFreeKeyAndServiceKeys) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  std::string key;
+  ASSERT_EQ(NextFreeKey(&key, "."), 1);
+  EXPECT_EQ(key, ".000001");
+  FieldArray f;
+  ASSERT_EQ(Read(".@", f), 1);
+  EXPECT_EQ(f[2], ".000000");
+  for (const char* k : {".000001", ".000002", ".000003"}) ASSERT_EQ(Write(k, Card({{2, "n"}})), kWriteDone);
+  ASSERT_EQ(Write(".@", Card({{2, ".000001"}})), kWriteDone);
+  ASSERT_EQ(NextFreeKey(&key, "."), 1);
+  EXPECT_EQ(key, ".000004");
+  ASSERT_EQ(Read(".@", f), 1);
+  EXPECT_EQ(f[2], ".000003");
+  // The counter record is never listed.
+  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".000001", ".000002", ".000003"}));
+  ASSERT_EQ(Write(".x@y", Card({{2, "service"}})), kWriteDone);
+  EXPECT_EQ(ListKeys(".", 0).size(), 3u);
+  // A run of nines widens; a key that would pass 20 bytes is refused.
+  ASSERT_EQ(Write("Q@", Card({{2, "Q99"}})), kWriteDone);
+  ASSERT_EQ(NextFreeKey(&key, "Q"), 1);
+  EXPECT_EQ(key, "Q100");
+  g_warnings.clear();
+  key = "unchanged";
+  EXPECT_EQ(NextFreeKey(&key, std::string(20, 'p')), 0);
+  EXPECT_EQ(key, "unchanged");
+  EXPECT_EQ(g_warnings.size(), 1u);
+  ASSERT_EQ(Write("R@", Card({{2, "R" + std::string(19, '9')}})), kWriteDone);
+  EXPECT_EQ(NextFreeKey(&key, "R"), 0);
+  EXPECT_EQ(key, "unchanged");
+}
+
+TEST_F(RecordStoreTest, ListKeysSortOrders) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".1", Card({{2, "Bob"}, {3, "05.03.1990"}})), kWriteDone);
+  ASSERT_EQ(Write(".2", Card({{2, "alice"}, {3, "01.12.1850"}})), kWriteDone);
+  ASSERT_EQ(Write(".3", Card({{2, "\xC0\xED\xED\xE0"}, {3, "20.01.2001"}})), kWriteDone);
+  ASSERT_EQ(Write("t.1", Card({{2, "town"}})), kWriteDone);
+  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".1", ".2", ".3"}));
+  EXPECT_EQ(ListKeys(".", 3), (std::vector<std::string>{".2\x01" "01.12.1850", ".1\x01" "05.03.1990",
+                                                        ".3\x01" "20.01.2001"}));
+  EXPECT_EQ(ListKeys(".", 4), (std::vector<std::string>{".3\x01" "20.01.2001", ".1\x01" "05.03.1990",
+                                                        ".2\x01" "01.12.1850"}));
+  EXPECT_EQ(ListKeys(".", 2), (std::vector<std::string>{".1\x01" "Bob", ".2\x01" "alice",
+                                                        ".3\x01\xC0\xED\xED\xE0"}));
+}
+
+TEST_F(RecordStoreTest, ValueIndexOfTheTownsDatabase) {
+  char old_dir[4096];
+  ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  SetTables(ParseSchema({"@basa=\"t.\"", "@index=7 14f", "@basa=\"S.\"", "@index=3"}));
+  ASSERT_EQ(CreateTowns(kTownsName), 0);
+  ASSERT_EQ(Open(kTownsName, kTownsWrite), 0);
+  EXPECT_TRUE(ValueIndexOpen());
+  ASSERT_EQ(Write("t.1", Card({{7, "MOSKVA"}, {14, "RUS"}})), kWriteDone);
+  ASSERT_EQ(Write("t.2", Card({{7, "MINSK"}})), kWriteDone);
+  ASSERT_EQ(Write("t.3", Card({{7, "MOSKVA"}, {14, "RUS"}})), kWriteDone);
+  std::vector<std::string> keys;
+  FindByValue(keys, "t.", 7, "MO", 1);
+  EXPECT_EQ(keys, (std::vector<std::string>{"t.1", "t.3"}));
+  keys.clear();
+  FindByValue(keys, "t.", 7, "", 0);
+  EXPECT_EQ(keys, (std::vector<std::string>{"t.2", "t.1", "t.3"}));
+  keys.clear();
+  FindByValue(keys, "t.", 14, "\xFF", 2);  // a blank value of an "f" field
+  EXPECT_EQ(keys, (std::vector<std::string>{"t.2"}));
+  // A changed value moves the entry; a deleted record loses its entries.
+  ASSERT_EQ(Write("t.1", Card({{7, "ODESSA"}, {14, "UKR"}})), kWriteDone);
+  std::string first;
+  ASSERT_EQ(FindFirstByValue("t.", 7, "MOSKVA", &first), 0);
+  EXPECT_EQ(first, "t.3");
+  ASSERT_EQ(Delete("t.3"), 1);
+  EXPECT_EQ(FindFirstByValue("t.", 7, "MOSKVA", &first), -1);
+  keys.clear();
+  FindByValue(keys, "t.", 7, "", 0);
+  EXPECT_EQ(keys, (std::vector<std::string>{"t.2", "t.1"}));
+  Close();
+  // A read-only open also finds by value; another name never opens ".bnz".
+  ASSERT_EQ(Open(kTownsName, kTownsRead), 0);
+  EXPECT_TRUE(ValueIndexOpen());
+  Close();
+  ASSERT_EQ(chdir(old_dir), 0);
+  EXPECT_EQ(ValueIndexKey("t.", 7, std::string(200, 'v'), "t.1", false).size(), kMaxValueKey);
+  EXPECT_EQ(ValueIndexKey("t.", 7, "  ", "t.1", false), "");
+}
+
+// Damaged record files: the damage is reported once, nothing is written.
+TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
+  ASSERT_EQ(Write(".2", Card({{2, "two"}})), kWriteDone);
+  Close();
+  const std::vector<uint8_t> good = FileBytes(name_ + ".bod");
+  struct Case {
+    const char* name;
+    size_t off;
+    int value;
+  };
+  const Case cases[] = {
+      {"key length above 20", 2, 40},
+      {"data length past the block", 2 + 2 + 2, 4000},
+      {"negative data length", 2 + 2 + 2, -5},
+      {"used count cuts an entry", 0, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> bad = good;
+    Set16(bad, c.off, c.value);
+    WriteBytes(name_ + ".bod", bad);
+    g_warnings.clear();
+    ASSERT_EQ(Open(name_, kPersonWrite), 0);
+    FieldArray f;
+    EXPECT_EQ(Read(".2", f), 0);
+    EXPECT_EQ(Write(".2", Card({{2, "new"}})), kWriteRefused);
+    EXPECT_EQ(Write(".3", Card({{2, "new"}})), kWriteRefused);
+    EXPECT_EQ(Delete(".1"), 0);
+    EXPECT_FALSE(DamageSeen().empty());
+    Close();
+    EXPECT_EQ(g_warnings.size(), 1u);
+    EXPECT_EQ(FileBytes(name_ + ".bod"), bad);
+    EXPECT_FALSE(CheckDatabase(name_, false).ok());
+  }
+  // A key pointing at a block beyond the file.
+  WriteBytes(name_ + ".bod", good);
+  std::vector<uint8_t> btr = FileBytes(name_ + ".btr");
+  Set16(btr, 2048 + 4 + 2 + 2, 7);  // value of ".1"
+  WriteBytes(name_ + ".btr", btr);
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  FieldArray f;
+  EXPECT_EQ(Read(".1", f), 0);
+  EXPECT_EQ(Write(".1", Card({{2, "x"}})), kWriteRefused);
+  Close();
+  EXPECT_EQ(FileBytes(name_ + ".btr"), btr);
+  EXPECT_EQ(FileBytes(name_ + ".bod"), good);
+  EXPECT_FALSE(CheckDatabase(name_, false).ok());
+}
+
+TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
+  const int ops = testing::ModelOps(100000);
+  std::mt19937 rng(99);
+  std::map<std::string, FieldArray> model;
+  auto random_text = [&](size_t n) {
+    std::string s(n, ' ');
+    for (char& c : s) c = static_cast<char>(33 + rng() % 200);
+    return s;
+  };
+  for (int phase = 0; phase < 4; ++phase) {
+    ASSERT_EQ(Open(name_, kPersonWrite), 0);
+    for (int i = 0; i < ops / 4; ++i) {
+      std::string key = "." + std::to_string(rng() % 400);
+      int what = rng() % 10;
+      if (what < 6) {
+        FieldArray f;
+        int fields = rng() % 6;
+        for (int j = 0; j < fields; ++j) f[2 + rng() % 250] = random_text(rng() % 300);
+        if (rng() % 50 == 0) f[3] = random_text(4083 - key.size() - 3 + rng() % 2);
+        std::string data;
+        bool fits = EncodeFields(f, &data) && key.size() + data.size() + 4 <= 4094;
+        int rc = Write(key, f);
+        ASSERT_EQ(rc, fits ? kWriteDone : kWriteTooLarge);
+        if (fits) {
+          f[1] = key;
+          model[key] = f;
+        }
+      } else if (what < 8) {
+        ASSERT_EQ(Delete(key), model.erase(key) ? 1 : 0);
+      } else {
+        FieldArray f;
+        auto it = model.find(key);
+        ASSERT_EQ(Read(key, f), it != model.end() ? 1 : 0);
+        if (it != model.end()) ASSERT_EQ(f, it->second) << key;
+      }
+    }
+    Close();
+  }
+  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  std::vector<std::string> expected;
+  for (auto& [k, f] : model) expected.push_back(k);
+  EXPECT_EQ(ListKeys(".", 0), expected);
+  Close();
+  DatabaseCheck c = CheckDatabase(name_, false);
+  EXPECT_TRUE(c.ok()) << c.problems.front();
+}
+
+}  // namespace
+}  // namespace kv::db
