@@ -1,0 +1,134 @@
+#include "chart/calc/chart_calc.h"
+
+#include <cstring>
+
+#include "astro/calendar.h"
+#include "astro/constants.h"
+#include "astro/delta_t.h"
+#include "astro/ephemeris/ephemeris.h"
+#include "astro/houses/calc_houses.h"
+#include "astro/positions/calc_body.h"
+
+namespace kv {
+namespace {
+
+constexpr int kSelena = 12;
+constexpr int kProserpina = 14;
+constexpr int kNorthNode = 11;
+constexpr int kSouthNode = 16;
+
+// Ephemeris body of a chart body; -1 for the bodies made by formula or derived.
+int EphemerisBodyOf(int body, const ChartOptions& o) {
+  if (body >= 1 && body <= 10) return body - 1;
+  switch (body) {
+    case kNorthNode: return o.true_node ? kTrueNode : kMeanNode;
+    case 13: return kChiron;
+    case 15: return o.osc_apogee ? kOscuApogee : kMeanApogee;
+    default: return -1;
+  }
+}
+
+// The year with its fraction: day of the year, hour and minute of the UT moment.
+double DecimalYear(double jd_ut, int* calendar_year) {
+  const DateTimeRecord d = JulianDayToDate(jd_ut);
+  *calendar_year = d.year;
+  const double day_part = (d.hour + d.minute / 60.0) / 24.0;
+  return d.year + (DayOfYear(d) - 1 + day_part) / 365.25;
+}
+
+}  // namespace
+
+BodyPosition SelenaPosition(double jd_ut) {
+  int year;
+  const double y = DecimalYear(jd_ut, &year);
+  constexpr double kRate = 51.430952381;  // degrees per year
+  BodyPosition p;
+  p.lon_deg = NormalizeDegrees((y - 1900.0) * kRate + 139.16666667);
+  p.speed_deg = kRate / 365.25;
+  return p;
+}
+
+BodyPosition ProserpinaPosition(double jd_ut) {
+  int year;
+  const double y = DecimalYear(jd_ut, &year);
+  BodyPosition p;
+  if (year <= 1918) {
+    p.lon_deg = NormalizeDegrees((y - 1918.1396304) * 0.4918032787 + 180.0);
+    p.speed_deg = 0.4918032787 / 365.25;
+  } else if (year <= 1983) {
+    p.lon_deg = NormalizeDegrees((y - 1918.1396304) * 0.4617524046 + 180.0);
+    p.speed_deg = 0.4617524046 / 365.25;
+  } else {
+    p.lon_deg = NormalizeDegrees((y - 1983.109514) * 0.4918032787 + 210.0);
+    p.speed_deg = 0.4918032787 / 365.25;
+  }
+  return p;
+}
+
+BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
+                         bool with_speed) {
+  if (body == kSelena) return SelenaPosition(jd_ut);
+  if (body == kProserpina) return ProserpinaPosition(jd_ut);
+  BodyPosition p;
+  const int eph = EphemerisBodyOf(body, options);
+  if (eph < 0) return p;
+  const double jd_et = jd_ut + DeltaT(jd_ut);
+  int flags = with_speed ? kCalcChartFlags : (kCalcChartFlags & ~kCalcSpeed);
+  if (options.heliocentric && ((eph >= kMercury && eph <= kPluto) || (eph >= kChiron && eph <= kPholus)))
+    flags |= kCalcHeliocentric;
+  double x[6] = {};
+  if (CalcBody(jd_et, eph, flags, x) != -1) {
+    p.lon_deg = x[0];
+    p.lat_deg = x[1];
+    p.speed_deg = x[3];
+  }
+  if (options.heliocentric && eph == kSun) p.lon_deg = NormalizeDegrees(p.lon_deg + 180.0);
+  return p;
+}
+
+ChartPointFn ChartPoints(const ChartOptions& options) {
+  return [options](double jd_ut, int point, double* lon, double* lat) {
+    const BodyPosition p = CalcOneBody(jd_ut, point, options, false);
+    *lon = p.lon_deg;
+    *lat = p.lat_deg;
+  };
+}
+
+void SetBirthMoment(ChartRecord& rec, double jd_local, double correction_h) {
+  rec.jd_local = jd_local;
+  rec.correction_h = correction_h;
+  rec.jd_ut = rec.jd_calc = jd_local + correction_h / 24.0;
+}
+
+int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
+                   const ChartOptions& options) {
+  if (base) {
+    rec.base_jd_local = base->jd_local;
+    rec.base_jd_ut = base->jd_ut;
+    char name[30];
+    std::memcpy(name, base->name, sizeof name);
+    name[kNameChars] = '\0';  // a damaged base record may lack its terminator
+    SetChartText(rec.base_name, name);
+  }
+  rec.jd_calc = rec.jd_ut;
+  if (EphemerisDateInRange(rec.jd_ut) != 0) return -1;
+  for (int b = 1; b <= 15; ++b) {
+    const BodyPosition p = CalcOneBody(rec.jd_calc, b, options);
+    rec.lon[b] = p.lon_deg;
+    rec.lat[b] = p.lat_deg;
+    rec.speed[b] = p.speed_deg;
+  }
+  rec.lon[kSouthNode] = NormalizeDegrees(rec.lon[kNorthNode] + 180.0);
+  rec.lat[kSouthNode] = -rec.lat[kNorthNode];
+  rec.speed[kSouthNode] = rec.speed[kNorthNode];
+  CalcHouses(rec);
+  rec.kind = static_cast<int16_t>(kind);
+  if (rec.lunar_day >= 0) {
+    rec.lunar_day = static_cast<int16_t>(LunarDayNumber(
+        rec.jd_ut, rec.correction_h / 24.0, DegMinToDegrees(rec.lat_packed) * kDegToRad,
+        DegMinToDegrees(rec.lon_packed), ChartPoints(options)));
+  }
+  return 0;
+}
+
+}  // namespace kv

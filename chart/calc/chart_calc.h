@@ -1,0 +1,56 @@
+// Calculation of a chart from its birth moment and place: the sixteen bodies, the
+// houses, the Vertex, the lots and the lunar day, written into the chart record.
+#pragma once
+
+#include "astro/houses/house_systems.h"
+#include "astro/lunar/lunar_day.h"
+#include "chart/record/chart_record.h"
+
+namespace kv {
+
+// The settings the calculation reads (option bytes 0, 1 and 2 of the program).
+struct ChartOptions {
+  bool true_node = false;     // body 11 is the true node, else the mean node
+  bool osc_apogee = false;    // body 15 is the osculating apogee, else the mean apogee
+  bool heliocentric = false;  // planets and minor bodies seen from the Sun
+};
+
+// The position of one body of the chart numbering.
+struct BodyPosition {
+  double lon_deg = 0;      // [0, 360)
+  double lat_deg = 0;
+  double speed_deg = 0;    // daily motion in longitude; negative is retrograde
+};
+
+// One chart body at a moment, as the chart shows it.
+//   jd_ut    calculation Julian day, Universal Time (DeltaT is added here)
+//   body     1..15 of the chart numbering; 12 Selena and 14 Proserpina by formula
+//   with_speed  false asks for longitude and latitude only (the lunar-day search)
+// A body the engine cannot compute, and any other number, gives all zeros.
+BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
+                         bool with_speed = true);
+
+// Selena and Proserpina from the decimal year of a UT moment.
+BodyPosition SelenaPosition(double jd_ut);
+BodyPosition ProserpinaPosition(double jd_ut);
+
+// The chart's points for the lunar-day search, with the chart's options.
+ChartPointFn ChartPoints(const ChartOptions& options);
+
+// The birth moment of a chart entered in local time: the local Julian day as if it
+// were UT, the universal-time and calculation days = local + correction / 24.
+void SetBirthMoment(ChartRecord& rec, double jd_local, double correction_h);
+
+// Calculate chart, natal kind.
+//   rec      moment, place, house system and the lunar-day field filled in; the
+//            positions, cusps, lots and lunar day are written back. A negative
+//            lunar-day field asks for no lunar day.
+//   base     the start-up record: its Julian days and name go to the base fields;
+//            nullptr leaves them as they are
+//   kind     chart kind (the program uses 1, natal)
+// Returns 0, or -1 when the date is outside the ephemeris span ("DEp" warning shown,
+// nothing computed). Warnings ("virhous", "DEp") go through the message layer.
+int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
+                   const ChartOptions& options);
+
+}  // namespace kv

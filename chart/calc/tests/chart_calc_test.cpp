@@ -1,0 +1,199 @@
+// The chart calculation on the real ephemeris: time, bodies, derived points, range
+// check, polar rule, options and the lunar day inside a chart.
+#include "chart/calc/chart_calc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "astro/calendar.h"
+#include "astro/ephemeris/ephemeris.h"
+#include "chart/record/chart_rules.h"
+#include "common/messages.h"
+
+namespace kv {
+namespace {
+
+std::vector<std::string>& Shown() {
+  static std::vector<std::string> texts;
+  return texts;
+}
+
+class ChartCalcTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    Engine().end_run_on_failure = false;
+    ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
+  }
+  void SetUp() override {
+    Shown().clear();
+    old_ = SetMessageSink({[](const std::string& t) { Shown().push_back(t); }, nullptr});
+  }
+  void TearDown() override { SetMessageSink(old_); }
+  MessageSink old_;
+};
+
+ChartRecord Birth(const char* date_time, double corr, double lat, double lon, int system) {
+  ChartRecord rec = DefaultChartRecord();
+  SetBirthMoment(rec, ParseDateTime(date_time, false), corr);
+  rec.lat_packed = lat;
+  rec.lon_packed = lon;
+  rec.house_system = static_cast<int16_t>(system);
+  rec.lunar_day = -1;
+  return rec;
+}
+
+double Gap(double a, double b) {
+  double d = std::fabs(std::fmod(a - b + 720.0, 360.0));
+  return d > 180 ? 360 - d : d;
+}
+
+TEST_F(ChartCalcTest, CorrectionMovesUniversalTime) {
+  ChartRecord rec = Birth("05.03.1961 12:00:00", -3, 55.45, 37.37, 3);
+  EXPECT_DOUBLE_EQ(rec.jd_ut, rec.jd_local - 0.125);
+  ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  EXPECT_DOUBLE_EQ(rec.jd_calc, rec.jd_ut);
+  EXPECT_EQ(rec.kind, 1);
+}
+
+TEST_F(ChartCalcTest, NatalChartFillsEverySlot) {
+  ChartRecord base = DefaultChartRecord();
+  SetChartText(base.name, "Base");
+  base.jd_local = 2440000.5;
+  ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
+  ASSERT_EQ(CalculateChart(rec, &base, 1, {}), 0);
+  EXPECT_STREQ(rec.base_name, "Base");
+  EXPECT_DOUBLE_EQ(rec.base_jd_local, 2440000.5);
+  // The Sun of 5 March 1961 stands in Pisces near 14 degrees, moving about a degree a day.
+  EXPECT_NEAR(rec.lon[1], 344.6, 0.5);
+  EXPECT_NEAR(rec.speed[1], 1.0, 0.02);
+  for (int b = 1; b <= 31; ++b) {
+    EXPECT_GE(rec.lon[b], 0.0) << b;
+    EXPECT_LT(rec.lon[b], 360.0) << b;
+  }
+  EXPECT_GT(Gap(rec.lon[3], rec.lon[1]), 0.0);
+  EXPECT_NEAR(Gap(rec.lon[16], rec.lon[11] + 180.0), 0, 1e-12);
+  EXPECT_EQ(rec.lat[16], -rec.lat[11]);
+  EXPECT_EQ(rec.speed[16], rec.speed[11]);
+  EXPECT_EQ(rec.lunar_day, -1);  // not asked for
+  EXPECT_TRUE(Shown().empty());
+}
+
+TEST_F(ChartCalcTest, TrueNodeKeepsTheSouthNodeOpposite) {
+  ChartOptions mean, truth;
+  truth.true_node = true;
+  ChartRecord a = Birth("12.04.1961 09:07:00", -3, 55.45, 37.37, 3);
+  ChartRecord b = a;
+  ASSERT_EQ(CalculateChart(a, nullptr, 1, mean), 0);
+  ASSERT_EQ(CalculateChart(b, nullptr, 1, truth), 0);
+  EXPECT_GT(Gap(a.lon[11], b.lon[11]), 0.01);  // true and mean node differ
+  EXPECT_LT(Gap(a.lon[11], b.lon[11]), 2.0);
+  EXPECT_EQ(b.lon[16], NormalizeDegrees(b.lon[11] + 180.0));
+  EXPECT_EQ(b.lat[16], -b.lat[11]);
+  EXPECT_EQ(b.speed[16], b.speed[11]);
+  EXPECT_LT(a.speed[11], 0.0);  // the mean node always moves backwards
+}
+
+TEST_F(ChartCalcTest, DateOutsideTheEphemerisIsRefused) {
+  for (const char* when : {"02.01.1800 12:00:00", "01.01.2400 00:00:00", "01.01.1750 00:00:00"}) {
+    Shown().clear();
+    ChartRecord rec = Birth(when, 0, 55.45, 37.37, 3);
+    for (int k = 0; k < 32; ++k) rec.lon[k] = -7.0;  // nothing may be written
+    EXPECT_EQ(CalculateChart(rec, nullptr, 1, {}), -1) << when;
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(Shown()[0].find("DEp"), std::string::npos);  // the key while no texts load
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(rec.lon[k], -7.0);
+  }
+  ChartRecord first = Birth("03.01.1800 12:00:00", 0, 55.45, 37.37, 3);
+  EXPECT_EQ(CalculateChart(first, nullptr, 1, {}), 0);
+}
+
+TEST_F(ChartCalcTest, PolarPlacidusSwitchesToPorphyry) {
+  ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 70.00, 37.37, 3);
+  ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  ASSERT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(Shown()[0], "virhous");
+  EXPECT_EQ(rec.house_system, 10);
+}
+
+TEST_F(ChartCalcTest, UnknownTimeChartHasEqualHousesFromAries) {
+  ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 8);
+  ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  EXPECT_FALSE(HasHouses(rec));
+  for (int k = 1; k <= 12; ++k) EXPECT_EQ(rec.lon[16 + k], 30.0 * (k - 1));
+}
+
+TEST_F(ChartCalcTest, SelenaAndProserpinaAtTheirEpochs) {
+  EXPECT_NEAR(SelenaPosition(ParseDateTime("01.01.1900 00:00:00", false)).lon_deg,
+              139.16666667, 1e-9);
+  EXPECT_NEAR(SelenaPosition(ParseDateTime("01.01.1900 00:00:00", false)).speed_deg,
+              51.430952381 / 365.25, 1e-15);
+  EXPECT_NEAR(ProserpinaPosition(ParseDateTime("01.01.1984 00:00:00", false)).lon_deg,
+              (1984 - 1983.109514) * 0.4918032787 + 210, 1e-9);
+  // The rate changes with the calendar year: 1918 and 1919 fall on different lines.
+  BodyPosition p1918 = ProserpinaPosition(ParseDateTime("31.12.1918 23:00:00", false));
+  BodyPosition p1919 = ProserpinaPosition(ParseDateTime("01.01.1919 00:00:00", false));
+  EXPECT_DOUBLE_EQ(p1918.speed_deg, 0.4918032787 / 365.25);
+  EXPECT_DOUBLE_EQ(p1919.speed_deg, 0.4617524046 / 365.25);
+  // Selena a year later: one yearly step further; noon of 1 January is half a day on.
+  EXPECT_NEAR(Gap(SelenaPosition(ParseDateTime("01.01.1901 00:00:00", false)).lon_deg,
+                  139.16666667 + 51.430952381),
+              0, 1e-9);
+  EXPECT_NEAR(Gap(SelenaPosition(ParseDateTime("01.01.1901 12:00:00", false)).lon_deg,
+                  139.16666667 + 51.430952381 * (1 + 0.5 / 365.25)),
+              0, 1e-9);
+  // In a chart they carry no latitude.
+  ChartRecord rec = Birth("01.01.1984 00:00:00", 0, 55.45, 37.37, 3);
+  ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  EXPECT_NEAR(rec.lon[14], 210.438, 0.001);
+  EXPECT_EQ(rec.lat[12], 0.0);
+  EXPECT_EQ(rec.lat[14], 0.0);
+}
+
+TEST_F(ChartCalcTest, HeliocentricMode) {
+  ChartOptions helio;
+  helio.heliocentric = true;
+  ChartRecord geo = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
+  ChartRecord hel = geo;
+  ASSERT_EQ(CalculateChart(geo, nullptr, 1, {}), 0);
+  ASSERT_EQ(CalculateChart(hel, nullptr, 1, helio), 0);
+  // Body 1 becomes the Earth, opposite the geocentric Sun.
+  EXPECT_NEAR(Gap(hel.lon[1], geo.lon[1] + 180.0), 0, 1e-9);
+  EXPECT_EQ(hel.lon[2], geo.lon[2]);   // the Moon stays geocentric
+  EXPECT_EQ(hel.lon[11], geo.lon[11]); // so do the node and Selena
+  EXPECT_GT(Gap(hel.lon[5], geo.lon[5]), 1.0);
+  EXPECT_GT(hel.speed[3], 0.0);        // Mercury never goes back seen from the Sun
+}
+
+TEST_F(ChartCalcTest, LunarDayIsComputedWhenAsked) {
+  ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
+  rec.lunar_day = 0;
+  ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  // New moon of 16 February 1961; 17 days on, the 17th to 19th lunar day.
+  EXPECT_GE(rec.lunar_day, 17);
+  EXPECT_LE(rec.lunar_day, 19);
+  ChartRecord same = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
+  same.lunar_day = 0;
+  CalculateChart(same, nullptr, 1, {});
+  EXPECT_EQ(same.lunar_day, rec.lunar_day);
+}
+
+TEST_F(ChartCalcTest, OneBodyOutsideTheNumberingIsZero) {
+  for (int body : {0, 16, 17, -3, 40}) {
+    BodyPosition p = CalcOneBody(2451545.0, body, {});
+    EXPECT_EQ(p.lon_deg, 0.0);
+    EXPECT_EQ(p.lat_deg, 0.0);
+    EXPECT_EQ(p.speed_deg, 0.0);
+  }
+  // Positions only: the same longitude and latitude, no motion.
+  BodyPosition full = CalcOneBody(2451545.3, 2, {});
+  BodyPosition bare = CalcOneBody(2451545.3, 2, {}, false);
+  EXPECT_NEAR(full.lon_deg, bare.lon_deg, 1e-12);
+  EXPECT_NEAR(full.lat_deg, bare.lat_deg, 1e-12);
+  EXPECT_EQ(bare.speed_deg, 0.0);
+}
+
+}  // namespace
+}  // namespace kv
