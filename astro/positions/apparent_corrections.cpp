@@ -54,6 +54,11 @@ void DeflectPosition(const double* u_in, const double* q_in, const double* h_in,
   const double sin_sep = std::sqrt(std::fmax(0.0, 1 - ue * ue));
   const double m = MassFactor(sin_sep / (kSunRadiusAu / re));
   const double g = m * kTwiceSunGm * kInverseLightSpeed * kInverseLightSpeed * kInverseAuMeters / re;
+  // Straight behind the Sun's centre the formula is 0/0; the mass factor is 0 there.
+  if (g == 0 || 1 + qe < 1e-300) {
+    for (int i = 0; i < 3; ++i) out[i] = u_in[i];
+    return;
+  }
   for (int i = 0; i < 3; ++i) out[i] = ru * (u[i] + g / (1 + qe) * (uq * h[i] - ue * q[i]));
 }
 
