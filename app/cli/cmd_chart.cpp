@@ -264,7 +264,11 @@ int ChartCommand(const CliContext& ctx, const CliArgs& args) {
     if (!v || (*v != 0 && *v != 1)) return UsageError(kChartUsage);
     sex = *v;
   }
-  const double jd_local = ParseDateTime(*date + " " + *time, false);
+  const DateTimeRecord f = ParseDateTimeFields(*date, *time);
+  const bool fields_ok = f.day >= 1 && f.day <= 31 && f.month >= 1 && f.month <= 12 &&
+                         f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
+                         f.second >= 0 && f.second <= 59;
+  const double jd_local = fields_ok ? ParseDateTime(*date + " " + *time, false) : -1.0;
   if (jd_local == -1.0 || !JulianDayIsValid(jd_local)) {
     std::fprintf(stderr, "cannot read the date '%s %s'\n", date->c_str(), time->c_str());
     return UsageError(kChartUsage);
