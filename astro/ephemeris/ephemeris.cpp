@@ -81,7 +81,7 @@ void ReleaseSegment(EphemerisBody& b) {
 // Reads a file into a slot and fills the records of its bodies. 1 with damage recorded.
 int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
   EphemerisEngine& e = Engine();
-  EphemerisFileSlot& s = e.slots[slot];
+  EphemerisFileSlot& s = e.file_slots[slot];
   std::vector<uint8_t> bytes;
   *opened = ReadWholeFile(name, &bytes);
   if (!*opened) return 1;
@@ -267,7 +267,7 @@ int LoadSegment(double jd, int body) {
     return 1;
   }
   long k = static_cast<long>(kd);
-  const EphemerisFileSlot& s = e.slots[b.slot];
+  const EphemerisFileSlot& s = e.file_slots[b.slot];
   const ByteImage image(s.bytes.data(), s.bytes.size(), s.little_endian);
   const int n = h.coeff_count;
   b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
@@ -344,13 +344,13 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
     return 0;
   }
   if (b.slot < 0) b.slot = SlotOfBody(record);
-  EphemerisFileSlot& s = e.slots[b.slot];
+  EphemerisFileSlot& s = e.file_slots[b.slot];
   bool other_asteroid = record == kIntAsteroid && b.in_file &&
                         b.header.number != body - kNumberedAsteroidBase;
   if (!s.open() || !b.in_file || jd < s.jd_first || jd > s.jd_last || other_asteroid) {
     const int rc = SwitchEphemerisFile(jd, body);
     if (rc != 0) return e.failure.ok ? 1 : -1;
-    if (!b.in_file || jd < e.slots[b.slot].jd_first || jd > e.slots[b.slot].jd_last) return 1;
+    if (!b.in_file || jd < e.file_slots[b.slot].jd_first || jd > e.file_slots[b.slot].jd_last) return 1;
   }
   if (!b.has_segment || jd < b.seg_first || jd > b.seg_last) {
     const int rc = LoadSegment(jd, record);

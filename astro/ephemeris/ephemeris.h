@@ -86,7 +86,7 @@ struct LunarPointRecord {
 
 struct EphemerisEngine {
   std::string prefix;  // put in front of every file name
-  EphemerisFileSlot slots[kSlotCount];
+  EphemerisFileSlot file_slots[kSlotCount];
   EphemerisBody bodies[kIntBodyCount];
   ObliquityRecord oblique_j2000;
   ObliquityRecord oblique_date;

@@ -138,11 +138,11 @@ class RealFiles : public ::testing::Test {
 
 TEST_F(RealFiles, StartsWithoutTheSingleAsteroidFile) {
   EXPECT_TRUE(Engine().initialised);
-  EXPECT_TRUE(Engine().slots[0].open());
-  EXPECT_TRUE(Engine().slots[1].open());
-  EXPECT_TRUE(Engine().slots[2].open());
+  EXPECT_TRUE(Engine().file_slots[0].open());
+  EXPECT_TRUE(Engine().file_slots[1].open());
+  EXPECT_TRUE(Engine().file_slots[2].open());
   EXPECT_FALSE(std::filesystem::exists(std::string(KV_EPHE_DIR) + "/se00010s.se1") &&
-               !Engine().slots[3].open());
+               !Engine().file_slots[3].open());
 }
 
 TEST_F(RealFiles, ContinuousAcrossSegmentsAndVelocityIsTheDerivative) {
@@ -222,7 +222,7 @@ TEST_F(RealFiles, SwitchesToAFileOfAnotherEpoch) {
   ASSERT_EQ(EvaluateBody(first + 16, kIntMercury, 0, false, v), 0);
   // Middle of the first segment: t = 0, value c0/2 - c2.
   EXPECT_NEAR(v[0], (10 / 2.0 - 2) * 0.5e-9, 1e-20);
-  EXPECT_EQ(Engine().slots[0].name, (dir / "sepl_12.se1").string());
+  EXPECT_EQ(Engine().file_slots[0].name, (dir / "sepl_12.se1").string());
   // A date of the start-up span switches back.
   ASSERT_EQ(EvaluateBody(2451545.0, kIntMercury, 0, false, v), 0);
   EXPECT_GT(std::fabs(v[0]), 1e-3);
