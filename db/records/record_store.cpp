@@ -25,6 +25,10 @@ struct RecordFile {
   int fd = -1;
   std::array<uint8_t, kBlockSize> buffer{};
   int buffer_block = -1;
+  // The entries of the buffered block, kept while the buffer is unchanged: listings
+  // read many records of one block in a row.
+  int parsed_block = -1;
+  BlockContents parsed;
   int block_count = 0;
   std::vector<int> free_bytes;  // per block; capacity grows in steps of 10
   std::string name;
@@ -76,6 +80,7 @@ bool LoadBlock(int block) {
   }
   if (rf.buffer_block == block) return true;
   rf.buffer_block = -1;
+  rf.parsed_block = -1;
   ssize_t got = pread(rf.fd, rf.buffer.data(), kBlockSize, static_cast<off_t>(block) * kBlockSize);
   if (got != kBlockSize) {
     ReportDamage(rf.name, FormatMessage("block %d cannot be read", block));
@@ -87,6 +92,7 @@ bool LoadBlock(int block) {
 
 bool WriteBuffer(int block) {
   RecordFile& rf = Db().records;
+  rf.parsed_block = -1;
   ssize_t put = pwrite(rf.fd, rf.buffer.data(), kBlockSize, static_cast<off_t>(block) * kBlockSize);
   if (put != kBlockSize) {
     rf.buffer_block = -1;
@@ -103,7 +109,15 @@ bool WriteBuffer(int block) {
 // Parses the buffered block; damage is reported and gives false.
 bool ParseBuffer(BlockContents* c) {
   RecordFile& rf = Db().records;
+  if (rf.parsed_block >= 0 && rf.parsed_block == rf.buffer_block) {
+    *c = rf.parsed;
+    return true;
+  }
   *c = ParseBlock(rf.buffer.data());
+  if (c->damage.empty()) {
+    rf.parsed = *c;
+    rf.parsed_block = rf.buffer_block;
+  }
   if (!c->damage.empty()) {
     ReportDamage(rf.name, FormatMessage("block %d: %s", rf.buffer_block, c->damage.c_str()));
     rf.buffer_block = -1;
@@ -156,6 +170,7 @@ int ChooseBlock(int needed, int avoid) {
         return -1;
       }
       chosen = rf.block_count;
+      rf.parsed_block = -1;
       rf.buffer.fill(0);
       rf.buffer_block = chosen;
       return chosen;
@@ -409,13 +424,20 @@ int NextKey(std::string* key) {
 
 std::vector<std::string> ListKeys(std::string_view prefix, int sort_field) {
   std::vector<std::string> keys;
-  if (Db().mode == 0) return keys;
+  std::vector<int16_t> blocks;  // the walk gives each key's block: no second lookup
+  Database& db = Db();
+  if (db.mode == 0) return keys;
   SeekKeys(prefix);
   std::string key;
-  while (NextKey(&key) == 0 && key.compare(0, prefix.size(), prefix) == 0) {
+  int16_t value = 0;
+  while (btree::Next(db.main, &key, &value) == 0) {
+    if (key.compare(0, prefix.size(), prefix) != 0) break;
+    if (value < 0 || key.find('@') != std::string::npos) continue;
     if (keys.size() == keys.capacity()) keys.reserve(keys.size() + 1200);
     keys.push_back(key);
+    blocks.push_back(value);
   }
+  IndexDamaged(db.main);
   if (sort_field == 0) return keys;
   int shown = sort_field == 4 ? 3 : sort_field;
   if (shown < 1 || shown >= kFieldCount) shown = 1;
@@ -427,8 +449,10 @@ std::vector<std::string> ListKeys(std::string_view prefix, int sort_field) {
   std::vector<Item> items;
   items.reserve(keys.size());
   FieldArray fields;
-  for (const std::string& k : keys) {
-    Read(k, fields);
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const std::string& k = keys[i];
+    ClearFields(fields);
+    if (!ReadFromBlock(blocks[i], k, fields)) ClearFields(fields);
     Item it;
     it.text = k + '\x01' + fields[shown];
     it.split = k.size() + 1;
