@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_engine.h"
 #include "astro/calendar.h"
 #include "astro/delta_t.h"
 #include "astro/ephemeris/ephemeris.h"
@@ -14,27 +15,6 @@
 
 namespace kv::cli {
 namespace {
-
-// Messages of the engine are 1251 text; the terminal gets UTF-8.
-int EngineFailure(const std::string& message) {
-  std::fprintf(stderr, "%s\n", Cp1251ToUtf8(message).c_str());
-  return 1;
-}
-
-bool StartEngine(const CliContext& ctx, int* status) {
-  const EngineStatus s = InitEphemeris(ctx.ephe_dir);
-  if (!s.ok) {
-    *status = EngineFailure(s.message);
-    return false;
-  }
-  Engine().end_run_on_failure = false;
-  return true;
-}
-
-std::optional<double> DoubleOption(const CliArgs& args, const char* name) {
-  const auto v = OptionValue(args, name);
-  return v ? ParseDouble(*v) : std::nullopt;
-}
 
 constexpr const char* kBodyUsage = "body --et JD --body N [--flags F]";
 int BodyCommand(const CliContext& ctx, const CliArgs& args) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_engine.h"
 #include "app/textres/text_resources.h"
 #include "aspects/aspect_finder.h"
 #include "astro/calendar.h"
@@ -21,33 +22,6 @@
 
 namespace kv::cli {
 namespace {
-
-int EngineFailure(const std::string& message) {
-  std::fprintf(stderr, "%s\n", Cp1251ToUtf8(message).c_str());
-  return 1;
-}
-
-// The engine, and the texts of the messages ("DEp", "virhous") when the working
-// directory has "kvima.t"; without it the keys themselves are printed.
-bool StartEngine(const CliContext& ctx, int* status) {
-  static bool texts = [] {
-    if (Resources().LoadFile(kTextResourceFile)) InstallResourceLookup();
-    return true;
-  }();
-  (void)texts;
-  const EngineStatus s = InitEphemeris(ctx.ephe_dir);
-  if (!s.ok) {
-    *status = EngineFailure(s.message);
-    return false;
-  }
-  Engine().end_run_on_failure = false;
-  return true;
-}
-
-std::optional<double> DoubleOption(const CliArgs& args, const char* name) {
-  const auto v = OptionValue(args, name);
-  return v ? ParseDouble(*v) : std::nullopt;
-}
 
 bool PlaceIsValid(double lat_packed, double lon_packed) {
   return std::isfinite(lat_packed) && std::isfinite(lon_packed) &&
