@@ -42,6 +42,7 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
                                       records_name.c_str(), static_cast<long long>(st.st_size % kBlockSize)));
   // key -> blocks holding an entry of it
   std::map<std::string, std::vector<int>> holders;
+  std::vector<bool> damaged(out.blocks, false);
   std::vector<uint8_t> block(kBlockSize);
   for (int b = 0; b < out.blocks; ++b) {
     if (pread(fd, block.data(), kBlockSize, static_cast<off_t>(b) * kBlockSize) != kBlockSize) {
@@ -49,6 +50,7 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
       continue;
     }
     BlockContents c = ParseBlock(block.data());
+    if (!c.damage.empty()) damaged[b] = true;
     if (!c.damage.empty())
       out.problems.push_back(FormatMessage("%s: block %d: %s", records_name.c_str(), b, c.damage.c_str()));
     std::map<std::string_view, int> seen;
@@ -62,6 +64,7 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
   ::close(fd);
 
   size_t pointed = 0;
+  int in_damaged = 0;
   for (const auto& [key, value] : index.entries) {
     if (value < 0) continue;
     if (key.empty() || key.size() > kMaxRecordKey) {
@@ -72,6 +75,10 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
     if (value >= out.blocks) {
       out.problems.push_back(FormatMessage("key \"%s\" points at block %d beyond the %d blocks",
                                            key.c_str(), value, out.blocks));
+      continue;
+    }
+    if (damaged[value]) {
+      ++in_damaged;
       continue;
     }
     auto it = holders.find(key);
@@ -85,9 +92,11 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
     }
     ++pointed;
   }
+  if (in_damaged)
+    out.problems.push_back(FormatMessage("%d keys point at damaged blocks", in_damaged));
   size_t entries = 0;
   for (const auto& [key, blocks] : holders) entries += blocks.size();
-  out.leftover_entries = static_cast<int>(entries - pointed);
+  out.leftover_entries = entries > pointed ? static_cast<int>(entries - pointed) : 0;
   if (out.leftover_entries > 0 && index.problems.empty())
     out.notes.push_back(FormatMessage("%d record entries no key points at (never read; dropped when "
                                       "their block is rewritten for that key)", out.leftover_entries));

@@ -137,7 +137,10 @@ int Delete(const Target& t, const std::string& key) {
 int Check(const Target& t) {
   kv::db::DatabaseCheck c = kv::db::CheckDatabase(t.name, t.towns);
   kv::btree::IndexCheck index = kv::btree::CheckIndexFile(t.name + (t.towns ? ".btz" : ".btr"));
-  for (const auto& p : c.problems) std::printf("damaged: %s\n", Cp1251ToUtf8(p).c_str());
+  const size_t shown = 40;
+  for (size_t i = 0; i < c.problems.size() && i < shown; ++i)
+    std::printf("damaged: %s\n", Cp1251ToUtf8(c.problems[i]).c_str());
+  if (c.problems.size() > shown) std::printf("damaged: ... and %zu more\n", c.problems.size() - shown);
   for (const auto& n : c.notes) std::printf("note: %s\n", Cp1251ToUtf8(n).c_str());
   std::printf("%s: %d records in %d blocks; key index depth %d, %d pages (%d in the tree)\n",
               c.ok() ? "consistent" : "NOT consistent", c.records, c.blocks, index.header.depth,
