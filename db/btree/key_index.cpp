@@ -465,7 +465,7 @@ int Put(IndexHandle& h, std::string_view key, int16_t value) {
   if (h.header.depth >= kMaxDepth) {
     // The tree may not grow another level; refuse rather than overrun the path.
     const uint8_t* p = FetchPage(h, h.header.root, h.header.depth == 1);
-    if (!p || Get16(p, 0) < static_cast<int>(key.size()) + 6) return 0;
+    if (!p || Get16(p, 0) < h.header.max_key_length + 6) return 0;
   }
   int16_t pages_before = h.header.page_count;
   if (!InsertAt(h, h.header.depth - 1, key, value, 0, 0)) {
