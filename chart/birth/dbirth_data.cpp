@@ -1,0 +1,308 @@
+#include "chart/birth/dbirth_data.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "astro/calendar.h"
+#include "common/codepage.h"
+#include "common/messages.h"
+#include "common/ui/qt_text.h"
+
+namespace kv {
+namespace {
+
+PersonPicker& Picker() {
+  static PersonPicker picker;
+  return picker;
+}
+
+QLabel* Label(const char* utf8, QWidget* parent) {
+  auto* l = new QLabel(QString::fromUtf8(utf8), parent);
+  l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+  return l;
+}
+
+QFrame* Rule(QWidget* parent) {
+  auto* f = new QFrame(parent);
+  f->setFrameShape(QFrame::HLine);
+  f->setFrameShadow(QFrame::Sunken);
+  return f;
+}
+
+// Room for n characters of the widest digit, plus the edit's frame.
+int EditWidth(const QWidget* w, int chars) {
+  return w->fontMetrics().horizontalAdvance(QString(chars, QChar('0'))) + 14;
+}
+
+std::string Field(const CardFields& card, int n) {
+  auto it = card.find(n);
+  return it == card.end() ? std::string() : it->second;
+}
+
+}  // namespace
+
+PersonPicker SetPersonPicker(PersonPicker picker) {
+  PersonPicker old = std::move(Picker());
+  Picker() = std::move(picker);
+  return old;
+}
+
+DBirthData::DBirthData(QWidget* parent, const BirthValues& values, double jd_ut_stored,
+                       std::string database)
+    : Dial(parent, kBirthDialogResource, kBirthDialogHelp, kDialPlaceBlock | kDialButtonsRow),
+      database_(std::move(database)) {
+  setWindowTitle(QString::fromUtf8("   Данные пользователя"));
+  BuildLayout();
+  Fill(values);
+  ShowUniversalTime(jd_ut_stored);
+}
+
+QLineEdit* DBirthData::Edit(int id) const { return ControlAs<QLineEdit>(id); }
+
+void DBirthData::BuildLayout() {
+  AddEdit(kIdName, kNameChars);
+  std::vector<QLineEdit*> moment;
+  for (int id = kIdDay; id <= kIdSeconds; ++id) moment.push_back(AddEdit(id, 4));
+  QLineEdit* correction = AddEdit(kIdCorrection, 9);
+  SetDateTimeEdits(moment, correction);
+  for (int id : {kIdUtDate, kIdUtTime}) {
+    QLineEdit* e = AddEdit(id, 32);
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, p.color(QPalette::Window));
+    e->setPalette(p);
+  }
+
+  auto* top = new QVBoxLayout(this);
+  top->setContentsMargins(14, 12, 14, 10);
+  top->setSpacing(8);
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(10);
+  grid->setVerticalSpacing(6);
+  grid->setColumnStretch(1, 1);
+  top->addLayout(grid);
+  int row = 0;
+  auto add_row = [&](const char* label, QLayout* fields) {
+    grid->addWidget(Label(label, this), row, 0);
+    grid->addLayout(fields, row, 1);
+    ++row;
+  };
+  auto fields = [] {
+    auto* h = new QHBoxLayout;
+    h->setSpacing(4);
+    return h;
+  };
+  auto sep = [this](const char* s) {
+    auto* l = new QLabel(QString::fromUtf8(s), this);
+    l->setAlignment(Qt::AlignCenter);
+    return l;
+  };
+
+  QHBoxLayout* name = fields();
+  name->addWidget(Edit(kIdName));
+  add_row("Имя", name);
+
+  QHBoxLayout* date = fields();
+  const int two = EditWidth(this, 3), four = EditWidth(this, 5);
+  Edit(kIdDay)->setFixedWidth(two);
+  Edit(kIdMonth)->setFixedWidth(two);
+  Edit(kIdYear)->setFixedWidth(four);
+  date->addWidget(Edit(kIdDay));
+  date->addWidget(sep("-"));
+  date->addWidget(Edit(kIdMonth));
+  date->addWidget(sep("-"));
+  date->addWidget(Edit(kIdYear));
+  QPushButton* calendar = AddButton(kCmdCalendar, QString::fromLatin1("..."));
+  calendar->setFixedWidth(EditWidth(this, 2) + 6);
+  date->addSpacing(6);
+  date->addWidget(calendar);
+  date->addStretch(1);
+  add_row("Дата", date);
+
+  QHBoxLayout* time = fields();
+  for (int id : {kIdHours, kIdMinutes, kIdSeconds}) {
+    Edit(id)->setFixedWidth(two);
+    time->addWidget(Edit(id));
+    if (id != kIdSeconds) time->addWidget(sep(":"));
+  }
+  time->addStretch(1);
+  add_row("Время местное", time);
+
+  QHBoxLayout* corr = fields();
+  correction->setFixedWidth(EditWidth(this, 9));
+  corr->addWidget(correction);
+  corr->addStretch(1);
+  add_row("Поправка (час)", corr);
+
+  QHBoxLayout* ut = fields();
+  Edit(kIdUtDate)->setFixedWidth(EditWidth(this, 11));
+  Edit(kIdUtTime)->setFixedWidth(EditWidth(this, 9));
+  ut->addWidget(Edit(kIdUtDate));
+  ut->addWidget(Edit(kIdUtTime));
+  ut->addStretch(1);
+  add_row("(GMT)", ut);
+
+  grid->addWidget(Rule(this), row++, 0, 1, 2);
+
+  QHBoxLayout* town = fields();
+  town->addWidget(Edit(kIdTown), 1);
+  town->addSpacing(6);
+  town->addWidget(TownsButton());
+  add_row("Город", town);
+
+  QHBoxLayout* coords = fields();
+  Edit(kIdLatitude)->setFixedWidth(EditWidth(this, 9));
+  Edit(kIdLongitude)->setFixedWidth(EditWidth(this, 9));
+  coords->addWidget(Edit(kIdLatitude));
+  coords->addSpacing(16);
+  coords->addWidget(Label("Долгота", this));
+  coords->addSpacing(6);
+  coords->addWidget(Edit(kIdLongitude));
+  coords->addStretch(1);
+  add_row("Широта", coords);
+
+  grid->addWidget(Rule(this), row++, 0, 1, 2);
+
+  auto* person = new QHBoxLayout;
+  auto* sex_box = new QGroupBox(QString::fromUtf8("Пол"), this);
+  RegisterControl(kIdSexGroup, sex_box);
+  auto* sex_layout = new QHBoxLayout(sex_box);
+  sex_layout->setContentsMargins(10, 4, 10, 6);
+  sex_ = new QButtonGroup(this);
+  auto* male = new QRadioButton(QString::fromUtf8("Муж"), sex_box);
+  auto* female = new QRadioButton(QString::fromUtf8("Жен"), sex_box);
+  RegisterControl(kIdMale, male);
+  RegisterControl(kIdFemale, female);
+  sex_->addButton(male, 0);
+  sex_->addButton(female, 1);
+  sex_layout->addWidget(male);
+  sex_layout->addSpacing(12);
+  sex_layout->addWidget(female);
+  person->addWidget(sex_box);
+  person->addSpacing(18);
+  exact_ = new QCheckBox(QString::fromUtf8("Известно точное время"), this);
+  RegisterControl(kIdExactTime, exact_);
+  person->addWidget(exact_, 0, Qt::AlignVCenter);
+  person->addStretch(1);
+  top->addLayout(person);
+
+  auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(8);
+  auto* side = new QVBoxLayout;
+  side->setSpacing(4);
+  side->addStretch(1);
+  auto* side_row = new QHBoxLayout;
+  side_row->addWidget(AddButton(kCmdFromDatabase, QString::fromUtf8("Из Базы...")));
+  side_row->addWidget(AddButton(kCmdToday, QString::fromUtf8("Сегодня")));
+  side->addLayout(side_row);
+  bottom->addLayout(side);
+  bottom->addStretch(1);
+  bottom->addWidget(ButtonBox());
+  top->addWidget(Rule(this));
+  top->addLayout(bottom);
+
+  setTabOrder(Edit(kIdName), Edit(kIdDay));
+  Edit(kIdName)->setFocus();
+}
+
+void DBirthData::Fill(const BirthValues& v) {
+  SetEditText(kIdName, v.name.substr(0, kNameChars));
+  const int n[6] = {v.day, v.month, v.year, v.hour, v.minute, v.second};
+  for (int i = 0; i < 6; ++i) SetEditText(kIdDay + i, FormatPadded(n[i]));
+  SetEditText(kIdCorrection, FormatFixed(v.correction_h, 3));
+  SetEditText(kIdTown, v.place.substr(0, kNameChars));
+  SetEditText(kIdLatitude, FormatFixed(v.lat_packed, 2, 6));
+  SetEditText(kIdLongitude, FormatFixed(v.lon_packed, 2, 6));
+  sex_->button(v.sex == 1 ? 1 : 0)->setChecked(true);
+  exact_->setChecked(v.exact_time);
+}
+
+BirthValues DBirthData::Values() const {
+  BirthValues v;
+  v.name = EditText(kIdName).substr(0, kNameChars);
+  v.day = ReadEditInt(EditText(kIdDay));
+  v.month = ReadEditInt(EditText(kIdMonth));
+  v.year = ReadEditInt(EditText(kIdYear));
+  v.hour = ReadEditInt(EditText(kIdHours));
+  v.minute = ReadEditInt(EditText(kIdMinutes));
+  v.second = ReadEditInt(EditText(kIdSeconds));
+  v.correction_h = ReadEditNumber(EditText(kIdCorrection));
+  v.place = EditText(kIdTown).substr(0, kNameChars);
+  v.lat_packed = ReadEditNumber(EditText(kIdLatitude));
+  v.lon_packed = ReadEditNumber(EditText(kIdLongitude));
+  v.sex = sex_->checkedId() == 1 ? 1 : 0;
+  v.exact_time = exact_->isChecked();
+  return v;
+}
+
+void DBirthData::ShowUniversalTime(double jd_ut) {
+  const std::string text = FormatDateTime(jd_ut);
+  const size_t blank = text.find(' ');
+  SetEditText(kIdUtDate, text.substr(0, blank));
+  SetEditText(kIdUtTime, blank == std::string::npos ? std::string() : text.substr(blank + 1));
+}
+
+void DBirthData::UpdatePreview() {
+  const double correction = ReadEditNumber(EditText(kIdCorrection));
+  ShowUniversalTime(DateTimeJulianDay() + correction / 24.0);
+}
+
+void DBirthData::ControlLeft(int id) {
+  if ((id >= kIdDay && id <= kIdSeconds) || id == kIdCorrection) UpdatePreview();
+}
+
+void DBirthData::Command(int id) {
+  if (id == kCmdToday) {
+    TakeToday();
+  } else if (id == kCmdFromDatabase) {
+    TakeFromDatabase();
+  } else {
+    Dial::Command(id);
+  }
+}
+
+void DBirthData::TakeToday() {
+  FillToday();
+  SetEditText(kIdName, W("Сегодня"));
+  exact_->setChecked(true);
+  UpdatePreview();
+}
+
+void DBirthData::TakeFromDatabase() {
+  CardFields card;
+  const PersonPick pick =
+      Picker() ? Picker()(this, database_, card) : PersonPick::kCannotOpen;
+  if (pick == PersonPick::kCannotOpen) {
+    WarningFormat("NoB%s", database_.c_str());
+    return;
+  }
+  if (pick != PersonPick::kChosen) return;
+  ApplyCardToDialog(card, *this);
+  UpdatePreview();
+}
+
+void ApplyCardToDialog(const CardFields& card, Dial& dialog) {
+  dialog.SetEditText(kIdName, Field(card, 2).substr(0, kNameChars));
+  const DateTimeRecord d = ParseDateTimeFields(Field(card, 3), Field(card, 4));
+  const int n[6] = {d.day, d.month, d.year, d.hour, d.minute, d.second};
+  for (int i = 0; i < 6; ++i) dialog.SetEditText(kIdDay + i, FormatPadded(n[i]));
+  dialog.SetEditText(kIdCorrection, Field(card, 8).substr(0, 9));
+  dialog.SetEditText(kIdTown, Field(card, 7).substr(0, kNameChars));
+  dialog.SetEditText(kIdLatitude, Field(card, 5).substr(0, 9));
+  dialog.SetEditText(kIdLongitude, Field(card, 6).substr(0, 9));
+  const bool female = ReadEditInt(Field(card, 16)) == 1;
+  if (auto* b = dialog.ControlAs<QRadioButton>(female ? kIdFemale : kIdMale)) b->setChecked(true);
+}
+
+}  // namespace kv

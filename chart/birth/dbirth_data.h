@@ -1,0 +1,100 @@
+// DBirthData: the birth-data dialog (resource 1001, caption "   Данные пользователя",
+// help topic "VV"). Name, local date and time, correction, place, sex and the
+// exact-time box, with the universal time shown live in the two "(GMT)" fields.
+// "Сегодня" takes the present moment, "Города..." the towns database, "Из Базы..."
+// a card of the person database.
+//
+// (The analysis window of the chart subsystem is DAnk; this dialog is named after
+// what it edits.)
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "chart/birth/birth_values.h"
+#include "common/ui/dial.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+
+namespace kv {
+
+inline constexpr int kBirthDialogResource = 1001;
+inline constexpr const char* kBirthDialogHelp = "VV";
+
+// Control identifiers of resource 1001.
+enum BirthControl : int {
+  kIdName = 5000,
+  kIdDay = 5001,
+  kIdMonth = 5002,
+  kIdYear = 5003,
+  kIdHours = 5004,
+  kIdMinutes = 5005,
+  kIdSeconds = 5006,
+  kIdCorrection = 5010,
+  kIdSexGroup = 500,
+  kIdMale = 501,
+  kIdFemale = 502,
+  kIdExactTime = 520,
+  kIdUtDate = 5018,
+  kIdUtTime = 5019,
+  kCmdFromDatabase = 5021,
+};
+
+// A card of the person database as its numbered fields (1251 texts); a field that is
+// not there reads as an empty text.
+using CardFields = std::map<int, std::string>;
+
+// What the person chooser of the database dialogs reports.
+enum class PersonPick {
+  kChosen,      // a card was chosen with OK; its fields are filled
+  kNotChosen,   // the list was closed otherwise
+  kCannotOpen,  // the database cannot be opened; the dialog shows "NoB%s"
+};
+// Opens the person database `database` (1251 name), shows its person list and
+// fills `card` with the chosen card.
+using PersonPicker =
+    std::function<PersonPick(QWidget* parent, const std::string& database, CardFields& card)>;
+// Installs the picker (the database dialogs do it at start-up); returns the previous
+// one. Without one, "Из Базы..." shows "NoB%s" with the database name.
+PersonPicker SetPersonPicker(PersonPicker picker);
+
+class DBirthData : public Dial {
+  Q_OBJECT
+ public:
+  // `database` is the current person database's name (for "Из Базы..." and its message).
+  DBirthData(QWidget* parent, const BirthValues& values, double jd_ut_stored,
+             std::string database);
+
+  // The values typed now (numbers read by their leading digits, unreadable as 0).
+  BirthValues Values() const;
+  // Recomputes the universal-time preview from the edits.
+  void UpdatePreview();
+
+  void Command(int id) override;
+
+ protected:
+  void DateTimeChanged() override { UpdatePreview(); }
+  void ControlLeft(int id) override;
+
+ private:
+  void BuildLayout();
+  void Fill(const BirthValues& v);
+  void ShowUniversalTime(double jd_ut);
+  void TakeToday();
+  void TakeFromDatabase();
+  QLineEdit* Edit(int id) const;
+
+  std::string database_;
+  QButtonGroup* sex_ = nullptr;
+  QCheckBox* exact_ = nullptr;
+};
+
+// The fields of a card put into the dialog's values: 2 name, 3 and 4 date and time,
+// 8 correction, 7 place, 5 latitude, 6 longitude, 16 sex.
+void ApplyCardToDialog(const CardFields& card, Dial& dialog);
+
+}  // namespace kv
