@@ -174,9 +174,13 @@ void DKalend::paintEvent(QPaintEvent*) {
     const QRect r = CellRect(row, column);
     QFont lf = f;
     lf.setBold(bold);
+    // Labels such as "Г+10" must fit their cell: shrink the face until they do.
+    const QString t = FromCp1251(label);
+    while (lf.pixelSize() > 6 && QFontMetrics(lf).horizontalAdvance(t) > r.width() - 4)
+      lf.setPixelSize(lf.pixelSize() - 1);
     p.setFont(lf);
     p.setPen(text);
-    p.drawText(r, Qt::AlignCenter, FromCp1251(label));
+    p.drawText(r, Qt::AlignCenter, t);
     p.setFont(f);
   };
 
@@ -204,8 +208,19 @@ void DKalend::paintEvent(QPaintEvent*) {
   const QRect actions =
       CellRect(kCalendarActionRow, 0).united(CellRect(kCalendarActionRow, kCalendarColumns - 1));
   p.fillRect(actions, palette().color(QPalette::Button));
+  // One size for the whole action row, the largest at which every label fits.
+  QFont action_font = f;
+  for (int c = 0; c < kCalendarColumns; ++c) {
+    const QString t = FromCp1251(ListItem("ActK", static_cast<size_t>(c)));
+    const int room = CellRect(kCalendarActionRow, c).width() - 6;
+    while (action_font.pixelSize() > 6 && QFontMetrics(action_font).horizontalAdvance(t) > room)
+      action_font.setPixelSize(action_font.pixelSize() - 1);
+  }
+  p.setFont(action_font);
   for (int c = 0; c < kCalendarColumns; ++c)
-    label_cell(kCalendarActionRow, c, ListItem("ActK", static_cast<size_t>(c)), false);
+    p.drawText(CellRect(kCalendarActionRow, c), Qt::AlignCenter,
+               FromCp1251(ListItem("ActK", static_cast<size_t>(c))));
+  p.setFont(f);
 
   // Grid lines over the day rows and the action row.
   p.setPen(line);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QPainter>
 #include <QTimer>
 
 #include "app/settings/program_settings.h"
@@ -12,6 +13,27 @@
 #include "chart/birth/dbirth_data.h"
 #include "common/codepage.h"
 #include "common/ui/dkalend.h"
+
+// The widget's picture under a plain title bar with its caption (Xvfb has no window
+// manager to draw one).
+static bool SaveWithCaption(QWidget& w, const QString& path) {
+  const QPixmap body = w.grab();
+  const int bar = 28;
+  QImage img(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
+  img.fill(QColor(96, 110, 128));
+  QPainter p(&img);
+  p.fillRect(QRect(1, 1, img.width() - 2, bar - 1), QColor(52, 73, 102));
+  QFont f = w.font();
+  f.setPixelSize(14);
+  f.setBold(true);
+  p.setFont(f);
+  p.setPen(Qt::white);
+  p.drawText(QRect(10, 1, img.width() - 20, bar - 1), Qt::AlignVCenter | Qt::AlignLeft,
+             w.windowTitle().trimmed());
+  p.drawPixmap(1, bar, body);
+  p.end();
+  return img.save(path);
+}
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -46,8 +68,8 @@ int main(int argc, char** argv) {
   calendar.show();
 
   QTimer::singleShot(500, [&] {
-    bool ok = dialog.grab().save(out + "/birth-dialog.png");
-    ok = calendar.grab().save(out + "/calendar.png") && ok;
+    bool ok = SaveWithCaption(dialog, out + "/birth-dialog.png");
+    ok = SaveWithCaption(calendar, out + "/calendar.png") && ok;
     app.exit(ok ? 0 : 1);
   });
   return app.exec();
