@@ -1,0 +1,20 @@
+// Opening a chart window from a calculated record: the birth-data command calls this
+// once the calculation succeeded.
+#pragma once
+
+#include "chart/record/chart_record.h"
+
+namespace kv {
+
+class DKart;
+
+// Creates the chart window for a copy of `rec` (title "Карта %d: %s"), computes its
+// aspects with the current orb file, enters it in the open-chart registers and shows
+// it in the main window's MDI client, maximised when option byte 30 is set. Returns
+// the window, or nullptr when there is no main window to show it in.
+DKart* OpenChartWindow(const ChartRecord& rec);
+
+// Charts open now (the size of the open-chart registers).
+int OpenChartCount();
+
+}  // namespace kv
