@@ -226,6 +226,31 @@ TEST_F(RecordStoreTest, ValueIndexOfTheTownsDatabase) {
   EXPECT_EQ(ValueIndexKey("t.", 7, "  ", "t.1", false), "");
 }
 
+// Another writer filled block 0 after the free table was built: the store believes
+// the block, not its table, and appends after what is there.
+TEST_F(RecordStoreTest, FreeTableThatDisagreesWithItsBlockIsCorrected) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
+  Close();
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);  // free table: block 0 nearly empty
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  int used = Get16(bod, 0);
+  std::vector<uint8_t> foreign = {0x02, 0x00, '.', '9', 0xE8, 0x0F};  // ".9", 4072 bytes of data
+  foreign.resize(foreign.size() + 4072, 'f');
+  std::copy(foreign.begin(), foreign.end(), bod.begin() + 2 + used);
+  Set16(bod, 0, used + static_cast<int>(foreign.size()));
+  WriteBytes(name_ + ".bod", bod);
+  ASSERT_EQ(Write(".2", Card({{2, std::string(100, 't')}})), kWriteDone);
+  Close();
+  std::vector<uint8_t> after = FileBytes(name_ + ".bod");
+  ASSERT_EQ(after.size(), 2u * 4096);  // the record went to a new block
+  EXPECT_TRUE(std::equal(bod.begin(), bod.begin() + 4096, after.begin()));
+  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  FieldArray f;
+  ASSERT_EQ(Read(".2", f), 1);
+  EXPECT_EQ(f[2], std::string(100, 't'));
+}
+
 // Damaged record files: the damage is reported once, nothing is written.
 TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
   ASSERT_EQ(Open(name_, kPersonWrite), 0);
