@@ -1,5 +1,6 @@
 #include "app/ui/dframe.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -93,9 +94,12 @@ QAction* DFrame::ActionFor(int id) const {
 
 bool ConfirmExit(QWidget* parent) {
   SaveProgramSettings(AppSettings());
-  auto answer = QMessageBox::question(parent, "Kvimarot", QString::fromUtf8("Закончить Работу?"),
-                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  if (answer != QMessageBox::Yes) return false;
+  QMessageBox box(QMessageBox::Question, "Kvimarot", QString::fromUtf8("Закончить Работу?"),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.button(QMessageBox::Yes)->setText(QString::fromUtf8("&Да"));
+  box.button(QMessageBox::No)->setText(QString::fromUtf8("&Нет"));
+  box.setDefaultButton(QMessageBox::Yes);
+  if (box.exec() != QMessageBox::Yes) return false;
   RemoveProgramFonts();
   if (AppSettings().Option(kOptCleanupAtExit))
     for (const auto& f : CleanupFiles()) std::remove(f.c_str());

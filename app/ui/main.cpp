@@ -9,6 +9,7 @@
 #include "app/ui/startup.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
+#include "db/schema/schema.h"
 
 int main(int argc, char** argv) {
   QApplication qt_app(argc, argv);
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   kv::InstallProgramFonts();
   kv::DUApp app;
   kv::InstallResourceLookup();
+  kv::SetSchemaLoader([] { kv::LoadSchema(); });
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::RunStartupHooks();
