@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
   kv::InstallProgramFonts();
   kv::DUApp app;
   kv::InstallResourceLookup();
-  kv::SetSchemaLoader([] { kv::LoadSchema(); });
+  kv::SetSchemaLoader([] { kv::db::LoadSchema(); });
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::RunStartupHooks();
