@@ -1,0 +1,437 @@
+#include "chart/ui/chart_painter.h"
+
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPageSize>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/settings/program_settings.h"
+#include "app/textres/text_resources.h"
+#include "aspects/orb_block.h"
+#include "chart/wheel/chart_panels.h"
+#include "chart/wheel/wheel_style.h"
+#include "common/journal.h"
+#include "common/ui/qt_text.h"
+#include "common/codepage.h"
+
+namespace kv {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr const char* kGlyphFace = "ATM";
+
+QColor ToQColor(ColourRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+QRgb ToQRgb(ColourRef c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+QFont MakeFont(const char* face, int pixel_height) {
+  QFont f(QString::fromLatin1(face));
+  f.setPixelSize(std::max(1, pixel_height));
+  f.setWeight(QFont::Normal);
+  f.setStyleStrategy(QFont::PreferAntialias);
+  return f;
+}
+
+QString Cp(const std::string& text) { return FromCp1251(text); }
+
+// Everything one paint needs, so that the steps below stay short.
+struct PaintContext {
+  QPainter& p;
+  const ChartRecord& rec;
+  const WheelSettings& ws;
+  const PaintTarget& target;
+  WheelGeometry g;
+  bool mono = false;  // black-and-white printing
+  AspectTable block;
+
+  QColor Colour(int element) const { return ToQColor(ElementColour(element, ws, mono)); }
+  QPen Pen(const PenChoice& c) const {
+    QPen pen(ToQColor(c.colour));
+    pen.setWidth(c.width);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+  }
+  QPointF At(double lon, double r) const {
+    const DevicePoint d = g.map.PointAt(lon, r);
+    return QPointF(d.x, d.y);
+  }
+  void Segment(double r1, double lon1, double r2, double lon2) const {
+    p.drawLine(At(lon1, r1), At(lon2, r2));
+  }
+  void Circle(int r) const {
+    if (r > 0) p.drawEllipse(QPointF(g.map.cx, g.map.cy), r, r);
+  }
+  // A character centred on a longitude the way the wheel places its glyphs.
+  void CharAt(char c, double lon, double r) const {
+    const DevicePoint d = g.map.PointAt(lon, r);
+    const QFontMetrics fm(p.font(), p.device());
+    const int x = d.x - fm.averageCharWidth() / 2;
+    const int y = d.y - fm.height() / 2;
+    p.drawText(x, y + fm.ascent(), QString(QChar::fromLatin1(c)));
+  }
+};
+
+void DrawTextTop(QPainter& p, int x, int y, const QString& text) {
+  const QFontMetrics fm(p.font(), p.device());
+  p.drawText(x, y + fm.ascent(), text);
+}
+
+int TextWidth(QPainter& p, const QString& text) {
+  return QFontMetrics(p.font(), p.device()).horizontalAdvance(text);
+}
+
+void DrawFills(PaintContext& c) {
+  const QImage fills = RenderFills(c.g, c.rec, c.ws, c.target.printing);
+  if (!fills.isNull()) c.p.drawImage(c.g.map.cx - c.g.R1 + 1, c.g.map.cy - c.g.R1 + 1, fills);
+}
+
+void DrawZodiac(PaintContext& c) {
+  const WheelGeometry& g = c.g;
+  c.p.setBrush(Qt::NoBrush);
+  c.p.setPen(c.Pen(OrdinaryPen(c.ws, g.pen_width, c.mono)));
+  c.Circle(g.R1);
+  c.Circle(g.R2);
+  c.Circle(g.R3);
+  for (int i = 0; i < 12; ++i) c.Segment(g.R1, 30.0 * i, g.R2, 30.0 * i);
+  for (int d = 0; d < 360; d += 10) c.Segment(g.R3, d, g.R2, d);
+  for (int d = 5; d < 360; d += 10) c.Segment(g.R3, d, (g.R3 + g.R2) / 2, d);
+  c.p.setPen(c.Colour(kElemSignGlyphs));
+  for (int i = 0; i < 12; ++i) c.CharAt(SignGlyph(i + 1), 30.0 * i + 15.0, (g.R1 + g.R2) / 2);
+}
+
+void DrawHouses(PaintContext& c) {
+  const WheelGeometry& g = c.g;
+  if (!g.houses) return;
+  const QPen ordinary = c.Pen(OrdinaryPen(c.ws, g.pen_width, c.mono));
+  const QPen angular = c.Pen(AngularPen(c.ws, g.pen_width, c.mono));
+  c.p.setPen(ordinary);
+  c.Circle(g.R4);
+  const double outer = 17.0 * g.R1 / 16.0, inner_tip = 33.0 * g.R1 / 32.0;
+  for (int k = 1; k <= 12; ++k) {
+    const double cusp = c.rec.lon[kFirstCusp + k - 1];
+    if (k == 1 || k == 10) {
+      c.p.setPen(angular);
+      c.Segment(outer, cusp, g.RA, cusp);
+      c.Segment(g.R1, cusp + 1.5, outer, cusp);
+      c.Segment(g.R1, cusp - 1.5, outer, cusp);
+      c.p.setPen(c.Colour(kElemAngles));
+      c.CharAt(k == 1 ? kAscendantGlyph : kMidheavenGlyph, cusp + 5.0, outer);
+    } else if (k == 4 || k == 7) {
+      c.p.setPen(angular);
+      c.Segment(inner_tip, cusp, g.RA, cusp);
+      c.Segment(outer, cusp + 1.5, inner_tip, cusp);
+      c.Segment(outer, cusp - 1.5, inner_tip, cusp);
+    } else {
+      c.p.setPen(ordinary);
+      c.Segment(g.R3, cusp, g.RA, cusp);
+    }
+    const double next = c.rec.lon[k == 12 ? kFirstCusp : kFirstCusp + k];
+    c.p.setPen(c.Colour(kElemHouseNumbers));
+    c.CharAt(HouseGlyph(k), MidLongitude(cusp, next), (g.R3 + g.R4) / 2);
+  }
+}
+
+void DrawBodies(PaintContext& c) {
+  c.p.setPen(c.Colour(kElemPlanetGlyphs));
+  for (int i = 1; i <= kBodyCount; ++i)
+    if (c.g.glyph_radius[i] != kNoGlyph) c.CharAt(BodyGlyph(i), c.rec.lon[i], c.g.glyph_radius[i]);
+}
+
+void DrawAspects(PaintContext& c, const AspectMatrix& aspects) {
+  c.p.setPen(c.Pen(OrdinaryPen(c.ws, c.g.pen_width, c.mono)));
+  c.Circle(c.g.RA);
+  for (const AspectLine& line : SelectAspectLines(aspects, c.ws, c.g.houses)) {
+    c.p.setPen(c.Pen(AspectLinePen(line.angle, c.block, c.g.pen_width, c.mono)));
+    c.Segment(c.g.RA, c.rec.lon[line.a], c.g.RA, c.rec.lon[line.b]);
+  }
+}
+
+// Fonts of the panels; a face that does not exist is reported and substituted.
+QFont PanelFont(const std::string& face, int height) {
+  QFont f = MakeFont(face.c_str(), height);
+  if (!QFontDatabase::families().contains(QString::fromStdString(face)))
+    Journal("Fnt '%s', %d =NULL", face.c_str(), height);
+  return f;
+}
+
+int DrawHeader(PaintContext& c, const QFont& device_font, const QFont& text_font) {
+  const int lh = c.g.line_height;
+  const int max_w = QFontMetrics(device_font, c.p.device()).maxWidth();
+  const int x = c.target.printing ? 4 * max_w : max_w;
+  int y = c.target.printing && c.target.legend ? 7 * lh : 0;
+  c.p.setFont(text_font);
+  c.p.setPen(c.Colour(kElemPanelText));
+  for (const std::string& line : HeaderLines(c.rec)) {
+    DrawTextTop(c.p, x, y, Cp(line));
+    y += lh;
+  }
+  return y;
+}
+
+void DrawPositionTable(PaintContext& c, int header_bottom, const QFont& glyph_font,
+                       const QFont& text_font) {
+  const int lh = c.g.line_height;
+  const int W = c.target.width, H = c.target.height;
+  c.p.setFont(text_font);
+  int x = std::min(c.g.map.cx - c.g.R1 - TextWidth(c.p, "123456789012"), 2 * lh);
+  // A window narrower than the table would push it off the left edge.
+  x = std::max(0, x);
+  int y = header_bottom;
+  if (c.target.printing) {
+    x = static_cast<int>(0.83 * W);
+    y = H - 24 * lh - (c.target.legend ? 3 * lh : 0);
+    QPen frame(Qt::black);
+    frame.setWidth(3);
+    c.p.setPen(frame);
+    const int x1 = static_cast<int>(0.81 * W), x2 = static_cast<int>(0.95 * W);
+    const int y2 = static_cast<int>(y + 22.5 * lh);
+    c.p.drawLine(x1, y, x2, y);
+    c.p.drawLine(x2, y, x2, y2);
+    c.p.drawLine(x2, y2, x1, y2);
+    c.p.drawLine(x1, y2, x1, y);
+  }
+  c.p.setFont(glyph_font);
+  const int w_glyph = TextWidth(c.p, "e "), w_sign = TextWidth(c.p, "X ");
+  c.p.setFont(text_font);
+  const int w_number = TextWidth(c.p, "00 ");
+  char buf[16];
+  for (const PositionRow& row : PositionTable(c.rec, c.ws)) {
+    y += lh;
+    if (!row.shown) continue;
+    int cx = x;
+    c.p.setFont(glyph_font);
+    c.p.setPen(c.Colour(kElemPlanetGlyphs));
+    std::snprintf(buf, sizeof buf, "%c ", row.glyph);
+    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
+    cx += w_glyph;
+    c.p.setFont(text_font);
+    c.p.setPen(c.Colour(kElemPanelText));
+    std::snprintf(buf, sizeof buf, "%02d ", row.pos.degrees);
+    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
+    cx += w_number;
+    c.p.setFont(glyph_font);
+    c.p.setPen(c.Colour(kElemSignGlyphs));
+    std::snprintf(buf, sizeof buf, "%c ", SignGlyph(row.pos.sign));
+    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
+    cx += w_sign;
+    c.p.setFont(text_font);
+    c.p.setPen(c.Colour(kElemPanelText));
+    std::snprintf(buf, sizeof buf, "%02d", row.pos.minutes);
+    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
+    if (row.retrograde) DrawTextTop(c.p, cx + w_number, y, QStringLiteral("r"));
+  }
+}
+
+void DrawFrame(QPainter& p, int x1, int y1, int x2, int y2) {
+  p.drawLine(x1, y1, x2, y1);
+  p.drawLine(x2, y1, x2, y2);
+  p.drawLine(x2, y2, x1, y2);
+  p.drawLine(x1, y2, x1, y1);
+}
+
+void DrawPageExtras(PaintContext& c) {
+  const int W = c.target.width, H = c.target.height;
+  const int h = std::max(1, static_cast<int>(0.08 * c.g.R1));
+  const int d = static_cast<int>(0.04 * W);
+  const int y0 = H - 14 * h - (c.target.legend ? 2 * h : 0);
+  const int lh = c.g.line_height;
+  c.p.setPen(Qt::black);
+  // Heading, right-aligned as a block.
+  const TextList heading = Resources().LookupList(c.target.legend ? "IPA" : "G");
+  const int heading_h = static_cast<int>((c.target.legend ? 1.2 : 1.5) * lh);
+  c.p.setFont(MakeFont(c.ws.text_face.c_str(), heading_h));
+  int widest = 0;
+  for (size_t k = 0; k < heading.Count(); ++k) widest = std::max(widest, TextWidth(c.p, Cp(heading[k])));
+  const int hx = static_cast<int>(0.95 * W - widest);
+  for (size_t k = 0; k < heading.Count(); ++k)
+    DrawTextTop(c.p, hx, static_cast<int>((k + 1) * heading_h), Cp(heading[k]));
+
+  const QFont glyph_font = MakeFont(kGlyphFace, static_cast<int>(0.9 * h));
+  const QFont text_font = MakeFont(c.ws.text_face.c_str(), static_cast<int>(0.7 * h));
+  c.p.setFont(glyph_font);
+  int m = 0;
+  for (int i = 1; i <= 16; ++i) m = std::max(m, TextWidth(c.p, QString(QChar::fromLatin1(BodyGlyph(i)))));
+  for (int i = 1; i <= 12; ++i) {
+    m = std::max(m, TextWidth(c.p, QString(QChar::fromLatin1(SignGlyph(i)))));
+    m = std::max(m, TextWidth(c.p, QString(QChar::fromLatin1(HouseGlyph(i)))));
+  }
+  QPen frame(Qt::black);
+  frame.setWidth(3);
+  // Bodies in signs and houses.
+  const int x1 = static_cast<int>(0.55 * W);
+  c.p.setPen(frame);
+  DrawFrame(c.p, x1, y0, static_cast<int>(0.24 * W) + x1, y0 + 13 * h);
+  c.p.setPen(Qt::black);
+  const int x = static_cast<int>(0.016 * W) + x1;
+  int k = 0;
+  for (const BodyPlacement& b : BodyPlacements(c.rec)) {
+    const int y = y0 + h / 2 + k++ * h;
+    char buf[8];
+    c.p.setFont(glyph_font);
+    DrawTextTop(c.p, x, y, QString(QChar::fromLatin1(BodyGlyph(b.body))));
+    std::snprintf(buf, sizeof buf, "%c,", SignGlyph(b.sign));
+    DrawTextTop(c.p, x + 2 * m, y, QString::fromLatin1(buf));
+    if (b.house > 0)
+      DrawTextTop(c.p, static_cast<int>(x + 3.4 * m), y, QString(QChar::fromLatin1(HouseGlyph(b.house))));
+    c.p.setFont(text_font);
+    DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, QStringLiteral("в"));
+    DrawTextTop(c.p, static_cast<int>(x + 4.1 * m), y, QStringLiteral("-м доме"));
+  }
+  if (!c.ws.Option(kOptPrintLegend)) return;
+  // The two legend boxes: signs and bodies with their names.
+  auto legend_box = [&](int bx, double width_share, int count, auto glyph_of, const TextList& names) {
+    c.p.setPen(frame);
+    DrawFrame(c.p, bx, y0, static_cast<int>(width_share * W) + bx, y0 + 13 * h);
+    c.p.setPen(Qt::black);
+    for (int i = 0; i < count; ++i) {
+      const int y = y0 + h / 2 + i * h;
+      c.p.setFont(glyph_font);
+      DrawTextTop(c.p, static_cast<int>(bx + d / 2), y, QString(QChar::fromLatin1(glyph_of(i + 1))));
+      c.p.setFont(text_font);
+      DrawTextTop(c.p, bx + d, y, QStringLiteral(" - ") + Cp(names.At(i)));
+    }
+  };
+  legend_box(static_cast<int>(0.33 * W), 0.21, 12, SignGlyph, AppLists().zod);
+  legend_box(static_cast<int>(0.08 * W), 0.24, 11, BodyGlyph, AppLists().ph);
+}
+
+}  // namespace
+
+AspectMatrix ChartAspectMatrix(const ChartRecord& rec, const std::string& orb_file) {
+  AspectMatrix m;
+  const auto lon = CopyLongitudes(rec);
+  FindAspectsWithBlock(lon, orb_file, m);
+  return m;
+}
+
+void EnsureChartFonts() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  const QStringList families = QFontDatabase::families();
+  const struct { const char* family; const char* file; } kFonts[] = {
+      {"ATM", "atm.ttf"}, {"Day New", "daycour.ttf"}};
+  for (const auto& f : kFonts)
+    if (!families.contains(QString::fromLatin1(f.family)) && QFile::exists(QString::fromLatin1(f.file)))
+      QFontDatabase::addApplicationFont(QString::fromLatin1(f.file));
+}
+
+int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws) {
+  const QFontMetrics fm(MakeFont(ws.text_face.c_str(), 15), device);
+  return fm.height() + fm.leading();
+}
+
+QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSettings& ws,
+                   bool printing) {
+  const int step = FillStep(ws, printing);
+  if (step == 0 || g.R1 <= 1) return {};
+  const int side = 2 * g.R1 - 1;
+  QImage img(side, side, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  const bool mono = printing && ws.Option(kOptPrinterMono);
+  QRgb element[kElementCount];
+  for (int e = 0; e < kElementCount; ++e) element[e] = ToQRgb(ElementColour(e, ws, mono));
+  const int house_kind = g.houses && ws.ov[kOptHouseFill] != 0 ? ws.ov[kOptHouseFill] + 1 : 0;
+  const bool planet_ring = ws.Option(kOptPlanetRingFill);
+  const long long r1 = g.R1, r2 = g.R2, r3 = g.R3, r4 = g.R4, ra = g.RA;
+  const long long r1q = r1 * r1, r2q = r2 * r2, r3q = r3 * r3, r4q = r4 * r4, raq = ra * ra;
+  // Sectors from the pixel angle: the mapping inverted once per pixel, then the sign
+  // is a division and the house a search of the cusps from the house found last.
+  std::array<double, 13> cusps{};
+  for (int k = 1; k <= 12; ++k) cusps[k] = rec.lon[kFirstCusp + k - 1];
+  auto in_house = [&](double lon, int k) {
+    const double a = cusps[k], b = cusps[k == 12 ? 1 : k + 1];
+    return a <= b ? (lon >= a && lon < b) : (lon >= a || lon < b);
+  };
+  const double rad = 180.0 / kPi;
+  const int x0 = g.map.cx - g.R1 + 1, y0 = g.map.cy - g.R1 + 1;
+  int last_house = 1;
+  for (int y = y0; y < g.map.cy + g.R1; y += step) {
+    const long long dy = y - g.map.cy;
+    QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y - y0));
+    for (int x = x0; x < g.map.cx + g.R1; x += step) {
+      const long long dx = x - g.map.cx;
+      const long long q = dx * dx + dy * dy;
+      int elem = -1;
+      if (q > r2q && q < r1q) {
+        const double lon = g.map.LongitudeAt(std::atan2(double(dy), double(dx)) * rad);
+        elem = SectorFillElement(std::min(12, static_cast<int>(lon / 30.0) + 1));
+      } else if (house_kind && q > r4q && q < r3q) {
+        if (house_kind == 3) {
+          elem = kElemHouseRing;
+        } else if (house_kind == 2) {
+          const double lon = g.map.LongitudeAt(std::atan2(double(dy), double(dx)) * rad);
+          int k = last_house;
+          for (int tries = 0; tries < 12 && !in_house(lon, k); ++tries) k = k % 12 + 1;
+          if (in_house(lon, k)) {
+            last_house = k;
+            elem = SectorFillElement(k);
+          }
+        }
+      } else if (planet_ring && q > raq && q < r4q) {
+        elem = kElemPlanetRing;
+      }
+      if (elem >= 0) line[x - x0] = element[elem];
+    }
+  }
+  return img;
+}
+
+WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
+                         const WheelSettings& ws, const PaintTarget& target) {
+  EnsureChartFonts();
+  const int lh = target.printing ? target.width * 40 / 2000 : ScreenLineHeight(p.device(), ws);
+  PaintContext c{p, rec, ws, target,
+                 target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
+                                 : ScreenGeometry(target.width, target.height, lh, rec, ws)};
+  c.mono = target.printing && ws.Option(kOptPrinterMono);
+  c.block = LoadAspectTable(ws.orb_file, false);
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  p.setBackgroundMode(Qt::TransparentMode);
+  p.fillRect(QRect(0, 0, target.width, target.height), c.Colour(kElemBackground));
+  DrawFills(c);
+  p.setFont(MakeFont(kGlyphFace, c.g.R1 / 10));
+  DrawZodiac(c);
+  DrawHouses(c);
+  DrawBodies(c);
+  DrawAspects(c, aspects);
+  const QFont device_font = MakeFont(ws.text_face.c_str(), 15);
+  const QFont glyph_font = PanelFont(kGlyphFace, lh * 5 / 6);
+  const QFont text_font = PanelFont(ws.text_face, lh);
+  const int header_bottom = DrawHeader(c, device_font, text_font);
+  DrawPositionTable(c, header_bottom, glyph_font, text_font);
+  if (target.printing) DrawPageExtras(c);
+  p.restore();
+  return c.g;
+}
+
+QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
+                        const WheelSettings& ws, int width, int height) {
+  QImage img(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
+  QPainter p(&img);
+  PaintChart(p, rec, aspects, ws, {img.width(), img.height(), false, false});
+  return img;
+}
+
+int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
+                    const WheelSettings& ws, bool legend, const QString& path) {
+  QPdfWriter pdf(path);
+  pdf.setPageSize(QPageSize(QPageSize::A4));
+  pdf.setResolution(300);
+  pdf.setTitle(FromCp1251(W("Карта")));
+  pdf.setCreator(QStringLiteral("Kvimarot"));
+  QPainter p;
+  if (!p.begin(&pdf)) return -1;
+  PaintChart(p, rec, aspects, ws, {pdf.width(), pdf.height(), true, legend});
+  p.end();
+  return QFile::exists(path) ? 0 : -1;
+}
+
+}  // namespace kv

@@ -1,0 +1,57 @@
+// The one routine that paints a chart: on a widget, into a QImage, onto a printer
+// page. What differs between devices (page or client size, printing, the legend) is
+// passed in; sizes, pens and colours follow from it.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include "aspects/aspect_finder.h"
+#include "chart/record/chart_record.h"
+#include "chart/wheel/wheel_geometry.h"
+#include "chart/wheel/wheel_settings.h"
+
+class QPainter;
+class QPaintDevice;
+
+namespace kv {
+
+struct PaintTarget {
+  int width = 0;   // client area or printable page, device pixels
+  int height = 0;
+  bool printing = false;
+  bool legend = false;  // printout with the symbol legend (command 2101)
+};
+
+// The aspect matrix a chart window keeps: the current orb block applied once.
+AspectMatrix ChartAspectMatrix(const ChartRecord& rec, const std::string& orb_file);
+
+// Makes the faces "ATM" and "Day New" available from "atm.ttf" and "daycour.ttf" of
+// the working directory when the program has not installed them (the command line,
+// tests). A missing file leaves the substitute font.
+void EnsureChartFonts();
+
+// Line height of the panels on screen: the device font's height and external leading.
+int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws);
+
+// Paints the whole chart (background, fills, wheel, aspect lines, panels and, when
+// printing, the page extras) and returns the geometry it used, for the click test.
+WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
+                         const WheelSettings& ws, const PaintTarget& target);
+
+// The three fills of the wheel as an image whose pixel (0, 0) is the device point
+// (centre x - R1 + 1, centre y - R1 + 1); pixels off the grid or outside the rings are
+// transparent. A null image when nothing is filled.
+QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSettings& ws,
+                   bool printing);
+
+// The screen picture of a chart window of the given client size.
+QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
+                        const WheelSettings& ws, int width, int height);
+
+// The printed page (one page, "Карта") written to a PDF file without any printer.
+// 0, or -1 when the file cannot be written.
+int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
+                    const WheelSettings& ws, bool legend, const QString& path);
+
+}  // namespace kv
