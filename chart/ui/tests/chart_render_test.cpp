@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "chart/ui/chart_painter.h"
+#include "chart/ui/render_files.h"
+#include "chart/ui/tests/chart_test_support.h"
+#include "chart/wheel/wheel_style.h"
+
+namespace kv {
+namespace {
+
+class ChartRenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::EnsureApp();
+    for (auto& row : aspects.cell)
+      for (float& c : row) c = kNoAspect;
+    ws.orb_file = "none-such.ao";  // no block: built-in aspect colours
+    ws.ov[kOptScreenFill] = 0;
+    ws.ov[kOptPlanetRingFill] = 0;
+  }
+  QImage Render() { return RenderChartImage(rec, aspects, ws, 800, 600); }
+  WheelGeometry Geometry() { return ScreenGeometry(800, 600, 16, rec, ws); }
+
+  ChartRecord rec = test::SampleChart();
+  AspectMatrix aspects;
+  WheelSettings ws;  // clockwise, Ascendant on the right
+};
+
+TEST_F(ChartRenderTest, DenseFillColoursTheSignSectorsByElement) {
+  ws.ov[kOptScreenFill] = 3;
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  for (int sign = 1; sign <= 12; ++sign) {
+    const DevicePoint p = g.map.PointAt(30.0 * (sign - 1) + 3.0, g.R1 - 4);
+    EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, test::Pixel(BuiltInColour(SectorFillElement(sign))) & 0xFFFFFF)
+        << "sign " << sign;
+  }
+}
+
+TEST_F(ChartRenderTest, PaleFillSetsOnlyTheGridPixels) {
+  ws.ov[kOptScreenFill] = 1;  // step 3
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  const int x0 = g.map.cx - g.R1 + 1, y0 = g.map.cy - g.R1 + 1;
+  // A grid point inside Aries's part of the ring, away from lines and glyphs.
+  const DevicePoint p = g.map.PointAt(3.0, g.R1 - 5);
+  const int gx = x0 + (p.x - x0) / 3 * 3, gy = y0 + (p.y - y0) / 3 * 3;
+  EXPECT_EQ(img.pixel(gx, gy) & 0xFFFFFF, test::Pixel(kRed) & 0xFFFFFF);
+  EXPECT_EQ(img.pixel(gx + 1, gy) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(img.pixel(gx, gy + 2) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(ChartRenderTest, HouseRingInOneColourAndPlanetRing) {
+  ws.ov[kOptScreenFill] = 3;
+  ws.ov[kOptHouseFill] = 2;  // kind 3: element 12
+  ws.ov[kOptPlanetRingFill] = 1;
+  ws.colours[kElemHouseRing] = 0x00C0C0;
+  ws.colours[kElemPlanetRing] = 0xC0C000;
+  ws.planet_mask = 0;  // no glyphs over the rings
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  DevicePoint p = g.map.PointAt(25.0, (g.R3 + g.R4) / 2 + 3);
+  EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, test::Pixel(0x00C0C0) & 0xFFFFFF);
+  p = g.map.PointAt(25.0, (g.R4 + g.RA) / 2);
+  EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, test::Pixel(0xC0C000) & 0xFFFFFF);
+}
+
+TEST_F(ChartRenderTest, SignGlyphsInTheirElementColour) {
+  ws.colours[kElemSignGlyphs] = 0x204080;
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  const int half = g.R1 / 20 + 2;
+  for (int sign : {1, 4, 7, 10}) {
+    const DevicePoint p = g.map.PointAt(30.0 * (sign - 1) + 15.0, (g.R1 + g.R2) / 2);
+    EXPECT_GT(test::CountPixels(img, QRect(p.x - half, p.y - half, 2 * half, 2 * half),
+                                test::Pixel(0x204080)), 5)
+        << sign;
+  }
+}
+
+TEST_F(ChartRenderTest, AngularCuspIsRedAndAbsentWithoutHouses) {
+  const WheelGeometry g = Geometry();
+  // Clockwise with the Ascendant at the origin: cusp 1 runs along the right horizontal.
+  const int x = g.map.cx + g.R1 * 33 / 32;
+  QImage img = Render();
+  EXPECT_EQ(img.pixel(x, g.map.cy) & 0xFFFFFF, test::Pixel(kRed) & 0xFFFFFF);
+  const QRect outside_right(g.map.cx + g.R1 + 2, 0, 800, 600);
+  EXPECT_GT(test::CountPixels(img, outside_right, test::Pixel(kRed)), 10);
+
+  rec.house_system = kNoHousesSystem;
+  img = Render();
+  EXPECT_EQ(img.pixel(x, g.map.cy) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(test::CountPixels(img, outside_right, test::Pixel(kRed)), 0);
+  // No house numbers or cusps: the ring between R3 and the old R4 holds only glyphs.
+  const WheelGeometry g8 = Geometry();
+  EXPECT_EQ(g8.R4, g8.R3);
+}
+
+TEST_F(ChartRenderTest, PlanetGlyphColourFromTheTable) {
+  ws.colours[kElemPlanetGlyphs] = 255;  // red
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  const DevicePoint p = g.map.PointAt(rec.lon[1], g.glyph_radius[1]);
+  const int half = g.R1 / 20 + 2;
+  EXPECT_GT(test::CountPixels(img, QRect(p.x - half, p.y - half, 2 * half, 2 * half),
+                              test::Pixel(kRed)), 5);
+  EXPECT_EQ(test::CountPixels(img, img.rect(), test::Pixel(kMagenta)), 0);
+}
+
+TEST_F(ChartRenderTest, AspectChordsUseTheFamilyColour) {
+  aspects.cell[0][4] = 120.0f;  // Sun trine Mars: red
+  aspects.cell[1][3] = 0.0f;    // Moon conjunct Venus: no line
+  const QImage img = Render();
+  const WheelGeometry g = Geometry();
+  const DevicePoint a = g.map.PointAt(rec.lon[1], g.RA), b = g.map.PointAt(rec.lon[5], g.RA);
+  const QPoint mid((a.x + b.x) / 2, (a.y + b.y) / 2);
+  EXPECT_GT(test::CountPixels(img, QRect(mid.x() - 2, mid.y() - 2, 5, 5), test::Pixel(kRed)), 0);
+}
+
+TEST_F(ChartRenderTest, BlackAndWhitePrintHasNoFillAndBlackGlyphs) {
+  ws.ov[kOptPrintFill] = 3;
+  ws.ov[kOptPrinterMono] = 1;
+  QImage page(1000, 1414, QImage::Format_RGB32);
+  QPainter p(&page);
+  const WheelGeometry g = PaintChart(p, rec, aspects, ws, {1000, 1414, true, false});
+  p.end();
+  EXPECT_EQ(g.map.cx, 500);
+  EXPECT_EQ(g.pen_width, 1);
+  const DevicePoint in_ring = g.map.PointAt(3.0, g.R1 - 4);
+  EXPECT_EQ(page.pixel(in_ring.x, in_ring.y) & 0xFFFFFF, 0xFFFFFFu);
+  // Nothing but black, white and their grey edges.
+  for (int y = 0; y < page.height(); y += 7)
+    for (int x = 0; x < page.width(); x += 7) {
+      const QRgb c = page.pixel(x, y);
+      ASSERT_TRUE(qRed(c) == qGreen(c) && qGreen(c) == qBlue(c)) << x << "," << y;
+    }
+}
+
+TEST_F(ChartRenderTest, ColourPrintFillsAtTheCoarserStep) {
+  ws.ov[kOptPrintFill] = 3;  // step (5 - 3) * 2 = 4
+  const WheelGeometry g = PrintGeometry(1000, false, rec, ws);
+  const QImage fills = RenderFills(g, rec, ws, true);
+  ASSERT_FALSE(fills.isNull());
+  const DevicePoint p = g.map.PointAt(3.0, g.R1 - 6);
+  const int fx = (p.x - (g.map.cx - g.R1 + 1)) / 4 * 4, fy = (p.y - (g.map.cy - g.R1 + 1)) / 4 * 4;
+  EXPECT_EQ(fills.pixel(fx, fy) & 0xFFFFFF, test::Pixel(kRed) & 0xFFFFFF);
+  EXPECT_EQ(qAlpha(fills.pixel(fx + 2, fy)), 0);
+}
+
+TEST_F(ChartRenderTest, PdfPageWithoutAPrinter) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("page.pdf");
+  ASSERT_EQ(PrintChartToPdf(rec, aspects, ws, true, path), 0);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(f.read(5).startsWith("%PDF"));
+  EXPECT_GT(f.size(), 2000);
+  EXPECT_EQ(PrintChartToPdf(rec, aspects, ws, false, "/nonexistent-dir/x.pdf"), -1);
+}
+
+TEST(RenderOptionsTest, SizeAndFiles) {
+  RenderRequest r;
+  std::string error;
+  ASSERT_TRUE(ParseRenderOptions({"--png", "a.png", "--size", "640x480", "--pdf", "b.pdf"}, r, &error));
+  EXPECT_EQ(r.png, "a.png");
+  EXPECT_EQ(r.pdf, "b.pdf");
+  EXPECT_EQ(r.width, 640);
+  EXPECT_EQ(r.height, 480);
+  for (const char* bad : {"640", "640x", "x480", "0x480", "640x480x2", "99999x10", "640x480junk"}) {
+    RenderRequest q;
+    EXPECT_FALSE(ParseRenderOptions({"--png", "a.png", "--size", bad}, q, &error)) << bad;
+  }
+  EXPECT_FALSE(ParseRenderOptions({"--png"}, r, &error));
+}
+
+}  // namespace
+}  // namespace kv
