@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "app/settings/program_settings.h"
 #include "app/textres/text_resources.h"
 #include "aspects/orb_block.h"
+#include "chart/record/chart_rules.h"
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/journal.h"
@@ -326,6 +328,45 @@ int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws) {
   return fm.height() + fm.leading();
 }
 
+namespace {
+
+// The sector of the pixel before is usually the sector of this pixel too: two cross
+// products with the sector's bounding rays confirm it, and the angle of the pixel is
+// only computed (atan2) when the pixel left the sector. Sectors of 180 degrees and
+// more cannot be tested that way and are always computed.
+class SectorCache {
+ public:
+  SectorCache(const AngleMapping& map, std::function<int(double lon)> sector_of,
+              std::function<std::pair<double, double>(int n)> bounds)
+      : map_(map), sector_of_(std::move(sector_of)), bounds_(std::move(bounds)) {}
+
+  int At(double dx, double dy) {
+    if (n_ > 0 && small_) {
+      const double ca = ax_ * dy - ay_ * dx, cb = dx * by_ - dy * bx_;
+      if (map_.clockwise ? (ca >= 0 && cb > 0) : (ca <= 0 && cb < 0)) return n_;
+    }
+    n_ = sector_of_(map_.LongitudeAt(std::atan2(dy, dx) * 180.0 / kPi));
+    if (n_ > 0) {
+      const auto [a, b] = bounds_(n_);
+      double span = std::fmod(b - a + 360.0, 360.0);
+      small_ = span > 0 && span < 179.0;
+      const double ta = map_.ScreenAngle(a) * kPi / 180.0, tb = map_.ScreenAngle(b) * kPi / 180.0;
+      ax_ = std::cos(ta), ay_ = std::sin(ta), bx_ = std::cos(tb), by_ = std::sin(tb);
+    }
+    return n_;
+  }
+
+ private:
+  const AngleMapping& map_;
+  std::function<int(double)> sector_of_;
+  std::function<std::pair<double, double>(int)> bounds_;
+  int n_ = 0;
+  bool small_ = false;
+  double ax_ = 0, ay_ = 0, bx_ = 0, by_ = 0;
+};
+
+}  // namespace
+
 QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSettings& ws,
                    bool printing) {
   const int step = FillStep(ws, printing);
@@ -340,17 +381,15 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
   const bool planet_ring = ws.Option(kOptPlanetRingFill);
   const long long r1 = g.R1, r2 = g.R2, r3 = g.R3, r4 = g.R4, ra = g.RA;
   const long long r1q = r1 * r1, r2q = r2 * r2, r3q = r3 * r3, r4q = r4 * r4, raq = ra * ra;
-  // Sectors from the pixel angle: the mapping inverted once per pixel, then the sign
-  // is a division and the house a search of the cusps from the house found last.
   std::array<double, 13> cusps{};
   for (int k = 1; k <= 12; ++k) cusps[k] = rec.lon[kFirstCusp + k - 1];
-  auto in_house = [&](double lon, int k) {
-    const double a = cusps[k], b = cusps[k == 12 ? 1 : k + 1];
-    return a <= b ? (lon >= a && lon < b) : (lon >= a || lon < b);
-  };
-  const double rad = 180.0 / kPi;
+  SectorCache signs(
+      g.map, [](double lon) { return std::min(12, static_cast<int>(lon / 30.0) + 1); },
+      [](int n) { return std::pair<double, double>(30.0 * (n - 1), 30.0 * n); });
+  SectorCache houses(
+      g.map, [&rec](double lon) { return HouseOf(rec, lon); },
+      [&cusps](int k) { return std::pair<double, double>(cusps[k], cusps[k == 12 ? 1 : k + 1]); });
   const int x0 = g.map.cx - g.R1 + 1, y0 = g.map.cy - g.R1 + 1;
-  int last_house = 1;
   for (int y = y0; y < g.map.cy + g.R1; y += step) {
     const long long dy = y - g.map.cy;
     QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y - y0));
@@ -359,19 +398,13 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
       const long long q = dx * dx + dy * dy;
       int elem = -1;
       if (q > r2q && q < r1q) {
-        const double lon = g.map.LongitudeAt(std::atan2(double(dy), double(dx)) * rad);
-        elem = SectorFillElement(std::min(12, static_cast<int>(lon / 30.0) + 1));
+        elem = SectorFillElement(signs.At(double(dx), double(dy)));
       } else if (house_kind && q > r4q && q < r3q) {
         if (house_kind == 3) {
           elem = kElemHouseRing;
         } else if (house_kind == 2) {
-          const double lon = g.map.LongitudeAt(std::atan2(double(dy), double(dx)) * rad);
-          int k = last_house;
-          for (int tries = 0; tries < 12 && !in_house(lon, k); ++tries) k = k % 12 + 1;
-          if (in_house(lon, k)) {
-            last_house = k;
-            elem = SectorFillElement(k);
-          }
+          const int k = houses.At(double(dx), double(dy));
+          if (k > 0) elem = SectorFillElement(k);
         }
       } else if (planet_ring && q > raq && q < r4q) {
         elem = kElemPlanetRing;

@@ -121,6 +121,35 @@ TEST_F(ChartRenderTest, AspectChordsUseTheFamilyColour) {
   EXPECT_GT(test::CountPixels(img, QRect(mid.x() - 2, mid.y() - 2, 5, 5), test::Pixel(kRed)), 0);
 }
 
+TEST_F(ChartRenderTest, FastFillMatchesThePixelRule) {
+  ws.ov[kOptScreenFill] = 3;
+  ws.ov[kOptHouseFill] = 1;  // house ring by house sectors
+  for (bool clockwise : {false, true}) {
+    ws.ov[kOptClockwise] = clockwise;
+    rec = test::SampleChart(17.3);
+    rec.lon[kFirstCusp + 3] = 105.0;  // uneven houses 3 and 4
+    const WheelGeometry g = Geometry();
+    const QImage fills = RenderFills(g, rec, ws, false);
+    const int x0 = g.map.cx - g.R1 + 1, y0 = g.map.cy - g.R1 + 1;
+    int differ = 0;
+    for (int y = 0; y < fills.height(); ++y)
+      for (int x = 0; x < fills.width(); ++x) {
+        const long long dx = x + x0 - g.map.cx, dy = y + y0 - g.map.cy;
+        const long long q = dx * dx + dy * dy;
+        const double angle = std::atan2(double(dy), double(dx)) * 180.0 / 3.14159265358979323846;
+        int elem = -1;
+        if (q > 1LL * g.R2 * g.R2 && q < 1LL * g.R1 * g.R1)
+          elem = SectorFillElement(SignAtScreenAngle(g.map, angle));
+        else if (q > 1LL * g.R4 * g.R4 && q < 1LL * g.R3 * g.R3)
+          elem = SectorFillElement(HouseAtScreenAngle(g.map, rec, angle));
+        const QRgb want = elem < 0 ? 0u : test::Pixel(ElementColour(elem, ws, false));
+        if (fills.pixel(x, y) != want && ++differ < 4)
+          ADD_FAILURE() << x + x0 << "," << y + y0 << " q=" << q << " ang=" << angle << " lon=" << g.map.LongitudeAt(angle) << " got " << std::hex << fills.pixel(x, y) << " want " << want << std::dec;
+      }
+    EXPECT_EQ(differ, 0) << "clockwise " << clockwise;
+  }
+}
+
 TEST_F(ChartRenderTest, BlackAndWhitePrintHasNoFillAndBlackGlyphs) {
   ws.ov[kOptPrintFill] = 3;
   ws.ov[kOptPrinterMono] = 1;
