@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPageSize>
 #include <algorithm>
@@ -76,6 +77,21 @@ struct PaintContext {
     const int y = d.y - fm.height() / 2;
     p.drawText(x, y + fm.ascent(), QString(QChar::fromLatin1(c)));
   }
+  // The same with a thin rim of the background colour, so that a glyph stays legible
+  // on a fill of its own colour (blue sign glyphs on the blue water signs).
+  void OutlinedCharAt(char c, double lon, double r, const QColor& rim) const {
+    const DevicePoint d = g.map.PointAt(lon, r);
+    const QFontMetrics fm(p.font(), p.device());
+    QPainterPath path;
+    path.addText(d.x - fm.averageCharWidth() / 2, d.y - fm.height() / 2 + fm.ascent(), p.font(),
+                 QString(QChar::fromLatin1(c)));
+    const QColor fill = p.pen().color();
+    QPen rim_pen(rim);
+    rim_pen.setWidthF(std::max(2.0, g.R1 / 90.0));
+    rim_pen.setJoinStyle(Qt::RoundJoin);
+    p.strokePath(path, rim_pen);
+    p.fillPath(path, fill);
+  }
 };
 
 void DrawTextTop(QPainter& p, int x, int y, const QString& text) {
@@ -103,7 +119,11 @@ void DrawZodiac(PaintContext& c) {
   for (int d = 0; d < 360; d += 10) c.Segment(g.R3, d, g.R2, d);
   for (int d = 5; d < 360; d += 10) c.Segment(g.R3, d, (g.R3 + g.R2) / 2, d);
   c.p.setPen(c.Colour(kElemSignGlyphs));
-  for (int i = 0; i < 12; ++i) c.CharAt(SignGlyph(i + 1), 30.0 * i + 15.0, (g.R1 + g.R2) / 2);
+  const bool filled = FillStep(c.ws, c.target.printing) > 0;
+  for (int i = 0; i < 12; ++i) {
+    if (filled) c.OutlinedCharAt(SignGlyph(i + 1), 30.0 * i + 15.0, (g.R1 + g.R2) / 2, c.Colour(kElemBackground));
+    else c.CharAt(SignGlyph(i + 1), 30.0 * i + 15.0, (g.R1 + g.R2) / 2);
+  }
 }
 
 void DrawHouses(PaintContext& c) {
