@@ -19,6 +19,9 @@
 #include "chart/calc/chart_calc.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
+#if KV_HAVE_CHART_RENDER
+#include "chart/ui/render_files.h"
+#endif
 
 namespace kv::cli {
 namespace {
@@ -216,7 +219,7 @@ void PrintJson(const ChartRecord& rec, const std::vector<FoundAspect>* aspects) 
 constexpr const char* kChartUsage =
     "chart --date DD.MM.YYYY --time HH:MM:SS --corr HOURS --lat PACKED --lon PACKED "
     "[--system S] [--unknown-time] [--name TEXT] [--place TEXT] [--sex 0|1] [--true-node] "
-    "[--osc-apogee] [--helio] [--json] [--orbs FILE]";
+    "[--osc-apogee] [--helio] [--json] [--orbs FILE] [--png FILE [--size WxH]] [--pdf FILE]";
 int ChartCommand(const CliContext& ctx, const CliArgs& args) {
   const auto date = OptionValue(args, "--date");
   const auto time = OptionValue(args, "--time");
@@ -274,6 +277,12 @@ int ChartCommand(const CliContext& ctx, const CliArgs& args) {
   const std::vector<FoundAspect> aspects = ChartAspects(lon_all, orbs, aspect_options);
   if (HasFlag(args, "--json")) PrintJson(rec, &aspects);
   else PrintReport(rec, options, aspects);
+#if KV_HAVE_CHART_RENDER
+  if (HasFlag(args, "--png") || HasFlag(args, "--pdf")) {
+    std::fflush(stdout);  // the report stays ahead of the picture's messages
+    return RenderChartToFiles(rec, ctx, args);
+  }
+#endif
   return 0;
 }
 

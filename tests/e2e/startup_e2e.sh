@@ -29,11 +29,18 @@ echo "window $win, screenshot $shot, spread $spread"
 awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }' || { echo "FAIL: blank screen"; exit 1; }
 # "Выход" through its mnemonic, then "Да" to the question "Закончить Работу?".
 xdotool windowfocus --sync "$win" 2>/dev/null || true
-xdotool key alt+Cyrillic_ha
-sleep 1
+# The question box carries the caption "Kvimarot" too: wait until a second window shows.
+asked=0
+for _ in $(seq 10); do
+  xdotool key alt+Cyrillic_ha
+  sleep 1
+  n=$(xdotool search --onlyvisible --name '^Kvimarot$' 2>/dev/null | wc -l)
+  if [ "$n" -ge 2 ]; then asked=1; break; fi
+done
+[ $asked -eq 1 ] || { echo "FAIL: no question after Выход"; exit 1; }
 import -window root "${shot%.png}-exit.png"
 xdotool key alt+Cyrillic_de
-for _ in $(seq 50); do kill -0 $app_pid 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 $app_pid 2>/dev/null || break; sleep 0.1; done
 if kill -0 $app_pid 2>/dev/null; then echo "FAIL: the program did not end through Выход"; exit 1; fi
 wait $app_pid || { echo "FAIL: exit status $?"; exit 1; }
 grep -q '^NAME=' "$tmp/kvi.ini" || { echo "FAIL: kvi.ini not written at exit"; exit 1; }
