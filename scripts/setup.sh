@@ -11,6 +11,7 @@ PACKAGES=(
   swe-basic-data
   fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
   xvfb xauth x11-apps xdotool imagemagick
+  locales ccache
 )
 
 missing=()
@@ -24,5 +25,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+# The users run ru_RU.UTF-8 (decimal comma); the tests run under it too.
+if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
 cmake --build build -j2

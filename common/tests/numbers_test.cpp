@@ -1,0 +1,106 @@
+#include "common/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace kv {
+namespace {
+
+// The users' locale writes a decimal comma; the routines must not notice it.
+class RussianLocale : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = std::setlocale(LC_ALL, nullptr);
+    ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr)
+        << "the ru_RU.UTF-8 locale is missing (scripts/setup.sh generates it)";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", 55.45);
+    ASSERT_STREQ(buf, "55,45") << "the locale does not use a decimal comma";
+  }
+  void TearDown() override { std::setlocale(LC_ALL, old_.c_str()); }
+
+ private:
+  std::string old_;
+};
+
+TEST_F(RussianLocale, ReadsAndWritesTheDecimalPoint) {
+  EXPECT_DOUBLE_EQ(LeadingDouble("55.45"), 55.45);
+  EXPECT_EQ(ParseDouble("-3.5"), -3.5);
+  EXPECT_EQ(FormatFixed(55.45, 8), "55.45000000");
+  EXPECT_EQ(FormatFixed(-3.0, 3, 9), "   -3.000");
+  EXPECT_EQ(FormatGeneral(280.368165959055), "280.368165959055");
+  EXPECT_FALSE(ParseDouble("55,45"));
+}
+
+TEST(Numbers, LeadingPartsReadLikeTheCLocale) {
+  size_t used = 0;
+  EXPECT_DOUBLE_EQ(LeadingDouble("  12.5abc", &used), 12.5);
+  EXPECT_EQ(used, 6u);
+  EXPECT_DOUBLE_EQ(LeadingDouble("-.5"), -0.5);
+  EXPECT_DOUBLE_EQ(LeadingDouble("+7"), 7.0);
+  EXPECT_DOUBLE_EQ(LeadingDouble("1e3x"), 1000.0);
+  EXPECT_DOUBLE_EQ(LeadingDouble("2e"), 2.0);  // a dangling exponent is not read
+  EXPECT_EQ(LeadingDouble("abc", &used), 0.0);
+  EXPECT_EQ(used, 0u);
+  EXPECT_EQ(LeadingDouble("inf"), 0.0);
+  EXPECT_EQ(LeadingDouble("nan"), 0.0);
+  EXPECT_EQ(LeadingDouble("1e999"), 0.0);
+  EXPECT_EQ(LeadingDouble("."), 0.0);
+  EXPECT_EQ(LeadingInteger(" -42 7"), -42);
+  EXPECT_EQ(LeadingInteger("12.9"), 12);
+  EXPECT_EQ(LeadingInteger("99999999999999999999"), LLONG_MAX);
+  EXPECT_EQ(LeadingInteger("-99999999999999999999"), LLONG_MIN);
+  EXPECT_EQ(LeadingInteger("x1"), 0);
+}
+
+TEST(Numbers, WholeTextsAreNumbersOrNothing) {
+  EXPECT_EQ(ParseDouble(" 55.45 "), 55.45);
+  EXPECT_EQ(ParseDouble("1e2"), 100.0);
+  EXPECT_FALSE(ParseDouble(""));
+  EXPECT_FALSE(ParseDouble("  "));
+  EXPECT_FALSE(ParseDouble("12abc"));
+  EXPECT_FALSE(ParseDouble("1e999"));
+  EXPECT_FALSE(ParseDouble("nan"));
+  EXPECT_FALSE(ParseDouble("0x10"));
+  EXPECT_EQ(ParseInteger("+15"), 15);
+  EXPECT_EQ(ParseInteger("-0"), 0);
+  EXPECT_FALSE(ParseInteger("1.5"));
+  EXPECT_FALSE(ParseInteger("99999999999999999999"));
+}
+
+TEST(Numbers, IntegerListsStopAtTheFirstNonNumber) {
+  int32_t v[5] = {};
+  EXPECT_EQ(ReadIntegers(" 1\t-2  3 x 4", v, 5), 3);
+  EXPECT_EQ(v[0], 1);
+  EXPECT_EQ(v[1], -2);
+  EXPECT_EQ(v[2], 3);
+  EXPECT_EQ(ReadIntegers("5000000000 -5000000000", v, 5), 2);
+  EXPECT_EQ(v[0], INT32_MAX);
+  EXPECT_EQ(v[1], INT32_MIN);
+  EXPECT_EQ(ReadIntegers("1 2 3", v, 2), 2);
+}
+
+TEST(Numbers, FormatsMatchPrintfInTheCLocale) {
+  // printf in the C locale is the reference; the test's own process keeps "C".
+  const double values[] = {0.0, -0.0, 0.125, 2.5, -2.5, 55.45, 37.37, 1e-7, 123456789.987654321,
+                           2451545.0, -180.0, 359.59, 1.0 / 3.0};
+  for (double v : values) {
+    for (int decimals : {0, 2, 3, 8}) {
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%.*f", decimals, v);
+      EXPECT_EQ(FormatFixed(v, decimals), expected) << v << " with " << decimals;
+    }
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.15g", v);
+    EXPECT_EQ(FormatGeneral(v), expected) << v;
+    std::snprintf(expected, sizeof expected, "%6.2f", v);
+    EXPECT_EQ(FormatFixed(v, 2, 6), expected) << v;
+  }
+}
+
+}  // namespace
+}  // namespace kv
