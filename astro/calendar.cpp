@@ -66,13 +66,6 @@ DateTimeRecord JulianDayToDate(double jd) {
   return r;
 }
 
-int IsLeapYear(int year) {
-  if (year % 4 != 0) return 0;
-  if (year % 4000 == 0) return 0;
-  if (year % 100 == 0 && year % 400 != 0) return 0;
-  return 1;
-}
-
 int DayOfYear(const DateTimeRecord& date) {
   if (date.month < 3) return 31 * (date.month - 1) + date.day;
   int n = static_cast<int>(std::floor(30.6 * (date.month + 1))) - 62 + date.day;

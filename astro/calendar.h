@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/calendar_rules.h"  // IsLeapYear
+
 namespace kv {
 
 struct DateTimeRecord {
@@ -33,9 +35,6 @@ double DateToJulianDayAt0h(int day, int month, int year);
 //   returns   date in historical year numbering (never year 0)
 DateTimeRecord JulianDayToDate(double jd);
 
-// 1 for a leap year (every 4th year, not the 4000s, not centuries unless divisible
-// by 400), else 0.
-int IsLeapYear(int year);
 // Day number in the year, 1 for 1 January.
 int DayOfYear(const DateTimeRecord& date);
 

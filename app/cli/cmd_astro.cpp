@@ -1,4 +1,5 @@
 // Engine commands of kvimarot-chart: positions, raw vectors, time scales, nutation.
+// Every Julian day they take lies inside the span of the ephemeris files.
 #include <cstdio>
 #include <string>
 
@@ -11,106 +12,125 @@
 #include "astro/obliquity.h"
 #include "astro/positions/calc_body.h"
 #include "astro/sidereal_time.h"
-#include "common/codepage.h"
+#include "common/birth_checks.h"
+#include "common/messages.h"
 
 namespace kv::cli {
 namespace {
 
-constexpr const char* kBodyUsage = "body --et JD --body N [--flags F]";
 int BodyCommand(const CliContext& ctx, const CliArgs& args) {
-  const auto jd = DoubleOption(args, "--et");
-  const auto body_text = OptionValue(args, "--body");
-  const auto body = body_text ? ParseLong(*body_text) : std::nullopt;
-  long flags = kCalcChartFlags;
-  if (const auto f = OptionValue(args, "--flags")) {
-    const auto v = ParseLong(*f);
-    if (!v) return UsageError(kBodyUsage);
-    flags = *v;
-  }
-  if (!jd || !body) return UsageError(kBodyUsage);
-  const bool known = (*body >= 0 && *body <= 20) || *body > kAsteroidOffset;
-  if (!known) return UsageError(kBodyUsage);
-  int status = 0;
+  const char* kName = "body";
+  int status = CheckOptions(kName, args, {{"--et", true}, {"--body", true}, {"--flags", true}});
+  double jd = 0;
+  long long body = 0, flags = kCalcChartFlags;
+  if (status || (status = ReadJulianDay(kName, args, "--et", &jd)) ||
+      (status = ReadInteger(kName, args, "--body", &body)) ||
+      (OptionValue(args, "--flags") && (status = ReadInteger(kName, args, "--flags", &flags))))
+    return status;
+  const bool known = (body >= kSun && body <= kPholus) ||
+                     (body > kAsteroidOffset && body <= kAsteroidOffset + 999999);
+  if (!known) return Refuse(kName, Typed("--body", *OptionValue(args, "--body")), "ChkBody");
+  if (flags < 0 || flags > 0xFFFF)
+    return Refuse(kName, Typed("--flags", *OptionValue(args, "--flags")), "ChkFlags");
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  if (CalcBody(*jd, static_cast<int>(*body), static_cast<int>(flags), out) < 0)
+  if (CalcBody(jd, static_cast<int>(body), static_cast<int>(flags), out) < 0)
     return EngineFailure(Engine().failure.message);
   PrintNumbers(out, 6);
   return 0;
 }
 
-constexpr const char* kRawUsage = "raw --et JD --body I";
 int RawCommand(const CliContext& ctx, const CliArgs& args) {
-  const auto jd = DoubleOption(args, "--et");
-  const auto body_text = OptionValue(args, "--body");
-  const auto body = body_text ? ParseLong(*body_text) : std::nullopt;
-  if (!jd || !body || *body < 0 || (*body > kIntAsteroid && *body <= kNumberedAsteroidBase) ||
-      *body == 11)
-    return UsageError(kRawUsage);
-  int status = 0;
+  const char* kName = "raw";
+  int status = CheckOptions(kName, args, {{"--et", true}, {"--body", true}});
+  double jd = 0;
+  long long body = 0;
+  if (status || (status = ReadJulianDay(kName, args, "--et", &jd)) ||
+      (status = ReadInteger(kName, args, "--body", &body)))
+    return status;
+  // Internal numbers of the files; 11 is not one of them.
+  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == 11 ||
+      body > kNumberedAsteroidBase + 999999)
+    return Refuse(kName, Typed("--body", *OptionValue(args, "--body")), "ChkRaw");
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  const int rc = EvaluateBody(*jd, static_cast<int>(*body), kFlagSpeed, false, out);
+  const int rc = EvaluateBody(jd, static_cast<int>(body), kFlagSpeed, false, out);
   if (rc < 0) return EngineFailure(Engine().failure.message);
-  if (rc > 0) return EngineFailure("no ephemeris data for this date");
+  if (rc > 0) return EngineFailure(Text("cliNoData"));
   PrintNumbers(out, 6);
   return 0;
 }
 
-template <double (*F)(double)>
-int OneValue(const CliArgs& args, const char* option, const char* usage) {
-  const auto jd = DoubleOption(args, option);
-  if (!jd) return UsageError(usage);
-  const double v = F(*jd);
+// A command taking one Julian day and printing one value or two.
+template <int (*Print)(double)>
+int OneDay(const char* name, const char* option, const CliArgs& args) {
+  int status = CheckOptions(name, args, {{option, true}});
+  double jd = 0;
+  if (status || (status = ReadJulianDay(name, args, option, &jd))) return status;
+  return Print(jd);
+}
+
+int PrintOne(double v) {
   PrintNumbers(&v, 1);
   return 0;
 }
-
-int DeltaTCommand(const CliContext&, const CliArgs& a) {
-  return OneValue<DeltaT>(a, "--ut", "deltat --ut JD");
-}
-int SidTimeCommand(const CliContext&, const CliArgs& a) {
-  return OneValue<MeanSiderealTime>(a, "--ut", "sidtime --ut JD");
-}
-int ObliquityCommand(const CliContext&, const CliArgs& a) {
-  return OneValue<Obliquity>(a, "--et", "obliquity --et JD");
-}
-
-int NutationCommand(const CliContext&, const CliArgs& args) {
-  const auto jd = DoubleOption(args, "--et");
-  if (!jd) return UsageError("nutation --et JD");
-  const NutationAngles n = Nutation(*jd);
+int PrintDeltaT(double jd) { return PrintOne(DeltaT(jd)); }
+int PrintSidTime(double jd) { return PrintOne(MeanSiderealTime(jd)); }
+int PrintObliquity(double jd) { return PrintOne(Obliquity(jd)); }
+int PrintNutation(double jd) {
+  const NutationAngles n = Nutation(jd);
   const double v[2] = {n.dpsi_rad, n.deps_rad};
   PrintNumbers(v, 2);
   return 0;
 }
 
-constexpr const char* kJdUsage = "jd DD.MM.YYYY [HH:MM:SS]";
+int DeltaTCommand(const CliContext&, const CliArgs& a) {
+  return OneDay<PrintDeltaT>("deltat", "--ut", a);
+}
+int SidTimeCommand(const CliContext&, const CliArgs& a) {
+  return OneDay<PrintSidTime>("sidtime", "--ut", a);
+}
+int ObliquityCommand(const CliContext&, const CliArgs& a) {
+  return OneDay<PrintObliquity>("obliquity", "--et", a);
+}
+int NutationCommand(const CliContext&, const CliArgs& a) {
+  return OneDay<PrintNutation>("nutation", "--et", a);
+}
+
 int JdCommand(const CliContext&, const CliArgs& args) {
-  if (args.empty() || args.size() > 2) return UsageError(kJdUsage);
-  std::string text = args[0];
-  if (args.size() == 2) text += " " + args[1];
-  const double jd = ParseDateTime(text, false);
-  if (jd == -1.0) return UsageError(kJdUsage);
+  const char* kName = "jd";
+  if (args.empty() || args.size() > 2) return RefuseWith(kName, "cliArgs", "");
+  const Checked<BirthDate> d = CheckDateText(args[0]);
+  if (!d.ok()) return Refuse(kName, args[0], d.error);
+  ClockTime t;
+  if (args.size() == 2) {
+    const Checked<ClockTime> c = CheckTimeText(args[1]);
+    if (!c.ok()) return Refuse(kName, args[1], c.error);
+    t = c.value;
+  }
+  const double jd = DateToJulianDay(
+      DateTimeRecord{d.value.day, d.value.month, d.value.year, t.hour, t.minute, t.second});
   PrintNumbers(&jd, 1);
   return 0;
 }
 
 int DateCommand(const CliContext&, const CliArgs& args) {
-  const auto jd = args.size() == 1 ? ParseDouble(args[0]) : std::nullopt;
-  if (!jd) return UsageError("date JD");
-  std::printf("%s\n", FormatDateTime(*jd).c_str());
+  const char* kName = "date";
+  if (args.size() != 1) return RefuseWith(kName, "cliArgs", "");
+  double jd = 0;
+  if (const int status = ReadCalendarJulianDay(kName, args[0], &jd)) return status;
+  std::printf("%s\n", FormatDateTime(jd).c_str());
   return 0;
 }
 
-CliCommandRegistration r1({"body", kBodyUsage, BodyCommand});
-CliCommandRegistration r2({"raw", kRawUsage, RawCommand});
-CliCommandRegistration r3({"deltat", "deltat --ut JD", DeltaTCommand});
-CliCommandRegistration r4({"sidtime", "sidtime --ut JD", SidTimeCommand});
-CliCommandRegistration r5({"jd", kJdUsage, JdCommand});
-CliCommandRegistration r6({"date", "date JD", DateCommand});
-CliCommandRegistration r7({"nutation", "nutation --et JD", NutationCommand});
-CliCommandRegistration r8({"obliquity", "obliquity --et JD", ObliquityCommand});
+const CliCommandRegistration r1({"body", "cliUbody", BodyCommand});
+const CliCommandRegistration r2({"raw", "cliUraw", RawCommand});
+const CliCommandRegistration r3({"deltat", "cliUdeltat", DeltaTCommand});
+const CliCommandRegistration r4({"sidtime", "cliUsidtime", SidTimeCommand});
+const CliCommandRegistration r5({"jd", "cliUjd", JdCommand});
+const CliCommandRegistration r6({"date", "cliUdate", DateCommand});
+const CliCommandRegistration r7({"nutation", "cliUnut", NutationCommand});
+const CliCommandRegistration r8({"obliquity", "cliUobl", ObliquityCommand});
 
 }  // namespace
 }  // namespace kv::cli

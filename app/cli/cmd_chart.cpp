@@ -3,14 +3,15 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "app/cli/cli_birth.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
-#include "app/textres/text_resources.h"
+#include "app/settings/program_settings.h"
 #include "aspects/aspect_finder.h"
+#include "aspects/aspect_names.h"
 #include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/ephemeris.h"
@@ -18,7 +19,12 @@
 #include "astro/lunar/lunar_day.h"
 #include "chart/calc/chart_calc.h"
 #include "chart/record/chart_rules.h"
+#include "chart/wheel/chart_panels.h"
+#include "common/birth_checks.h"
 #include "common/codepage.h"
+#include "common/messages.h"
+#include "common/numbers.h"
+#include "common/tokens.h"
 #if KV_HAVE_CHART_RENDER
 #include "chart/ui/render_files.h"
 #endif
@@ -26,34 +32,25 @@
 namespace kv::cli {
 namespace {
 
-bool PlaceIsValid(double lat_packed, double lon_packed) {
-  return std::isfinite(lat_packed) && std::isfinite(lon_packed) &&
-         std::fabs(lat_packed) <= 90.0 && std::fabs(lon_packed) <= 180.0;
-}
-
-bool JulianDayIsValid(double jd) { return std::isfinite(jd) && std::fabs(jd) < 1e8; }
-
 // ---------------------------------------------------------------- houses
 
-constexpr const char* kHousesUsage = "houses --ut JD --lat PACKED --lon PACKED --system S";
 int HousesCommand(const CliContext& ctx, const CliArgs& args) {
-  const auto jd = DoubleOption(args, "--ut");
-  const auto lat = DoubleOption(args, "--lat");
-  const auto lon = DoubleOption(args, "--lon");
-  const auto system_text = OptionValue(args, "--system");
-  const long system = system_text ? ParseLong(*system_text).value_or(-99999) : -99999;
-  if (!jd || !lat || !lon || !JulianDayIsValid(*jd) || !PlaceIsValid(*lat, *lon) ||
-      system < -32768 || system > 32767)
-    return UsageError(kHousesUsage);
-  int status = 0;
+  const char* kName = "houses";
+  int status = CheckOptions(kName, args, {{"--ut", true}, {"--lat", true}, {"--lon", true},
+                                          {"--system", true}});
+  double jd = 0, lat = 0, lon = 0;
+  int16_t system = 0;
+  if (status || (status = ReadJulianDay(kName, args, "--ut", &jd)) ||
+      (status = ReadPlace(kName, args, &lat, &lon)) ||
+      (status = ReadHouseSystem(kName, args, ctx.settings.house_system, &system)))
+    return status;
   if (!StartEngine(ctx, &status)) return status;
-  if (EphemerisDateInRange(*jd) != 0) return 1;  // the Sun's systems need the ephemeris
   ChartRecord rec = DefaultChartRecord();
-  SetBirthMoment(rec, *jd, 0.0);
-  rec.lat_packed = *lat;
-  rec.lon_packed = *lon;
-  rec.house_system = static_cast<int16_t>(system);
-  rec.lon[1] = CalcOneBody(*jd, 1, {}).lon_deg;
+  SetBirthMoment(rec, jd, 0.0);
+  rec.lat_packed = lat;
+  rec.lon_packed = lon;
+  rec.house_system = system;
+  rec.lon[1] = CalcOneBody(jd, 1, {}).lon_deg;  // the Sun's systems need it
   const HouseCusps h = CalcHouses(rec);
   std::printf("%d\n", rec.house_system);
   PrintNumbers(&h.cusp[1], 12);
@@ -64,59 +61,30 @@ int HousesCommand(const CliContext& ctx, const CliArgs& args) {
 
 // ---------------------------------------------------------------- lunar-day
 
-constexpr const char* kLunarUsage = "lunar-day --ut JD --offset D --lat PACKED --lon PACKED";
 int LunarDayCommand(const CliContext& ctx, const CliArgs& args) {
-  const auto jd = DoubleOption(args, "--ut");
-  const auto offset = DoubleOption(args, "--offset");
-  const auto lat = DoubleOption(args, "--lat");
-  const auto lon = DoubleOption(args, "--lon");
-  if (!jd || !offset || !lat || !lon || !JulianDayIsValid(*jd) || !std::isfinite(*offset) ||
-      !PlaceIsValid(*lat, *lon))
-    return UsageError(kLunarUsage);
-  int status = 0;
+  const char* kName = "lunar-day";
+  OptionSpecs specs = {{"--ut", true}, {"--offset", true}, {"--lat", true}, {"--lon", true}};
+  for (const OptionSpec& s : ChartSwitchOptions()) specs.push_back(s);
+  int status = CheckOptions(kName, args, specs);
+  double jd = 0, offset = 0, lat = 0, lon = 0;
+  Settings settings = ctx.settings;
+  if (status || (status = ReadJulianDay(kName, args, "--ut", &jd)) ||
+      (status = ReadNumber(kName, args, "--offset", &offset)) ||
+      (status = ReadPlace(kName, args, &lat, &lon)) ||
+      (status = ReadChartSwitches(kName, args, settings)))
+    return status;
+  if (std::fabs(offset) > kMaxCorrectionHours / 24.0)
+    return Refuse(kName, Typed("--offset", *OptionValue(args, "--offset")), "ChkOffs");
   if (!StartEngine(ctx, &status)) return status;
   // The search reaches 30 days back and 2 days on: both ends must be in the files.
-  if (EphemerisDateInRange(*jd - 31.0) != 0 || EphemerisDateInRange(*jd + 3.0) != 0) return 1;
-  const int n = LunarDayNumber(*jd, *offset, DegMinToDegrees(*lat) * kDegToRad,
-                               DegMinToDegrees(*lon), ChartPoints({}));
+  if (EphemerisDateInRange(jd - 31.0) != 0 || EphemerisDateInRange(jd + 3.0) != 0) return 1;
+  const int n = LunarDayNumber(jd, offset, DegMinToDegrees(lat) * kDegToRad,
+                               DegMinToDegrees(lon), ChartPoints(ChartOptionsOf(settings)));
   std::printf("%d\n", n);
   return 0;
 }
 
 // ---------------------------------------------------------------- chart
-
-const char* const kBodyNames[17] = {"",        "Солнце", "Луна",   "Меркурий",   "Венера",
-                                    "Марс",    "Юпитер", "Сатурн", "Уран",       "Нептун",
-                                    "Плутон",  "В.Узел", "Селена", "Хирон",      "Прозерпина",
-                                    "Лилит",   "Н.Узел"};
-const char* const kSignNames[13] = {"",     "Овен",    "Телец",    "Близнецы", "Рак",
-                                    "Лев",  "Дева",    "Весы",     "Скорпион", "Стрелец",
-                                    "Козерог", "Водолей", "Рыбы"};
-
-// Sign, degrees and minutes as the position table shows them: rounded to the minute.
-struct SignPosition {
-  int sign, degrees, minutes;
-};
-SignPosition ToSignPosition(double lon) {
-  lon += 1.0 / 120.0;
-  if (lon > 360.0) lon -= 360.0;
-  int sign = static_cast<int>(lon / 30.0) + 1;
-  if (sign > 12) sign = 12;
-  const double in_sign = lon - 30.0 * (sign - 1);
-  const int deg = static_cast<int>(in_sign);
-  const int min = static_cast<int>(60.0 * (in_sign - deg));
-  return {sign, deg, min};
-}
-
-bool RetrogradeMark(int body, double speed, const ChartOptions& o) {
-  if (body > 16 || body == 1 || body == 2 || body == 14) return false;
-  if (o.heliocentric && body != 11) return false;
-  if ((body == 11 || body == 16) && !o.true_node) return true;
-  if (body == 15 && !o.osc_apogee) return false;
-  return speed <= 0;
-}
-
-std::string Utf8(const char* cp1251) { return Cp1251ToUtf8(cp1251); }
 
 // "%-12s" counts bytes; Cyrillic names take two bytes a letter, so pad by letters.
 std::string PadLetters(const std::string& utf8, size_t width) {
@@ -126,47 +94,49 @@ std::string PadLetters(const std::string& utf8, size_t width) {
   return utf8 + std::string(letters < width ? width - letters : 0, ' ');
 }
 
-void PrintReport(const ChartRecord& rec, const ChartOptions& o,
-                 const std::vector<FoundAspect>& aspects) {
-  std::printf("%s\n", Utf8(rec.name).c_str());
-  std::printf("LT: %s %s\n", FormatDateTime(rec.jd_local).c_str(), Utf8(WeekdayName(rec.jd_local)).c_str());
-  std::printf("GMT:%s\n", FormatDateTime(rec.jd_ut).c_str());
-  std::printf("%.2f %.2f %s\n", rec.lat_packed, rec.lon_packed, Utf8(rec.place).c_str());
-  std::string system_name = Resources().LookupIndexed(rec.house_system, "HOUS");
-  if (system_name.empty()) system_name = std::to_string(rec.house_system);  // no kvima.t
-  std::printf("Дома: %s\n", Utf8(system_name.c_str()).c_str());
-  std::printf("%d-й лунный день\n", rec.lunar_day);
+// Names of chart points 1..31 (bodies, cusps, the Vertex and the lots) and of signs,
+// from the program's lists "P-H" and "ZOD".
+std::string PointName(int point) { return Cp1251ToUtf8(AppLists().ph.At(static_cast<size_t>(point - 1))); }
+std::string SignName(int sign) { return Cp1251ToUtf8(AppLists().zod.At(static_cast<size_t>(sign - 1))); }
+
+constexpr size_t kNameColumn = 15;  // "Жребий Фортуны" and a blank
+constexpr size_t kSignColumn = 9;
+
+// One row of the position table: point, sign, degrees and minutes as the chart
+// window's panel rounds them, and the retrograde mark.
+void PrintPositionRow(int point, double lon_deg, bool retrograde) {
+  const SignPosition p = SignPositionOf(lon_deg);
+  std::printf("%s %s %02d°%02d'%s\n", PadLetters(PointName(point), kNameColumn).c_str(),
+              PadLetters(SignName(p.sign), kSignColumn).c_str(), p.degrees, p.minutes,
+              retrograde ? " r" : "");
+}
+
+void PrintAspectRow(const FoundAspect& a) {
+  const DegreesMinutes orb = RoundToMinutes(static_cast<double>(a.separation) - a.angle);
+  std::printf("%s %s %s %d°%02d'\n", PadLetters(PointName(a.a), kNameColumn).c_str(),
+              PadLetters(PointName(a.b), kNameColumn).c_str(),
+              PadLetters(Cp1251ToUtf8(AspectName(a.angle)), kNameColumn).c_str(), orb.degrees,
+              orb.minutes);
+}
+
+void PrintReport(const ChartRequest& request, const std::vector<FoundAspect>& aspects) {
+  const ChartRecord& rec = request.rec;
+  const WheelSettings ws = WheelSettingsFrom(request.settings);
+  for (const std::string& line : HeaderLines(rec))
+    std::printf("%s\n", Cp1251ToUtf8(TrimRight(line)).c_str());
   std::printf("\n");
-  for (int b = 1; b <= kBodyCount; ++b) {
-    const SignPosition p = ToSignPosition(rec.lon[b]);
-    std::printf("%s %s %02d°%02d'%s\n", PadLetters(kBodyNames[b], 11).c_str(),
-                PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes,
-                RetrogradeMark(b, rec.speed[b], o) ? " r" : "");
-  }
+  for (int b = 1; b <= kBodyCount; ++b)
+    if (ws.Shows(b)) PrintPositionRow(b, rec.lon[b], ShowsRetrograde(b, rec, ws));
   if (HasHouses(rec)) {
     std::printf("\n");
-    for (int k = 1; k <= 12; ++k) {
-      std::string label = k == 1 ? "Дом 1 (Асц)" : k == 10 ? "Дом 10 (MC)" : "Дом " + std::to_string(k);
-      const SignPosition p = ToSignPosition(rec.lon[16 + k]);
-      std::printf("%s %s %02d°%02d'\n", PadLetters(label, 11).c_str(),
-                  PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes);
-    }
+    for (int k = 1; k <= 12; ++k) PrintPositionRow(kFirstCusp - 1 + k, rec.lon[kFirstCusp - 1 + k], false);
   }
   std::printf("\n");
-  const char* extra[3] = {"Вертекс", "Жребий счастья", "Второй жребий"};
-  for (int i = 0; i < 3; ++i) {
-    const SignPosition p = ToSignPosition(rec.lon[kVertexSlot + i]);
-    std::printf("%s %s %02d°%02d'\n", PadLetters(extra[i], 14).c_str(),
-                PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes);
-  }
+  for (int slot = kVertexSlot; slot < kVertexSlot + 3; ++slot)
+    PrintPositionRow(slot, rec.lon[slot], false);
   if (!aspects.empty()) {
-    std::printf("\nАспекты:\n");
-    auto point_name = [](int n) {
-      return n <= kBodyCount ? std::string(kBodyNames[n]) : "Дом " + std::to_string(n - 16);
-    };
-    for (const FoundAspect& a : aspects)
-      std::printf("%s %s %g (%.2f)\n", PadLetters(point_name(a.a), 11).c_str(),
-                  PadLetters(point_name(a.b), 11).c_str(), a.angle, a.separation);
+    std::printf("\n%s\n", Cp1251ToUtf8(Text("cliAsp")).c_str());
+    for (const FoundAspect& a : aspects) PrintAspectRow(a);
   }
 }
 
@@ -190,100 +160,79 @@ std::string JsonString(const char* cp1251) {
 
 std::string NumberList(const double* values, int n) {
   std::string s = "[";
-  char buf[32];
   for (int i = 0; i < n; ++i) {
-    std::snprintf(buf, sizeof buf, i ? ", %.15g" : "%.15g", values[i]);
-    s += buf;
+    if (i) s += ", ";
+    s += FormatGeneral(values[i], 15);
   }
   return s + "]";
 }
 
-void PrintJson(const ChartRecord& rec, const std::vector<FoundAspect>* aspects) {
+void PrintJson(const ChartRecord& rec, const std::vector<FoundAspect>& aspects) {
   const auto lon = CopyLongitudes(rec);
   double lat[17], speed[17];
   std::memcpy(lat, reinterpret_cast<const char*>(&rec) + offsetof(ChartRecord, lat), sizeof lat);
   std::memcpy(speed, reinterpret_cast<const char*>(&rec) + offsetof(ChartRecord, speed),
               sizeof speed);
-  std::printf("{\"jd_local\": %.15g, \"jd_ut\": %.15g, \"correction\": %.15g, ", rec.jd_local,
-              rec.jd_ut, rec.correction_h);
-  std::printf("\"house_system\": %d, \"lunar_day\": %d, ", rec.house_system, rec.lunar_day);
-  std::printf("\"name\": %s, \"place\": %s, ", JsonString(rec.name).c_str(),
-              JsonString(rec.place).c_str());
-  std::printf("\"lon\": %s, ", NumberList(&lon[1], 31).c_str());
-  std::printf("\"lat\": %s, ", NumberList(&lat[1], 16).c_str());
-  std::printf("\"speed\": %s", NumberList(&speed[1], 16).c_str());
-  if (aspects) std::printf(", \"aspects\": %s", AspectsJson(*aspects).c_str());
-  std::printf("}\n");
+  std::string out = "{\"jd_local\": " + FormatGeneral(rec.jd_local, 15) +
+                    ", \"jd_ut\": " + FormatGeneral(rec.jd_ut, 15) +
+                    ", \"correction\": " + FormatGeneral(rec.correction_h, 15) +
+                    ", \"house_system\": " + std::to_string(rec.house_system) +
+                    ", \"lunar_day\": " + std::to_string(rec.lunar_day) +
+                    ", \"name\": " + JsonString(rec.name) + ", \"place\": " + JsonString(rec.place) +
+                    ", \"lon\": " + NumberList(&lon[1], 31) + ", \"lat\": " + NumberList(&lat[1], 16) +
+                    ", \"speed\": " + NumberList(&speed[1], 16) +
+                    ", \"aspects\": " + AspectsJson(aspects) + "}";
+  std::printf("%s\n", out.c_str());
 }
 
-constexpr const char* kChartUsage =
-    "chart --date DD.MM.YYYY --time HH:MM:SS --corr HOURS --lat PACKED --lon PACKED "
-    "[--system S] [--unknown-time] [--name TEXT] [--place TEXT] [--sex 0|1] [--true-node] "
-    "[--osc-apogee] [--helio] [--json] [--orbs FILE] [--png FILE [--size WxH]] [--pdf FILE]";
-int ChartCommand(const CliContext& ctx, const CliArgs& args) {
-  const auto date = OptionValue(args, "--date");
-  const auto time = OptionValue(args, "--time");
-  const auto corr = DoubleOption(args, "--corr");
-  const auto lat = DoubleOption(args, "--lat");
-  const auto lon = DoubleOption(args, "--lon");
-  if (!date || !time || !corr || !lat || !lon || !std::isfinite(*corr) ||
-      std::fabs(*corr) > 24.0 || !PlaceIsValid(*lat, *lon))
-    return UsageError(kChartUsage);
-  long system = 3;
-  if (const auto s = OptionValue(args, "--system")) {
-    const auto v = ParseLong(*s);
-    if (!v || *v < -32768 || *v > 32767) return UsageError(kChartUsage);
-    system = *v;
-  }
-  long sex = 0;
-  if (const auto s = OptionValue(args, "--sex")) {
-    const auto v = ParseLong(*s);
-    if (!v || (*v != 0 && *v != 1)) return UsageError(kChartUsage);
-    sex = *v;
-  }
-  const DateTimeRecord f = ParseDateTimeFields(*date, *time);
-  const bool fields_ok = f.day >= 1 && f.day <= 31 && f.month >= 1 && f.month <= 12 &&
-                         f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
-                         f.second >= 0 && f.second <= 59;
-  const double jd_local = fields_ok ? ParseDateTime(*date + " " + *time, false) : -1.0;
-  if (jd_local == -1.0 || !JulianDayIsValid(jd_local)) {
-    std::fprintf(stderr, "cannot read the date '%s %s'\n", date->c_str(), time->c_str());
-    return UsageError(kChartUsage);
-  }
-  ChartOptions options;
-  options.true_node = HasFlag(args, "--true-node");
-  options.osc_apogee = HasFlag(args, "--osc-apogee");
-  options.heliocentric = HasFlag(args, "--helio");
+OptionSpecs PictureOptions() {
+  return {{"--png", true}, {"--pdf", true}, {"--size", true}, {"--legend", false}};
+}
 
-  int status = 0;
-  if (!StartEngine(ctx, &status)) return status;
-  ChartRecord rec = DefaultChartRecord();
-  SetBirthMoment(rec, jd_local, *corr);
-  rec.lat_packed = *lat;
-  rec.lon_packed = *lon;
-  if (const auto name = OptionValue(args, "--name")) SetChartText(rec.name, Utf8ToCp1251(*name).c_str());
-  if (const auto place = OptionValue(args, "--place"))
-    SetChartText(rec.place, Utf8ToCp1251(*place).c_str());
-  rec.sex = static_cast<uint8_t>(sex);
-  // Without an exact birth time the chart has no houses: equal ones from 0 Aries.
-  rec.house_system = static_cast<int16_t>(HasFlag(args, "--unknown-time") ? kNoHousesSystem : system);
-  rec.lunar_day = 0;
+// The picture options are checked before anything is computed.
+int CheckPictureOptions(const char* command, const CliArgs& args) {
+#if KV_HAVE_CHART_RENDER
+  RenderRequest request;
+  std::string error;
+  if (!ParseRenderOptions(args, request, &error)) return RefuseText(command, error);
+#endif
+  return 0;
+}
+
+// Computes the chart of a request; the report or JSON, then the pictures asked for.
+int ComputeAndPrintChart(const CliContext& ctx, const ChartRequest& request_in,
+                         const CliArgs& args, bool json) {
+  ChartRequest request = request_in;
   const ChartRecord base = DefaultChartRecord();
-  if (CalculateChart(rec, &base, kNatalChart, options) != 0) return 1;
-
-  AspectListOptions aspect_options;
-  const std::string orbs = OptionValue(args, "--orbs").value_or("0.ao");
-  const auto lon_all = CopyLongitudes(rec);
-  const std::vector<FoundAspect> aspects = ChartAspects(lon_all, orbs, aspect_options);
-  if (HasFlag(args, "--json")) PrintJson(rec, &aspects);
-  else PrintReport(rec, options, aspects);
+  if (CalculateChart(request.rec, &base, kNatalChart, request.options) != 0) return 1;
+  const auto lon_all = CopyLongitudes(request.rec);
+  const std::vector<FoundAspect> aspects =
+      ChartAspects(lon_all, request.settings.orb_file, AspectOptionsOf(request));
+  if (json) PrintJson(request.rec, aspects);
+  else PrintReport(request, aspects);
 #if KV_HAVE_CHART_RENDER
   if (HasFlag(args, "--png") || HasFlag(args, "--pdf")) {
     std::fflush(stdout);  // the report stays ahead of the picture's messages
-    return RenderChartToFiles(rec, ctx, args);
+    return RenderChartToFiles(request.rec, request.settings, ctx.original_cwd, args);
   }
+#else
+  if (HasFlag(args, "--png") || HasFlag(args, "--pdf")) return EngineFailure(Text("cliNoPaint"));
 #endif
   return 0;
+}
+
+int ChartCommand(const CliContext& ctx, const CliArgs& args) {
+  const char* kName = "chart";
+  OptionSpecs specs = ChartRequestOptions();
+  for (const OptionSpec& s : PictureOptions()) specs.push_back(s);
+  specs.push_back({"--json", false});
+  int status = CheckOptions(kName, args, specs);
+  ChartRequest request;
+  if (status || (status = ReadChartRequest(kName, ctx, args, request)) ||
+      (status = CheckPictureOptions(kName, args)))
+    return status;
+  if (!StartEngine(ctx, &status)) return status;
+  return ComputeAndPrintChart(ctx, request, args, HasFlag(args, "--json"));
 }
 
 // ---------------------------------------------------------------- batch
@@ -294,12 +243,54 @@ char* AppendNumber(char* p, char* end, double v) {
   return r.ec == std::errc() ? r.ptr : p;
 }
 
-constexpr const char* kBatchUsage = "batch [--no-lunar-day]  (stdin: JD_UT LAT LON SYSTEM per line)";
+void BatchLineError(long line_no, const std::string& what, const char* key) {
+  PrintError(Text("cliLine") + " " + std::to_string(line_no) + ": " +
+             (what.empty() ? "" : Utf8ToCp1251(what) + ": ") + Text(key));
+}
+
+// One input line "JD_UT LAT LON SYSTEM" into the record; false after the message.
+bool ReadBatchLine(std::string_view line, long line_no, ChartRecord& rec) {
+  const std::vector<std::string> words = Tokens(line);
+  if (words.size() != 4) {
+    BatchLineError(line_no, "", "cliBatch");
+    return false;
+  }
+  const auto jd = ParseDouble(words[0]);
+  if (!jd || *jd < kChartRangeFirst || *jd > kChartRangeLast) {
+    BatchLineError(line_no, words[0], "ChkJD");
+    return false;
+  }
+  const Checked<double> lat = CheckLatitude(words[1]);
+  if (!lat.ok()) {
+    BatchLineError(line_no, words[1], lat.error);
+    return false;
+  }
+  const Checked<double> lon = CheckLongitude(words[2]);
+  if (!lon.ok()) {
+    BatchLineError(line_no, words[2], lon.error);
+    return false;
+  }
+  const auto system = ParseInteger(words[3]);
+  if (!system || *system < kHouseRegiomontanus || *system > kHouseEqualVertex) {
+    BatchLineError(line_no, words[3], "ChkHs");
+    return false;
+  }
+  SetBirthMoment(rec, *jd, 0.0);
+  rec.lat_packed = lat.value;
+  rec.lon_packed = lon.value;
+  rec.house_system = static_cast<int16_t>(*system);
+  return true;
+}
+
 int BatchCommand(const CliContext& ctx, const CliArgs& args) {
-  for (const auto& a : args)
-    if (a != "--no-lunar-day") return UsageError(kBatchUsage);
+  const char* kName = "batch";
+  OptionSpecs specs = {{"--no-lunar-day", false}};
+  for (const OptionSpec& s : ChartSwitchOptions()) specs.push_back(s);
+  Settings settings = ctx.settings;
+  int status = CheckOptions(kName, args, specs);
+  if (status || (status = ReadChartSwitches(kName, args, settings))) return status;
+  const ChartOptions options = ChartOptionsOf(settings);
   const bool lunar_day = !HasFlag(args, "--no-lunar-day");
-  int status = 0;
   if (!StartEngine(ctx, &status)) return status;
   static char out_buffer[1 << 16];
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
@@ -312,42 +303,21 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     ++line_no;
     const size_t len = std::strlen(line);
     if (len == sizeof line - 1 && line[len - 1] != '\n') {
-      std::fprintf(stderr, "line %ld: too long\n", line_no);
+      BatchLineError(line_no, "", "cliLong");
       int c;
       while ((c = std::fgetc(stdin)) != EOF && c != '\n') {}
       result = 1;
       continue;
     }
-    char* p = line;
-    while (*p == ' ' || *p == '\t') ++p;
-    if (*p == '\n' || *p == '\r' || *p == '\0') continue;  // blank line
-    char* end;
-    const double jd = std::strtod(p, &end);
-    bool ok = end != p;
-    p = end;
-    const double lat = std::strtod(p, &end);
-    ok = ok && end != p;
-    p = end;
-    const double lon = std::strtod(p, &end);
-    ok = ok && end != p;
-    p = end;
-    const long system = std::strtol(p, &end, 10);
-    ok = ok && end != p;
-    p = end;
-    while (*p == ' ' || *p == '\t' || *p == '\r' || *p == '\n') ++p;
-    if (!ok || *p != '\0' || !JulianDayIsValid(jd) || !PlaceIsValid(lat, lon) ||
-        system < -32768 || system > 32767) {
-      std::fprintf(stderr, "line %ld: expected JD_UT LAT LON SYSTEM\n", line_no);
+    std::string_view text(line, len);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+    if (text.find_first_not_of(" \t") == std::string_view::npos) continue;  // blank line
+    if (!ReadBatchLine(text, line_no, rec)) {
       result = 1;
       continue;
     }
-    SetBirthMoment(rec, jd, 0.0);
-    rec.lat_packed = lat;
-    rec.lon_packed = lon;
-    rec.house_system = static_cast<int16_t>(system);
     rec.lunar_day = lunar_day ? 0 : -1;
-    if (CalculateChart(rec, nullptr, kNatalChart, {}) != 0) {
-      std::fprintf(stderr, "line %ld: date outside the ephemeris\n", line_no);
+    if (CalculateChart(rec, nullptr, kNatalChart, options) != 0) {
       result = 1;
       continue;
     }
@@ -366,10 +336,63 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   return result;
 }
 
-const CliCommandRegistration kHouses({"houses", kHousesUsage, &HousesCommand});
-const CliCommandRegistration kLunarDay({"lunar-day", kLunarUsage, &LunarDayCommand});
-const CliCommandRegistration kChart({"chart", kChartUsage, &ChartCommand});
-const CliCommandRegistration kBatch({"batch", kBatchUsage, &BatchCommand});
+// ---------------------------------------------------------------- render, example
 
+// The picture of a chart without the report: the chart window's picture and the
+// printed page, with the same options and checks as "chart".
+int RenderCommand(const CliContext& ctx, const CliArgs& args) {
+  const char* kName = "render";
+  OptionSpecs specs = ChartRequestOptions();
+  for (const OptionSpec& s : PictureOptions()) specs.push_back(s);
+  int status = CheckOptions(kName, args, specs);
+  ChartRequest request;
+  if (status || (status = ReadChartRequest(kName, ctx, args, request)) ||
+      (status = CheckPictureOptions(kName, args)))
+    return status;
+  if (!OptionValue(args, "--png") && !OptionValue(args, "--pdf"))
+    return RefuseWith(kName, "cliNoOut", "");
+#if KV_HAVE_CHART_RENDER
+  if (!StartEngine(ctx, &status)) return status;
+  const ChartRecord base = DefaultChartRecord();
+  // A failed calculation ("DEp" already printed) must not draw stale positions.
+  if (CalculateChart(request.rec, &base, kNatalChart, request.options) != 0) return 1;
+  return RenderChartToFiles(request.rec, request.settings, ctx.original_cwd, args);
+#else
+  return EngineFailure(Text("cliNoPaint"));
+#endif
+}
+
+// "example": the main job without a display. A built-in birth moment (Moscow,
+// 5 March 1961, 14:07 local time, three hours ahead of universal time) goes through
+// the chart command a user would call: the report, then the wheel picture.
+int ExampleCommand(const CliContext& ctx, const CliArgs& args) {
+  const char* kName = "example";
+  int status = CheckOptions(kName, args, {{"--png", true}});
+  if (status) return status;
+  const std::string png = OptionValue(args, "--png").value_or("example.png");
+  CliArgs chart = {"--date", "05.03.1961", "--time", "14:07:00", "--corr", "-3",
+                   "--lat",  "55.45",      "--lon",  "37.37",    "--name", "Пример",
+                   "--place", "Москва"};
+#if KV_HAVE_CHART_RENDER
+  chart.insert(chart.end(), {"--png", png, "--size", "1200x900"});
+#endif
+  ChartRequest request;
+  if ((status = ReadChartRequest(kName, ctx, chart, request)) != 0) return status;
+  if (!StartEngine(ctx, &status)) return status;
+  if ((status = ComputeAndPrintChart(ctx, request, chart, false)) != 0) return status;
+#if KV_HAVE_CHART_RENDER
+  std::printf("\n%s %s\n", Cp1251ToUtf8(Text("cliPic")).c_str(),
+              ResolveOutputPath(ctx, png).c_str());
+#endif
+  return 0;
+}
+
+const CliCommandRegistration kHouses({"houses", "cliUhouses", &HousesCommand});
+const CliCommandRegistration kLunarDay({"lunar-day", "cliUlunar", &LunarDayCommand});
+const CliCommandRegistration kChart({"chart", "cliUchart", &ChartCommand});
+const CliCommandRegistration kRender({"render", "cliUrender", &RenderCommand});
+const CliCommandRegistration kBatch({"batch", "cliUbatch", &BatchCommand});
+const CliCommandRegistration kExample({"example", "cliUexample", &ExampleCommand});
 }  // namespace
+
 }  // namespace kv::cli

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "astro/calendar.h"
+#include "common/birth_checks.h"
 
 namespace kv {
 namespace {
@@ -68,6 +69,21 @@ TEST(Calendar, RoundTripOverSixThousandYears) {
     ASSERT_LE(r.month, 12);
     ASSERT_GE(r.second, 0);
     ASSERT_LE(r.second, 59);
+  }
+}
+
+// The field check and the engine's calendar agree: a date the check accepts is a day
+// the engine converts back to itself; a refused one is turned into another day.
+TEST(Calendar, FieldCheckAcceptsExactlyTheEnginesDays) {
+  for (int year : {-101, -100, -5, -1, 1, 4, 1500, 1581, 1582, 1583, 1600, 1700, 1900, 2000,
+                   2001, 2100, 2399}) {
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= 31; ++day) {
+        const DateTimeRecord back = JulianDayToDate(DateToJulianDayAt0h(day, month, year));
+        const bool same = back.day == day && back.month == month && back.year == year;
+        EXPECT_EQ(CheckDate(day, month, year).ok(), same) << day << "." << month << "." << year;
+      }
+    }
   }
 }
 

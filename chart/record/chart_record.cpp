@@ -29,6 +29,29 @@ int SignOf(double lon_deg) {
   return s;
 }
 
+SignPosition SignPositionOf(double lon_deg) {
+  double lon = lon_deg + 1.0 / 120.0;
+  if (lon > 360.0) lon -= 360.0;
+  SignPosition p;
+  p.sign = static_cast<int>(lon / 30.0) + 1;
+  // 360 itself (a longitude of 359 deg 59.5 min and more) is the start of Aries.
+  if (p.sign > 12) {
+    p.sign = 1;
+    lon -= 360.0;
+  }
+  if (p.sign < 1) p.sign = 1;
+  const double in_sign = lon - 30.0 * (p.sign - 1);
+  p.degrees = static_cast<int>(in_sign);
+  p.minutes = static_cast<int>(60.0 * (in_sign - p.degrees));
+  if (p.minutes > 59) p.minutes = 59;
+  return p;
+}
+
+DegreesMinutes RoundToMinutes(double angle_deg) {
+  const long long total = std::llround(std::fabs(angle_deg) * 60.0);
+  return {static_cast<int>(total / 60), static_cast<int>(total % 60)};
+}
+
 int HouseOf(const ChartRecord& rec, double x) {
   for (int k = 1; k <= 12; ++k) {
     double lo = rec.lon[16 + k];

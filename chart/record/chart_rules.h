@@ -11,6 +11,26 @@ namespace kv {
 // Sign 1 (Aries) .. 12 (Pisces) of a longitude in [0, 360).
 int SignOf(double lon_deg);
 
+// Sign, whole degrees and minutes of a longitude as every table shows it (the chart
+// window's panel, the printed page, the command line): rounded to the nearest minute
+// with the carry, so 29 deg 59.8 min of a sign reads as 0 deg 00 min of the next one
+// and 359 deg 59.5 min as Aries 0 deg 00 min.
+struct SignPosition {
+  int sign = 1;     // 1..12
+  int degrees = 0;  // 0..29
+  int minutes = 0;  // 0..59
+  bool operator==(const SignPosition&) const = default;
+};
+SignPosition SignPositionOf(double lon_deg);
+
+// A non-negative angle (an orb) in whole degrees and minutes, rounded to the minute.
+struct DegreesMinutes {
+  int degrees = 0;
+  int minutes = 0;  // 0..59
+  bool operator==(const DegreesMinutes&) const = default;
+};
+DegreesMinutes RoundToMinutes(double angle_deg);
+
 // House 1..12 holding lon_deg with the record's cusps (slots 17..28); 0 when none does.
 // A longitude on a cusp belongs to the house that begins there.
 int HouseOf(const ChartRecord& rec, double lon_deg);

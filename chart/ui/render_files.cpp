@@ -3,15 +3,18 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <optional>
 
 #include "app/settings/program_settings.h"
 #include "app/textres/text_resources.h"
 #include "chart/ui/chart_painter.h"
+#include "common/codepage.h"
+#include "common/messages.h"
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -28,6 +31,9 @@ bool Has(const std::vector<std::string>& args, const char* name) {
   return false;
 }
 
+// The application a picture started; owned here, ended by EndPictureApplication.
+QGuiApplication* g_picture_app = nullptr;
+
 // Painting needs a Gui application; the command line runs without a display.
 void EnsureGuiApplication() {
   if (QGuiApplication::instance()) return;
@@ -36,13 +42,19 @@ void EnsureGuiApplication() {
   static int argc = 1;
   static char arg0[] = "kvimarot-chart";
   static char* argv[] = {arg0, nullptr};
-  static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
+  g_picture_app = new QGuiApplication(argc, argv);
+  // The application took the locale of the environment; numbers stay in the C form.
+  std::setlocale(LC_NUMERIC, "C");
 }
 
-std::string Resolve(const cli::CliContext& ctx, const std::string& path) {
-  if (path.empty() || ctx.original_cwd.empty()) return path;
+void ReportWriteFailure(const char* key, const std::string& path) {
+  std::fprintf(stderr, "%s %s\n", Cp1251ToUtf8(Text(key)).c_str(), path.c_str());
+}
+
+std::string Resolve(const std::string& start_dir, const std::string& path) {
+  if (path.empty() || start_dir.empty()) return path;
   std::filesystem::path p(path);
-  return p.is_absolute() ? path : (std::filesystem::path(ctx.original_cwd) / p).string();
+  return p.is_absolute() ? path : (std::filesystem::path(start_dir) / p).string();
 }
 
 }  // namespace
@@ -54,18 +66,18 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out
     return false;
   };
   for (const char* name : {"--png", "--pdf", "--size"})
-    if (Has(args, name) && !Value(args, name)) return fail(std::string(name) + " needs a value");
+    if (Has(args, name) && !Value(args, name)) return fail(Text("cliNeedVal") + " " + name);
   out.png = Value(args, "--png").value_or("");
   out.pdf = Value(args, "--pdf").value_or("");
   out.legend = Has(args, "--legend");
   if (const auto size = Value(args, "--size")) {
-    int w = 0, h = 0;
-    char tail = 0;
-    if (std::sscanf(size->c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 16 || h < 16 ||
-        w > 8192 || h > 8192)
-      return fail("--size wants WxH, each 16..8192, not '" + *size + "'");
-    out.width = w;
-    out.height = h;
+    const size_t x = size->find('x');
+    const auto w = x == std::string::npos ? std::nullopt : ParseInteger(size->substr(0, x));
+    const auto h = x == std::string::npos ? std::nullopt : ParseInteger(size->substr(x + 1));
+    if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192)
+      return fail("--size " + Utf8ToCp1251(*size) + ": " + Text("ChkSize"));
+    out.width = static_cast<int>(*w);
+    out.height = static_cast<int>(*h);
   }
   return true;
 }
@@ -81,35 +93,37 @@ int RenderChartFiles(const ChartRecord& rec, const RenderRequest& request,
   if (!request.png.empty()) {
     const QImage img = RenderChartImage(rec, aspects, ws, request.width, request.height);
     if (!img.save(QString::fromStdString(request.png), "PNG")) {
-      std::fprintf(stderr, "cannot write the picture '%s'\n", request.png.c_str());
+      ReportWriteFailure("cliNoPng", request.png);
       status = 1;
     }
   }
   if (!request.pdf.empty() &&
       PrintChartToPdf(rec, aspects, ws, request.legend, QString::fromStdString(request.pdf)) != 0) {
-    std::fprintf(stderr, "cannot write the page '%s'\n", request.pdf.c_str());
+    ReportWriteFailure("cliNoPdf", request.pdf);
     status = 1;
   }
   return status;
 }
 
-int RenderChartToFiles(const ChartRecord& rec, const cli::CliContext& ctx, const cli::CliArgs& args) {
+int RenderChartToFiles(const ChartRecord& rec, const Settings& settings,
+                       const std::string& start_dir, const std::vector<std::string>& args) {
   RenderRequest request;
   std::string error;
   if (!ParseRenderOptions(args, request, &error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "%s\n", Cp1251ToUtf8(error).c_str());
     return 2;
   }
   if (request.png.empty() && request.pdf.empty()) return 0;
-  request.png = Resolve(ctx, request.png);
-  request.pdf = Resolve(ctx, request.pdf);
-  Settings settings;
-  ReadSettingsFile(kSettingsFile, settings);  // absent: the defaults
+  request.png = Resolve(start_dir, request.png);
+  request.pdf = Resolve(start_dir, request.pdf);
   return RenderChartFiles(rec, request, WheelSettingsFrom(settings));
 }
 
-int RenderChartToFiles(const ChartRecord& rec, const cli::CliArgs& args) {
-  return RenderChartToFiles(rec, cli::CliContext{}, args);
+void EndPictureApplication() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  delete g_picture_app;
+  g_picture_app = nullptr;
 }
 
 }  // namespace kv

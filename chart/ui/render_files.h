@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/cli/cli_command.h"
+#include "app/settings/settings.h"
 #include "chart/record/chart_record.h"
 #include "chart/wheel/wheel_settings.h"
 
@@ -19,21 +19,27 @@ struct RenderRequest {
   bool legend = false;  // the page with the symbol legend (command 2101)
 };
 
-// Reads --png FILE, --pdf FILE, --size WxH and --legend. False with a message when a
-// value is missing or the size is not two numbers 16..8192.
+// Reads --png FILE, --pdf FILE, --size WxH and --legend. False with the message (1251
+// text) when a value is missing or the size is not two numbers 16..8192.
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out,
                         std::string* error);
 
-// Writes the requested files; 0, or 1 with a message on stderr when one cannot be written.
+// Writes the requested files; 0, or 1 with a message on stderr when one cannot be
+// written. Starts an offscreen Qt application when none runs (see
+// EndPictureApplication).
 int RenderChartFiles(const ChartRecord& rec, const RenderRequest& request,
                      const WheelSettings& ws);
 
-// For the chart command of kvimarot-chart: renders when --png or --pdf is among the
-// arguments (relative paths are taken from where the program was started), with the
-// settings of "kvi.ini" in the working directory when it is there. Starts an offscreen
-// Qt application when none runs. 0 when nothing was asked or all was written, 1 when
-// writing failed, 2 for bad render options.
-int RenderChartToFiles(const ChartRecord& rec, const cli::CliContext& ctx, const cli::CliArgs& args);
-int RenderChartToFiles(const ChartRecord& rec, const cli::CliArgs& args);
+// For the command line: renders when --png or --pdf is among the arguments, relative
+// paths taken from `start_dir`, with `settings` (kvi.ini and the command line's
+// overrides). 0 when nothing was asked or all was written, 1 when writing failed, 2
+// for bad render options.
+int RenderChartToFiles(const ChartRecord& rec, const Settings& settings,
+                       const std::string& start_dir, const std::vector<std::string>& args);
+
+// Ends the Qt application a picture started, with output flushed. A program without
+// an application of its own calls it before main returns: an application left to
+// the exit handlers is destroyed after Qt's own storage and crashes the exit.
+void EndPictureApplication();
 
 }  // namespace kv

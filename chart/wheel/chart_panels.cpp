@@ -29,24 +29,6 @@ char PointGlyph(int point) {
   return ' ';
 }
 
-SignPosition SignPositionOf(double lon_deg) {
-  double lon = lon_deg + 1.0 / 120.0;
-  if (lon > 360.0) lon -= 360.0;
-  SignPosition p;
-  p.sign = static_cast<int>(lon / 30.0) + 1;
-  // 360 itself (a longitude of 359 deg 59.5 min and more) is the start of Aries.
-  if (p.sign > 12) {
-    p.sign = 1;
-    lon -= 360.0;
-  }
-  if (p.sign < 1) p.sign = 1;
-  const double in_sign = lon - 30.0 * (p.sign - 1);
-  p.degrees = static_cast<int>(in_sign);
-  p.minutes = static_cast<int>(60.0 * (in_sign - p.degrees));
-  if (p.minutes > 59) p.minutes = 59;
-  return p;
-}
-
 bool ShowsRetrograde(int n, const ChartRecord& rec, const WheelSettings& ws) {
   if (n < 1 || n > 16 || n == 1 || n == 2 || n == 14) return false;
   if (ws.Option(kOptHeliocentric) && n != 11) return false;

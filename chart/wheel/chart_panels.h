@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/record/chart_record.h"
+#include "chart/record/chart_rules.h"  // SignPositionOf
 #include "chart/wheel/wheel_settings.h"
 
 namespace kv {
@@ -19,16 +20,6 @@ inline char SignGlyph(int sign) { return static_cast<char>(77 + sign); }     // 
 inline char HouseGlyph(int house) { return static_cast<char>(48 + house); }  // 1..12
 inline constexpr char kAscendantGlyph = 'l';
 inline constexpr char kMidheavenGlyph = 'n';
-
-// Sign, whole degrees and minutes of a longitude, rounded to the nearest minute (so
-// 29 deg 59.8 min of a sign reads as 0 deg 00 min of the next one).
-struct SignPosition {
-  int sign = 1;     // 1..12
-  int degrees = 0;  // 0..29
-  int minutes = 0;  // 0..59
-  bool operator==(const SignPosition&) const = default;
-};
-SignPosition SignPositionOf(double lon_deg);
 
 // Whether the table marks body n with "r".
 bool ShowsRetrograde(int n, const ChartRecord& rec, const WheelSettings& ws);

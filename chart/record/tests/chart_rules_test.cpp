@@ -32,6 +32,27 @@ TEST(ChartRecord, TextsAreCutAt29Characters) {
   EXPECT_EQ(std::string(rec.name), "01234567890123456789012345678");
 }
 
+TEST(SignPositionTest, HalfMinuteRoundingCarriesIntoTheNextSign) {
+  EXPECT_EQ(SignPositionOf(29.0 + 59.8 / 60.0), (SignPosition{2, 0, 0}));
+  EXPECT_EQ(SignPositionOf(29.0 + 59.4 / 60.0), (SignPosition{1, 29, 59}));
+  EXPECT_EQ(SignPositionOf(359.0 + 59.8 / 60.0), (SignPosition{1, 0, 0}));
+  EXPECT_EQ(SignPositionOf(0.0), (SignPosition{1, 0, 0}));
+  EXPECT_EQ(SignPositionOf(134.0 + 39.0 / 60.0), (SignPosition{5, 14, 39}));
+  EXPECT_EQ(SignPositionOf(345.5), (SignPosition{12, 15, 30}));
+}
+
+TEST(SignPositionTest, OrbsRoundToTheMinuteWithCarry) {
+  EXPECT_EQ(RoundToMinutes(2.0 + 59.6 / 60.0), (DegreesMinutes{3, 0}));
+  EXPECT_EQ(RoundToMinutes(0.0), (DegreesMinutes{0, 0}));
+  EXPECT_EQ(RoundToMinutes(7.75), (DegreesMinutes{7, 45}));
+  EXPECT_EQ(RoundToMinutes(-1.5), (DegreesMinutes{1, 30}));
+}
+
+TEST(SignPositionTest, LastHalfMinuteBeforeAriesNeverGivesSignThirteen) {
+  for (double lon : {360.0 - 1.0 / 120.0, 359.99999999})
+    EXPECT_EQ(SignPositionOf(lon).sign, 1) << lon;
+}
+
 TEST(ChartRules, SignsOfLongitudes) {
   EXPECT_EQ(SignOf(0.0), 1);
   EXPECT_EQ(SignOf(29.9999), 1);

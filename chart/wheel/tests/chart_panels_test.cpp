@@ -9,20 +9,6 @@
 namespace kv {
 namespace {
 
-TEST(SignPositionTest, HalfMinuteRoundingCarriesIntoTheNextSign) {
-  EXPECT_EQ(SignPositionOf(29.0 + 59.8 / 60.0), (SignPosition{2, 0, 0}));
-  EXPECT_EQ(SignPositionOf(29.0 + 59.4 / 60.0), (SignPosition{1, 29, 59}));
-  EXPECT_EQ(SignPositionOf(359.0 + 59.8 / 60.0), (SignPosition{1, 0, 0}));
-  EXPECT_EQ(SignPositionOf(0.0), (SignPosition{1, 0, 0}));
-  EXPECT_EQ(SignPositionOf(134.0 + 39.0 / 60.0), (SignPosition{5, 14, 39}));
-  EXPECT_EQ(SignPositionOf(345.5), (SignPosition{12, 15, 30}));
-}
-
-TEST(SignPositionTest, LastHalfMinuteBeforeAriesNeverGivesSignThirteen) {
-  for (double lon : {360.0 - 1.0 / 120.0, 359.99999999})
-    EXPECT_EQ(SignPositionOf(lon).sign, 1) << lon;
-}
-
 TEST(RetrogradeTest, Rules) {
   ChartRecord rec = test::SpreadChart();
   for (int i = 1; i <= 16; ++i) rec.speed[i] = -0.5;
