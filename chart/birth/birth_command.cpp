@@ -73,8 +73,10 @@ BirthCommandResult RunBirthDataCommand(QWidget* parent, ChartRecord& working, Se
   DBirthData dialog(parent, BirthValuesFromRecord(working, settings.Option(kOptExactTime)),
                     working.jd_ut, settings.database);
   if (steps.run_dialog(dialog) != kCmdOk) return BirthCommandResult::kCancelled;
+  const std::optional<BirthValues> values = dialog.Values();
+  if (!values) return BirthCommandResult::kRefused;
 
-  ApplyBirthValues(dialog.Values(), settings.house_system, working, settings.ov);
+  ApplyBirthValues(*values, settings.house_system, working, settings.ov);
   // The base is the start-up record as it was before this chart.
   const ChartRecord base = settings.startup;
   // The range check has shown "DEp"; the record keeps the entered data, so the next

@@ -29,7 +29,12 @@ struct BirthCommandSteps {
 };
 BirthCommandSteps DefaultBirthCommandSteps();
 
-enum class BirthCommandResult { kOpened, kCancelled, kCalculationFailed };
+enum class BirthCommandResult {
+  kOpened,
+  kCancelled,
+  kCalculationFailed,
+  kRefused,  // closed with OK around its own check while a field was refused
+};
 
 // Runs the command on the working record and the settings: nothing changes on
 // Cancel; on OK the values go into the working record and option byte 39, and after

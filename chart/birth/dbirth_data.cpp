@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "astro/calendar.h"
+#include "common/birth_checks.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
@@ -28,6 +29,23 @@ PersonPicker& Picker() {
 QLabel* Label(const char* utf8, QWidget* parent) {
   auto* l = new QLabel(QString::fromUtf8(utf8), parent);
   l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+  return l;
+}
+
+// A short grey explanation beside fields whose form is not obvious.
+QLabel* Hint(const char* key, QWidget* parent) {
+  auto* l = new QLabel(FromCp1251(Text(key)), parent);
+  l->setObjectName(QString::fromLatin1(key));
+  l->setWordWrap(true);
+  QPalette p = l->palette();
+  const QColor text = p.color(QPalette::WindowText), back = p.color(QPalette::Window);
+  p.setColor(QPalette::WindowText, QColor((2 * text.red() + back.red()) / 3,
+                                          (2 * text.green() + back.green()) / 3,
+                                          (2 * text.blue() + back.blue()) / 3));
+  l->setPalette(p);
+  QFont f = l->font();
+  f.setPointSizeF(f.pointSizeF() * 0.9);
+  l->setFont(f);
   return l;
 }
 
@@ -142,7 +160,8 @@ void DBirthData::BuildLayout() {
   QHBoxLayout* corr = fields();
   correction->setFixedWidth(EditWidth(this, 9));
   corr->addWidget(correction);
-  corr->addStretch(1);
+  corr->addSpacing(8);
+  corr->addWidget(Hint("HintCorr", this), 1);
   add_row("Поправка (час)", corr);
 
   QHBoxLayout* ut = fields();
@@ -171,6 +190,7 @@ void DBirthData::BuildLayout() {
   coords->addWidget(Edit(kIdLongitude));
   coords->addStretch(1);
   add_row("Широта", coords);
+  grid->addWidget(Hint("HintCoord", this), row++, 1);
 
   grid->addWidget(Rule(this), row++, 0, 1, 2);
 
@@ -228,22 +248,49 @@ void DBirthData::Fill(const BirthValues& v) {
   exact_->setChecked(v.exact_time);
 }
 
-BirthValues DBirthData::Values() const {
+std::optional<BirthValues> DBirthData::Values(BirthRefusal* refusal) const {
+  auto refuse = [refusal](const char* key, int control) -> std::optional<BirthValues> {
+    if (refusal) *refusal = {key, control};
+    return std::nullopt;
+  };
+  const Checked<BirthDate> date =
+      CheckDateFields(EditText(kIdDay), EditText(kIdMonth), EditText(kIdYear));
+  if (!date.ok()) return refuse(date.error, kIdDay + date.part);
+  const Checked<ClockTime> time =
+      CheckTimeFields(EditText(kIdHours), EditText(kIdMinutes), EditText(kIdSeconds));
+  if (!time.ok()) return refuse(time.error, kIdHours + time.part);
+  const Checked<double> correction = CheckCorrection(EditText(kIdCorrection));
+  if (!correction.ok()) return refuse(correction.error, kIdCorrection);
+  const Checked<double> lat = CheckLatitude(EditText(kIdLatitude));
+  if (!lat.ok()) return refuse(lat.error, kIdLatitude);
+  const Checked<double> lon = CheckLongitude(EditText(kIdLongitude));
+  if (!lon.ok()) return refuse(lon.error, kIdLongitude);
   BirthValues v;
   v.name = EditText(kIdName).substr(0, kNameChars);
-  v.day = ReadEditInt(EditText(kIdDay));
-  v.month = ReadEditInt(EditText(kIdMonth));
-  v.year = ReadEditInt(EditText(kIdYear));
-  v.hour = ReadEditInt(EditText(kIdHours));
-  v.minute = ReadEditInt(EditText(kIdMinutes));
-  v.second = ReadEditInt(EditText(kIdSeconds));
-  v.correction_h = ReadEditNumber(EditText(kIdCorrection));
+  v.day = date.value.day;
+  v.month = date.value.month;
+  v.year = date.value.year;
+  v.hour = time.value.hour;
+  v.minute = time.value.minute;
+  v.second = time.value.second;
+  v.correction_h = correction.value;
   v.place = EditText(kIdTown).substr(0, kNameChars);
-  v.lat_packed = ReadEditNumber(EditText(kIdLatitude));
-  v.lon_packed = ReadEditNumber(EditText(kIdLongitude));
+  v.lat_packed = lat.value;
+  v.lon_packed = lon.value;
   v.sex = sex_->checkedId() == 1 ? 1 : 0;
   v.exact_time = exact_->isChecked();
   return v;
+}
+
+bool DBirthData::CanClose() {
+  BirthRefusal refusal;
+  if (Values(&refusal)) return true;
+  Warning(Text(refusal.key));
+  if (QLineEdit* e = Edit(refusal.control)) {
+    e->setFocus();
+    e->selectAll();
+  }
+  return false;
 }
 
 void DBirthData::ShowUniversalTime(double jd_ut) {
@@ -254,8 +301,20 @@ void DBirthData::ShowUniversalTime(double jd_ut) {
 }
 
 void DBirthData::UpdatePreview() {
-  const double correction = ReadEditNumber(EditText(kIdCorrection));
-  ShowUniversalTime(DateTimeJulianDay() + correction / 24.0);
+  const Checked<BirthDate> d = CheckDateFields(EditText(kIdDay), EditText(kIdMonth), EditText(kIdYear));
+  const Checked<ClockTime> t =
+      CheckTimeFields(EditText(kIdHours), EditText(kIdMinutes), EditText(kIdSeconds));
+  const Checked<double> c = CheckCorrection(EditText(kIdCorrection));
+  if (!d.ok() || !t.ok() || !c.ok()) {
+    // No moment to show: an empty preview rather than another day's time.
+    SetEditText(kIdUtDate, "");
+    SetEditText(kIdUtTime, "");
+    return;
+  }
+  const double jd_local = DateToJulianDay(DateTimeRecord{d.value.day, d.value.month, d.value.year,
+                                                         t.value.hour, t.value.minute,
+                                                         t.value.second});
+  ShowUniversalTime(jd_local + c.value / 24.0);
 }
 
 void DBirthData::ControlLeft(int id) {

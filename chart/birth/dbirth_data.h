@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "chart/birth/birth_values.h"
@@ -62,6 +63,13 @@ using PersonPicker =
 // one. Without one, "Из Базы..." shows "NoB%s" with the database name.
 PersonPicker SetPersonPicker(PersonPicker picker);
 
+// Why the typed values were refused: the text-resource key of the message (it names
+// the field and its form) and the edit to correct.
+struct BirthRefusal {
+  const char* key = nullptr;
+  int control = 0;
+};
+
 class DBirthData : public Dial {
   Q_OBJECT
  public:
@@ -69,9 +77,13 @@ class DBirthData : public Dial {
   DBirthData(QWidget* parent, const BirthValues& values, double jd_ut_stored,
              std::string database);
 
-  // The values typed now (numbers read by their leading digits, unreadable as 0).
-  BirthValues Values() const;
-  // Recomputes the universal-time preview from the edits.
+  // The values typed now, or nothing when a field holds what is not a birth moment
+  // or place: a day the calendar lacks (31.02, 5..14.10.1582), a clock time past
+  // 23:59:59, letters, a correction beyond 14 hours, a packed coordinate out of range
+  // or with 60 minutes or more. Nothing impossible is turned into another moment.
+  std::optional<BirthValues> Values(BirthRefusal* refusal = nullptr) const;
+  // Recomputes the universal-time preview from the edits; empty while they are not a
+  // moment.
   void UpdatePreview();
 
   void Command(int id) override;
@@ -79,6 +91,8 @@ class DBirthData : public Dial {
  protected:
   void DateTimeChanged() override { UpdatePreview(); }
   void ControlLeft(int id) override;
+  // OK with a refused field shows its message and keeps the dialog open as typed.
+  bool CanClose() override;
 
  private:
   void BuildLayout();

@@ -6,6 +6,7 @@
 #include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -67,8 +68,9 @@ std::vector<std::string> HeaderLines(const ChartRecord& rec) {
   lines.push_back(Format("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
                          WeekdayName(rec.jd_local)));
   lines.push_back(Format("GMT:%s", FormatDateTime(rec.jd_ut).c_str()));
-  lines.push_back(Format("%.2f %.2f %.29s", static_cast<double>(rec.lat_packed),
-                         static_cast<double>(rec.lon_packed), rec.place));
+  // The window runs under the user's locale: the numbers keep their decimal point.
+  lines.push_back(FormatFixed(rec.lat_packed, 2) + " " + FormatFixed(rec.lon_packed, 2) +
+                  Format(" %.29s", rec.place));
   lines.push_back(Format(W("Дома: %s").c_str(),
                          Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
   if (rec.lunar_day > 0) lines.push_back(Format(W("%d-й лунный день").c_str(), rec.lunar_day));

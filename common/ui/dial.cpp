@@ -124,14 +124,6 @@ double ReadEditNumber(std::string_view text) {
   return res.ec == std::errc() ? value : 0;
 }
 
-std::string FormatFixed(double value, int precision, int width) {
-  char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
-  std::string s = res.ec == std::errc() ? std::string(buf, res.ptr) : std::string("0");
-  if (static_cast<int>(s.size()) < width) s.insert(0, static_cast<size_t>(width) - s.size(), ' ');
-  return s;
-}
-
 std::string FormatPadded(int value, int digits) {
   char buf[24];
   std::snprintf(buf, sizeof buf, "%0*d", digits, value);

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/numbers.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -67,8 +69,7 @@ std::array<QRect, 3> DialButtonRects(const QRect& r, bool in_row);
 // depend on the process locale, unlike strtod.
 int ReadEditInt(std::string_view text);
 double ReadEditNumber(std::string_view text);
-// printf's "%W.Pf" without the locale: precision P, right-aligned in width W.
-std::string FormatFixed(double value, int precision, int width = 0);
+// FormatFixed (printf's "%W.Pf" without the locale) comes from common/numbers.h.
 // "%02d"; "%04d" with digits = 4.
 std::string FormatPadded(int value, int digits = 2);
 

@@ -3,6 +3,7 @@
 // OK and after a failed calculation.
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QDate>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,6 +30,9 @@ std::string LookupText(std::string_view key) {
       {"NoB%s", W("Не открывается база данных '%s'.")},
       {"Noab", W("База данных городов недоступна")},
       {"DEp", W("Дата %s вне диапазона эфемерид.")},
+      {"ChkLat", W("Широта: градусы.минуты, от -90.00 до 90.00; минуты меньше 60.")},
+      {"HintCorr", W("GMT = местное время + поправка (Москва: -3)")},
+      {"HintCoord", W("градусы.минуты: 55.45 - это 55°45'")},
   };
   auto it = table.find(key);
   return it == table.end() ? std::string(key) : it->second;
@@ -126,19 +130,133 @@ class BirthDialogTest : public QObject {
     QCOMPARE(Text(d, kIdUtTime), std::string("03:30:00"));
   }
 
-  void unreadableFieldsReadZeroAndAreNotRefused() {
+  // What a user can type that is no moment or place: the dialog names the field,
+  // stays open with the text as typed and puts the cursor into the field.
+  void impossibleInputIsRefusedAndTheDialogStaysOpen() {
+    struct Case {
+      int id;
+      const char* text;
+      const char* key;
+      int focus;
+    };
+    const Case cases[] = {
+        {kIdDay, "31", "ChkDay", kIdDay},          // 31.06.1990
+        {kIdMonth, "13", "ChkDate", kIdMonth},
+        {kIdYear, "0", "ChkDate", kIdYear},
+        {kIdDay, "x7", "ChkDate", kIdDay},
+        {kIdDay, "", "ChkDate", kIdDay},
+        {kIdHours, "25", "ChkTime", kIdHours},
+        {kIdMinutes, "70", "ChkTime", kIdMinutes},
+        {kIdMinutes, "x7", "ChkTime", kIdMinutes},
+        {kIdSeconds, "60", "ChkTime", kIdSeconds},
+        {kIdCorrection, "abc", "ChkCorr", kIdCorrection},
+        {kIdCorrection, "15", "ChkCorr", kIdCorrection},
+        {kIdLatitude, "95", "ChkLat", kIdLatitude},
+        {kIdLatitude, "89.99", "ChkLat", kIdLatitude},
+        {kIdLatitude, "60.60", "ChkLat", kIdLatitude},
+        {kIdLatitude, "N55", "ChkLat", kIdLatitude},
+        {kIdLongitude, "360", "ChkLon", kIdLongitude},
+        {kIdLongitude, "37.75", "ChkLon", kIdLongitude},
+    };
+    for (const Case& c : cases) {
+      g_warnings.clear();
+      DBirthData d(nullptr, Moscow(), 0, "a");
+      d.show();
+      d.SetEditText(c.id, c.text);
+      d.Command(kCmdOk);
+      QVERIFY2(d.isVisible(), c.text);
+      QCOMPARE(d.result(), 0);
+      QCOMPARE(g_warnings.size(), size_t(1));
+      QCOMPARE(g_warnings[0], LookupText(c.key));
+      QCOMPARE(Text(d, c.id), std::string(c.text));
+      QCOMPARE(d.focusWidget(), d.Control(c.focus));
+      BirthRefusal refusal;
+      QVERIFY(!d.Values(&refusal));
+      QCOMPARE(std::string(refusal.key), std::string(c.key));
+    }
+  }
+
+  void daysTheCalendarLacksAreRefused() {
+    const struct {
+      const char *day, *month, *year, *key;
+    } dates[] = {{"31", "02", "2001", "ChkDay"},
+                 {"29", "02", "1900", "ChkDay"},
+                 {"05", "10", "1582", "ChkGap"},
+                 {"14", "10", "1582", "ChkGap"}};
+    for (const auto& date : dates) {
+      g_warnings.clear();
+      DBirthData d(nullptr, Moscow(), 0, "a");
+      d.SetEditText(kIdDay, date.day);
+      d.SetEditText(kIdMonth, date.month);
+      d.SetEditText(kIdYear, date.year);
+      d.UpdatePreview();
+      // No shifted day in the preview either (31.02.2001 used to show 03.03.2001).
+      QCOMPARE(Text(d, kIdUtDate), std::string());
+      QCOMPARE(Text(d, kIdUtTime), std::string());
+      d.Command(kCmdOk);
+      QCOMPARE(d.result(), 0);
+      QCOMPARE(g_warnings.size(), size_t(1));
+      QCOMPARE(g_warnings[0], std::string(date.key));
+    }
+  }
+
+  void edgesOfTheCalendarAndThePlaceAreAccepted() {
+    const struct {
+      const char *day, *month, *year, *lat, *lon, *corr;
+      double lat_v, lon_v, corr_v;
+    } good[] = {{"29", "02", "1500", "-90.00", "286.00", "2,5", -90.0, 286.0, 2.5},  // Julian leap day
+                {"04", "10", "1582", "90", "-180.00", "-14", 90.0, -180.0, -14.0},
+                {"15", "10", "1582", "0.59", "359.59", "0", 0.59, 359.59, 0.0},
+                {"29", "02", "2000", " 55,45", "37.37", "-3.000", 55.45, 37.37, -3.0}};
+    for (const auto& g : good) {
+      DBirthData d(nullptr, Moscow(), 0, "a");
+      d.SetEditText(kIdDay, g.day);
+      d.SetEditText(kIdMonth, g.month);
+      d.SetEditText(kIdYear, g.year);
+      d.SetEditText(kIdLatitude, g.lat);
+      d.SetEditText(kIdLongitude, g.lon);
+      d.SetEditText(kIdCorrection, g.corr);
+      d.SetEditText(kIdSeconds, "");  // an empty seconds field is 0
+      const std::optional<BirthValues> v = d.Values();
+      QVERIFY2(v.has_value(), g.year);
+      QCOMPARE(v->day, std::atoi(g.day));
+      QCOMPARE(v->year, std::atoi(g.year));
+      QCOMPARE(v->second, 0);
+      QCOMPARE(v->lat_packed, g.lat_v);
+      QCOMPARE(v->lon_packed, g.lon_v);
+      QCOMPARE(v->correction_h, g.corr_v);
+      d.Command(kCmdOk);
+      QCOMPARE(d.result(), kCmdOk);
+    }
+    QVERIFY(g_warnings.empty());
+  }
+
+  void hintsExplainThePackedFormAndTheCorrectionSign() {
     DBirthData d(nullptr, Moscow(), 0, "a");
-    d.SetEditText(kIdMinutes, "x7");
-    d.SetEditText(kIdCorrection, "abc");
-    d.SetEditText(kIdSeconds, "");
-    const BirthValues v = d.Values();
-    QCOMPARE(v.minute, 0);
-    QCOMPARE(v.second, 0);
-    QCOMPARE(v.correction_h, 0.0);
-    d.UpdatePreview();
-    QCOMPARE(Text(d, kIdUtTime), std::string("12:00:00"));
-    d.Command(kCmdOk);
-    QCOMPARE(d.result(), kCmdOk);
+    auto* corr = d.findChild<QLabel*>("HintCorr");
+    auto* coord = d.findChild<QLabel*>("HintCoord");
+    QVERIFY(corr && coord);
+    QCOMPARE(corr->text(), QString::fromUtf8("GMT = местное время + поправка (Москва: -3)"));
+    QCOMPARE(coord->text(), QString::fromUtf8("градусы.минуты: 55.45 - это 55°45'"));
+  }
+
+  void commandWithARefusedFieldChangesNothing() {
+    Settings s;
+    ChartRecord working = MoscowRecord();
+    const ChartRecord before = working;
+    bool calculated = false;
+    BirthCommandSteps steps;
+    // A dialog closed with OK without its own check (as a test can) still gives nothing.
+    steps.run_dialog = [](DBirthData& d) {
+      d.SetEditText(kIdDay, "31");
+      d.SetEditText(kIdMonth, "02");
+      return kCmdOk;
+    };
+    steps.calculate = [&](ChartRecord&, const ChartRecord&) { calculated = true; return 0; };
+    steps.open_window = [](const ChartRecord&) {};
+    QCOMPARE(int(RunBirthDataCommand(nullptr, working, s, steps)), int(BirthCommandResult::kRefused));
+    QVERIFY(!calculated);
+    QVERIFY(std::memcmp(&working, &before, sizeof working) == 0);
   }
 
   void limits() {
@@ -153,7 +271,7 @@ class BirthDialogTest : public QObject {
     name->setFocus();
     name->selectAll();
     QTest::keyClicks(name, QString(40, QChar('Z')));
-    QCOMPARE(d.Values().name, std::string(29, 'Z'));
+    QCOMPARE(d.Values()->name, std::string(29, 'Z'));
     QVERIFY(d.ControlAs<QLineEdit>(kIdUtDate)->isReadOnly());
     QVERIFY(d.ControlAs<QLineEdit>(kIdUtTime)->isReadOnly());
   }
@@ -166,7 +284,7 @@ class BirthDialogTest : public QObject {
     d.Command(kCmdToday);
     QCOMPARE(Text(d, kIdName), W("Сегодня"));
     QVERIFY(d.ControlAs<QCheckBox>(kIdExactTime)->isChecked());
-    const BirthValues now = d.Values();
+    const BirthValues now = *d.Values();
     const QDate shown(now.year, now.month, now.day);
     QVERIFY(shown == before || shown == QDate::currentDate());
     QCOMPARE(Text(d, kIdYear).size(), size_t(4));

@@ -13,6 +13,7 @@
 #include "chart/birth/dbirth_data.h"
 #include "common/codepage.h"
 #include "common/ui/dkalend.h"
+#include "common/ui/message_boxes.h"
 
 // The widget's picture under a plain title bar with its caption (Xvfb has no window
 // manager to draw one).
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   QDir::setCurrent(work);
   for (const char* f : {"atm.ttf", "daycour.ttf"}) QFontDatabase::addApplicationFont(work + "/" + f);
   kv::InstallResourceLookup();
+  kv::InstallMessageBoxes();
   kv::Resources().LoadFile(kv::kTextResourceFile);
 
   kv::BirthValues v;
@@ -70,7 +72,21 @@ int main(int argc, char** argv) {
   QTimer::singleShot(500, [&] {
     bool ok = SaveWithCaption(dialog, out + "/birth-dialog.png");
     ok = SaveWithCaption(calendar, out + "/calendar.png") && ok;
-    app.exit(ok ? 0 : 1);
+    // A latitude with 99 minutes: OK shows the warning and keeps the dialog as typed.
+    calendar.hide();
+    dialog.SetEditText(kv::kIdLatitude, "89.99");
+    QTimer::singleShot(500, [&, ok]() mutable {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        box->move(dialog.x() + 40, dialog.y() + dialog.height() / 3);
+        ok = SaveWithCaption(dialog, out + "/birth-refusal.png") && ok;
+        ok = SaveWithCaption(*box, out + "/birth-refusal-box.png") && ok;
+        box->close();
+      } else {
+        ok = false;
+      }
+      app.exit(ok ? 0 : 1);
+    });
+    dialog.Command(kv::kCmdOk);
   });
   return app.exec();
 }

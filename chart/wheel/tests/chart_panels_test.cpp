@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "app/textres/text_resources.h"
 #include "chart/wheel/tests/wheel_test_charts.h"
 #include "common/codepage.h"
@@ -104,6 +106,12 @@ TEST(HeaderLinesTest, BirthDataLines) {
   EXPECT_EQ(lines[5], W("18-й лунный день"));
   rec.lunar_day = -1;
   EXPECT_EQ(HeaderLines(rec).size(), 5u);
+  // The window runs under the users' locale, whose printf writes "55,45".
+  const std::string old = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "ru_RU.UTF-8 is not installed";
+  const std::string place_line = HeaderLines(rec)[3];
+  std::setlocale(LC_ALL, old.c_str());
+  EXPECT_EQ(place_line, W("55.45 37.37 Москва"));
 }
 
 TEST(BodyPlacementTest, SignsAndHousesOfTheFirstElevenBodies) {
