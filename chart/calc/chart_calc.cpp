@@ -87,8 +87,12 @@ BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
 }
 
 ChartPointFn ChartPoints(const ChartOptions& options) {
-  return [options](double jd_ut, int point, double* lon, double* lat) {
-    const BodyPosition p = CalcOneBody(jd_ut, point, options, false);
+  // The Moon's phase is seen from the Earth whatever the chart shows: in heliocentric
+  // mode body 1 is the Earth, and its conjunction with the Moon is the full moon.
+  ChartOptions geocentric = options;
+  geocentric.heliocentric = false;
+  return [geocentric](double jd_ut, int point, double* lon, double* lat) {
+    const BodyPosition p = CalcOneBody(jd_ut, point, geocentric, false);
     *lon = p.lon_deg;
     *lat = p.lat_deg;
   };

@@ -34,7 +34,8 @@ BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
 BodyPosition SelenaPosition(double jd_ut);
 BodyPosition ProserpinaPosition(double jd_ut);
 
-// The chart's points for the lunar-day search, with the chart's options.
+// The chart's points for the lunar-day search, with the chart's options but always
+// geocentric (the lunar day is the same in a heliocentric chart).
 ChartPointFn ChartPoints(const ChartOptions& options);
 
 // The birth moment of a chart entered in local time: the local Julian day as if it

@@ -178,6 +178,14 @@ TEST_F(ChartCalcTest, LunarDayIsComputedWhenAsked) {
   same.lunar_day = 0;
   CalculateChart(same, nullptr, 1, {});
   EXPECT_EQ(same.lunar_day, rec.lunar_day);
+  // A heliocentric chart of the same moment has the same lunar day (not the one of
+  // the Moon's conjunction with the Earth, half a month off).
+  ChartOptions helio;
+  helio.heliocentric = true;
+  ChartRecord hel = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
+  hel.lunar_day = 0;
+  ASSERT_EQ(CalculateChart(hel, nullptr, 1, helio), 0);
+  EXPECT_EQ(hel.lunar_day, rec.lunar_day);
 }
 
 TEST_F(ChartCalcTest, OneBodyOutsideTheNumberingIsZero) {
