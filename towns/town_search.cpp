@@ -97,11 +97,10 @@ TownList TownList::All() {
   std::vector<db::ValueEntry> entries;
   db::FindValueEntries(entries, kTownPrefix, kFieldTownName, "", 0);
   list.rows_.reserve(entries.size());
-  db::FieldArray town;
-  for (const auto& e : entries) {
-    if (!db::ReadWithScript(e.key, town)) continue;
-    list.rows_.push_back({e.key, TownListLine(town), FoldForSearch(town[kFieldTownName])});
-  }
+  for (auto& e : entries)
+    list.rows_.push_back({std::move(e.key), FoldForSearch(Cp866ToCp1251(e.value))});
+  list.lines_.assign(list.rows_.size(), std::string());
+  list.line_read_.assign(list.rows_.size(), false);
   return list;
 }
 
@@ -110,19 +109,36 @@ TownList TownList::OfCountry(std::string_view country_name) {
   db::FindByValue(keys, kTownPrefix, kFieldCountry, Cp1251ToCp866(country_name), 2);
   // The country index gives the towns by key; the list shows them as the name index
   // orders them: by the stored (866) name, then by key.
-  std::vector<std::pair<std::string, TownRow>> sorted;
+  struct Sorted {
+    std::string order;
+    TownRow row;
+    std::string line;
+  };
+  std::vector<Sorted> sorted;
   db::FieldArray town;
   for (const auto& key : keys) {
     if (!db::ReadWithScript(key, town)) continue;
     sorted.push_back({Cp1251ToCp866(TrimRight(town[kFieldTownName])) + '\0' + key,
-                      {key, TownListLine(town), FoldForSearch(town[kFieldTownName])}});
+                      {key, FoldForSearch(town[kFieldTownName])}, TownListLine(town)});
   }
   std::sort(sorted.begin(), sorted.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+            [](const Sorted& a, const Sorted& b) { return a.order < b.order; });
   TownList list;
-  list.rows_.reserve(sorted.size());
-  for (auto& s : sorted) list.rows_.push_back(std::move(s.second));
+  for (auto& s : sorted) {
+    list.rows_.push_back(std::move(s.row));
+    list.lines_.push_back(std::move(s.line));
+  }
+  list.line_read_.assign(list.rows_.size(), true);
   return list;
+}
+
+const std::string& TownList::Line(size_t i) const {
+  if (!line_read_[i]) {
+    line_read_[i] = true;
+    db::FieldArray town;
+    if (db::ReadWithScript(rows_[i].key, town)) lines_[i] = TownListLine(town);
+  }
+  return lines_[i];
 }
 
 int TownList::FindPrefix(std::string_view text) const {

@@ -20,16 +20,17 @@ std::string FoldForSearch(std::string_view text);
 // True when text begins with prefix, both compared folded.
 bool BeginsWithFolded(std::string_view text, std::string_view prefix);
 
-// One line of the town chooser. The rows hold what the list shows and searches;
-// the record is read again by its key when a town is chosen.
+// One line of the town chooser: what the list searches, from the name index. The
+// line it shows is read from the record when it is first wanted.
 struct TownRow {
   std::string key;
-  std::string line;         // TownListLine
   std::string folded_name;  // FoldForSearch of field 7
 };
 
 // The chooser's list: every town in the order of the name index (name, then key),
-// or only the towns of one country (field 14 equal to the country's field 3).
+// or only the towns of one country (field 14 equal to the country's field 3). The
+// towns database must stay open while lines are asked for: a list of every town
+// reads a record (with its read script) only when its line is first shown.
 class TownList {
  public:
   static TownList All();
@@ -37,6 +38,8 @@ class TownList {
 
   size_t size() const { return rows_.size(); }
   const TownRow& row(size_t i) const { return rows_[i]; }
+  // TownListLine of row i; empty when its record cannot be read.
+  const std::string& Line(size_t i) const;
 
   // The first row whose name begins with text, or -1: the list's prefix search.
   int FindPrefix(std::string_view text) const;
@@ -46,6 +49,8 @@ class TownList {
 
  private:
   std::vector<TownRow> rows_;
+  mutable std::vector<std::string> lines_;
+  mutable std::vector<bool> line_read_;
 };
 
 struct CountryRow {
