@@ -44,8 +44,11 @@ int Refuse(const std::string& text, int status) {
   return status;
 }
 
+// A calendar date that exists (no 31 February): it comes back from its Julian day.
 bool ValidDate(const DateTimeRecord& d) {
-  return d.day >= 1 && d.day <= 31 && d.month >= 1 && d.month <= 12 && d.year != 0;
+  if (d.day < 1 || d.day > 31 || d.month < 1 || d.month > 12 || d.year == 0) return false;
+  const DateTimeRecord back = JulianDayToDate(DateToJulianDayAt0h(d.day, d.month, d.year));
+  return back.day == d.day && back.month == d.month && back.year == d.year;
 }
 
 bool ValidTime(const DateTimeRecord& d) {

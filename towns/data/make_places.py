@@ -7,8 +7,8 @@
 Selection: places of the former USSR with 1,000 inhabitants or more or the seat of a
 capital, a region or a district (PPLC, PPLA, PPLA2); elsewhere 15,000 or more or a
 capital or regional seat (PPLC, PPLA). Each place's zone must belong to its country
-(tzdata's zone.tab and zone1970.tab); otherwise it takes the country's only zone, or
-the place is dropped.
+(tzdata's zone.tab and zone1970.tab); otherwise it takes the zone of its country whose
+principal city (zone.tab) lies nearest, or it is dropped when its country has none.
 
 Names: the overrides file, then the Russian catalogue of libgeonames-common, then the
 Cyrillic alternate name of the place closest to its transliterated name, then its
@@ -20,6 +20,7 @@ Output (UTF-8, tab-separated, first line a comment): see the writers at the end.
 import argparse
 import difflib
 import gettext
+import math
 import pathlib
 import re
 import sys
@@ -119,12 +120,36 @@ def read_overrides(path):
     return o
 
 
+def iso6709(text):
+    """'+5545+03735' or '+554521+0373704' -> (latitude, longitude) in degrees."""
+    m = re.fullmatch(r"([+-]\d{4,6})([+-]\d{5,7})", text)
+
+    def degrees(part, width):
+        sign = -1 if part[0] == "-" else 1
+        digits = part[1:]
+        d, rest = int(digits[:width]), digits[width:]
+        mins = int(rest[:2]) if rest else 0
+        secs = int(rest[2:4]) if len(rest) > 2 else 0
+        return sign * (d + mins / 60 + secs / 3600)
+
+    return degrees(m.group(1), 2), degrees(m.group(2), 3)
+
+
+def distance(a, b):
+    """Great-circle angle between two (latitude, longitude) points, radians."""
+    la1, lo1, la2, lo2 = (math.radians(x) for x in (*a, *b))
+    c = (math.sin(la1) * math.sin(la2) +
+         math.cos(la1) * math.cos(la2) * math.cos(lo1 - lo2))
+    return math.acos(max(-1.0, min(1.0, c)))
+
+
 def read_zone_tables():
-    pairs, countries_of = set(), {}
+    pairs, countries_of, cities = set(), {}, {}
     for line in (ZONEINFO / "zone.tab").read_text(encoding="utf-8").splitlines():
         if line and not line.startswith("#"):
             f = line.split("\t")
             pairs.add((f[0], f[2]))
+            cities[f[2]] = iso6709(f[1])
     for line in (ZONEINFO / "zone1970.tab").read_text(encoding="utf-8").splitlines():
         if line and not line.startswith("#"):
             f = line.split("\t")
@@ -139,7 +164,7 @@ def read_zone_tables():
         if line and not line.startswith("#"):
             cc, name = line.split("\t")
             english[cc] = name
-    return pairs, countries_of, links, english
+    return pairs, countries_of, links, english, cities
 
 
 def main():
@@ -151,7 +176,7 @@ def main():
 
     catalogue = gettext.GNUTranslations(open(args.catalogue, "rb"))._catalog
     overrides = read_overrides(args.overrides)
-    pairs, countries_of, links, english = read_zone_tables()
+    pairs, countries_of, links, english, cities = read_zone_tables()
     zone_code, zone_rule = {}, {}
     for line in pathlib.Path(args.zones).read_text(encoding="utf-8").splitlines():
         if line.startswith("#"):
@@ -164,7 +189,7 @@ def main():
         if zone in zone_code:
             zones_of_country.setdefault(cc, []).append(zone)
 
-    def zone_for(cc, zone):
+    def zone_for(cc, zone, where):
         cc = overrides["zonecountry"].get(cc, [cc])[0]
         canonical = zone
         while canonical in links and canonical not in zone_code:
@@ -172,8 +197,10 @@ def main():
         if canonical in zone_code and ((cc, zone) in pairs or (cc, canonical) in pairs or
                                        cc in countries_of.get(canonical, ())):
             return zone if zone in zone_code else canonical
-        own = zones_of_country.get(cc, [])
-        return own[0] if len(own) == 1 else None
+        own = sorted(zones_of_country.get(cc, []))
+        if not own:
+            return None
+        return min(own, key=lambda z: distance(where, cities[z]))
 
     country_names = {}
 
@@ -200,7 +227,7 @@ def main():
             if not wanted:
                 continue
             stats["selected"] += 1
-            zone = zone_for(cc, row[TZ])
+            zone = zone_for(cc, row[TZ], (float(row[LAT]), float(row[LON])))
             if zone is None:
                 stats["zone dropped"] += 1
                 continue
