@@ -49,16 +49,16 @@ def parse_time_of_day(text):
     return (parse_hms(text) if text and text != "-" else 0), kind
 
 
-def day_of_month(year, month, spec):
+def day_of_month(year, month, rule):
     """'15', 'lastSu', 'Su>=8', 'Sa<=5' -> day of month (may leave the month)."""
-    if spec.startswith("last"):
-        wd = _by_prefix(spec[4:], WEEKDAYS)
+    if rule.startswith("last"):
+        wd = _by_prefix(rule[4:], WEEKDAYS)
         last = calendar.monthrange(year, month)[1]
         d = last
         while calendar.weekday(year, month, d) != wd:
             d -= 1
         return d
-    m = re.fullmatch(r"([A-Za-z]+)([<>]=)(\d+)", spec)
+    m = re.fullmatch(r"([A-Za-z]+)([<>]=)(\d+)", rule)
     if m:
         wd = _by_prefix(m.group(1), WEEKDAYS)
         d = int(m.group(3))
@@ -68,7 +68,7 @@ def day_of_month(year, month, spec):
         while (n + 3) % 7 != wd:  # 1970-01-01 (day 0) was a Thursday (3)
             n += step
         return n - days_from_civil(year, month, 1) + 1
-    return int(spec)
+    return int(rule)
 
 
 def days_from_civil(y, m, d):
