@@ -24,7 +24,6 @@ std::vector<std::string>& Shown() {
 class ChartCalcTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Engine().end_run_on_failure = false;
     ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
   }
   void SetUp() override {
