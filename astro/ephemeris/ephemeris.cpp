@@ -106,6 +106,12 @@ int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
     if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11 ||
                       SlotOfBody(b.number) != slot))
       return Damage(DecodeStatus{false, "body of another family"}, name), 1;
+  // Bodies of the file that was in the slot are not in the new one unless it lists them.
+  for (EphemerisBody& b : e.bodies)
+    if (b.slot == slot && b.in_file) {
+      b.in_file = false;
+      ReleaseSegment(b);
+    }
   s = EphemerisFileSlot{};
   s.name = name;
   s.bytes = std::move(bytes);
