@@ -33,8 +33,9 @@ int BodyCommand(const CliContext& ctx, const CliArgs& args) {
   int status = 0;
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  if (CalcBody(*jd, static_cast<int>(*body), static_cast<int>(flags), out) < 0)
-    return EngineFailure(Engine().failure.message);
+  const int rc = CalcBody(*jd, static_cast<int>(*body), static_cast<int>(flags), out);
+  if (rc == kCalcNoData) return EngineFailure("no ephemeris data for this date");
+  if (rc < 0) return EngineFailure(Engine().failure.message);
   PrintNumbers(out, 6);
   return 0;
 }

@@ -19,6 +19,7 @@
 #include "chart/calc/chart_calc.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
+#include "common/messages.h"
 #if KV_HAVE_CHART_RENDER
 #include "chart/ui/render_files.h"
 #endif
@@ -118,6 +119,16 @@ bool RetrogradeMark(int body, double speed, const ChartOptions& o) {
 
 std::string Utf8(const char* cp1251) { return Cp1251ToUtf8(cp1251); }
 
+// What every output puts in place of a position the chart does not have.
+std::string NoData() { return Cp1251ToUtf8(Text("NoDat")); }
+
+// The lunar-day line of the report; empty when none was asked for.
+std::string LunarDayLine(const ChartRecord& rec) {
+  if (rec.lunar_day > 0) return std::to_string(rec.lunar_day) + "-й лунный день";
+  if (rec.lunar_day == 0) return Cp1251ToUtf8(Text("LunNoDat"));
+  return {};
+}
+
 // "%-12s" counts bytes; Cyrillic names take two bytes a letter, so pad by letters.
 std::string PadLetters(const std::string& utf8, size_t width) {
   size_t letters = 0;
@@ -135,9 +146,13 @@ void PrintReport(const ChartRecord& rec, const ChartOptions& o,
   std::string system_name = Resources().LookupIndexed(rec.house_system, "HOUS");
   if (system_name.empty()) system_name = std::to_string(rec.house_system);  // no kvima.t
   std::printf("Дома: %s\n", Utf8(system_name.c_str()).c_str());
-  std::printf("%d-й лунный день\n", rec.lunar_day);
+  if (const std::string day = LunarDayLine(rec); !day.empty()) std::printf("%s\n", day.c_str());
   std::printf("\n");
   for (int b = 1; b <= kBodyCount; ++b) {
+    if (!PointComputed(rec, b)) {
+      std::printf("%s %s\n", PadLetters(kBodyNames[b], 11).c_str(), NoData().c_str());
+      continue;
+    }
     const SignPosition p = ToSignPosition(rec.lon[b]);
     std::printf("%s %s %02d°%02d'%s\n", PadLetters(kBodyNames[b], 11).c_str(),
                 PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes,
@@ -147,6 +162,10 @@ void PrintReport(const ChartRecord& rec, const ChartOptions& o,
     std::printf("\n");
     for (int k = 1; k <= 12; ++k) {
       std::string label = k == 1 ? "Дом 1 (Асц)" : k == 10 ? "Дом 10 (MC)" : "Дом " + std::to_string(k);
+      if (!PointComputed(rec, 16 + k)) {
+        std::printf("%s %s\n", PadLetters(label, 11).c_str(), NoData().c_str());
+        continue;
+      }
       const SignPosition p = ToSignPosition(rec.lon[16 + k]);
       std::printf("%s %s %02d°%02d'\n", PadLetters(label, 11).c_str(),
                   PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes);
@@ -155,6 +174,10 @@ void PrintReport(const ChartRecord& rec, const ChartOptions& o,
   std::printf("\n");
   const char* extra[3] = {"Вертекс", "Жребий счастья", "Второй жребий"};
   for (int i = 0; i < 3; ++i) {
+    if (!PointComputed(rec, kVertexSlot + i)) {
+      std::printf("%s %s\n", PadLetters(extra[i], 14).c_str(), NoData().c_str());
+      continue;
+    }
     const SignPosition p = ToSignPosition(rec.lon[kVertexSlot + i]);
     std::printf("%s %s %02d°%02d'\n", PadLetters(extra[i], 14).c_str(),
                 PadLetters(kSignNames[p.sign], 9).c_str(), p.degrees, p.minutes);
@@ -188,11 +211,17 @@ std::string JsonString(const char* cp1251) {
   return out + "\"";
 }
 
-std::string NumberList(const double* values, int n) {
+// Values of points first..first+n-1; a point without a position is the text "NoDat".
+std::string NumberList(const ChartRecord& rec, const double* values, int first, int n) {
   std::string s = "[";
   char buf[32];
   for (int i = 0; i < n; ++i) {
-    std::snprintf(buf, sizeof buf, i ? ", %.15g" : "%.15g", values[i]);
+    if (i) s += ", ";
+    if (!PointComputed(rec, first + i)) {
+      s += JsonString(Text("NoDat").c_str());
+      continue;
+    }
+    std::snprintf(buf, sizeof buf, "%.15g", values[i]);
     s += buf;
   }
   return s + "]";
@@ -206,12 +235,14 @@ void PrintJson(const ChartRecord& rec, const std::vector<FoundAspect>* aspects) 
               sizeof speed);
   std::printf("{\"jd_local\": %.15g, \"jd_ut\": %.15g, \"correction\": %.15g, ", rec.jd_local,
               rec.jd_ut, rec.correction_h);
-  std::printf("\"house_system\": %d, \"lunar_day\": %d, ", rec.house_system, rec.lunar_day);
+  // A lunar day that was not found is null, never day 0.
+  if (rec.lunar_day == 0) std::printf("\"house_system\": %d, \"lunar_day\": null, ", rec.house_system);
+  else std::printf("\"house_system\": %d, \"lunar_day\": %d, ", rec.house_system, rec.lunar_day);
   std::printf("\"name\": %s, \"place\": %s, ", JsonString(rec.name).c_str(),
               JsonString(rec.place).c_str());
-  std::printf("\"lon\": %s, ", NumberList(&lon[1], 31).c_str());
-  std::printf("\"lat\": %s, ", NumberList(&lat[1], 16).c_str());
-  std::printf("\"speed\": %s", NumberList(&speed[1], 16).c_str());
+  std::printf("\"lon\": %s, ", NumberList(rec, &lon[1], 1, 31).c_str());
+  std::printf("\"lat\": %s, ", NumberList(rec, &lat[1], 1, 16).c_str());
+  std::printf("\"speed\": %s", NumberList(rec, &speed[1], 1, 16).c_str());
   if (aspects) std::printf(", \"aspects\": %s", AspectsJson(*aspects).c_str());
   std::printf("}\n");
 }
@@ -272,6 +303,7 @@ int ChartCommand(const CliContext& ctx, const CliArgs& args) {
   if (CalculateChart(rec, &base, kNatalChart, options) != 0) return 1;
 
   AspectListOptions aspect_options;
+  aspect_options.aspected_mask &= ~MissingBodyMask(rec);  // no aspects without positions
   const std::string orbs = OptionValue(args, "--orbs").value_or("0.ao");
   const auto lon_all = CopyLongitudes(rec);
   const std::vector<FoundAspect> aspects = ChartAspects(lon_all, orbs, aspect_options);
@@ -346,19 +378,32 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     rec.lon_packed = lon;
     rec.house_system = static_cast<int16_t>(system);
     rec.lunar_day = lunar_day ? 0 : -1;
-    if (CalculateChart(rec, nullptr, kNatalChart, {}) != 0) {
-      std::fprintf(stderr, "line %ld: date outside the ephemeris\n", line_no);
+    const int rc = CalculateChart(rec, nullptr, kNatalChart, {});
+    if (rc != 0) {
+      std::fprintf(stderr, "line %ld: %s\n", line_no,
+                   rc == kChartDamagedEphemeris ? "no chart" : "date outside the ephemeris");
       result = 1;
       continue;
     }
     char buf[32 * 26];
     char* q = buf;
     char* const q_end = buf + sizeof buf;
+    const std::string no_data = NoData();
     for (int k = 1; k <= 31; ++k) {
-      q = AppendNumber(q, q_end, rec.lon[k]);
+      if (PointComputed(rec, k)) {
+        q = AppendNumber(q, q_end, rec.lon[k]);
+      } else if (no_data.size() < 24) {
+        std::memcpy(q, no_data.data(), no_data.size());
+        q += no_data.size();
+      }
       *q++ = ' ';
     }
-    q = AppendNumber(q, q_end, lunar_day ? rec.lunar_day : 0);
+    if (lunar_day && rec.lunar_day == 0 && no_data.size() < 24) {
+      std::memcpy(q, no_data.data(), no_data.size());
+      q += no_data.size();
+    } else {
+      q = AppendNumber(q, q_end, lunar_day ? rec.lunar_day : 0);
+    }
     *q++ = '\n';
     std::fwrite(buf, 1, static_cast<size_t>(q - buf), stdout);
   }
