@@ -88,11 +88,6 @@ TEST_F(Natal, WithoutHousesOnlyPrefacesAndSignTextsArePrinted) {
   EXPECT_EQ(Run(TestChart(0, kNoHousesSystem)), expected);
 }
 
-TEST_F(Natal, NothingSelectedLeavesThePrefaces) {
-  opt_.lp = {0, 0, 0};
-  EXPECT_EQ(Run(TestChart()), W("Предисловие.\n\n\nВторое.\n\n"));
-}
-
 TEST_F(Natal, NoCollectionPrintsNothing) {
   opt_.natal_collection = "absent";
   std::string out;
@@ -156,13 +151,6 @@ TEST_F(TextsTest, OutputFileInAMissingFolderGivesTheTmpMessage) {
   EXPECT_FALSE(WriteOutputTextFile(dir_ / "missing", "t", "x"));
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0], "no temporary file");
-}
-
-TEST(Keys, TwoDigitNumbers) {
-  EXPECT_EQ(PlanetInSignKey(1, 5), "p01z05");
-  EXPECT_EQ(PlanetInHouseKey(16, 12), "p16h12");
-  EXPECT_EQ(CuspInSignKey(4, 10), "h04z10");
-  EXPECT_EQ(BodyIntroKey(9), "IP09");
 }
 
 }  // namespace
