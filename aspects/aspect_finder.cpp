@@ -70,6 +70,12 @@ bool FindAspectsWithBlock(std::span<const double> lon_deg, std::string_view orb_
   return FindAspects(lon_deg, LoadAspectTable(orb_file, false), matrix);
 }
 
+void DropPoints(AspectMatrix& matrix, uint32_t points) {
+  for (int a = 1; a <= kOrbPoints; ++a)
+    for (int b = a + 1; b <= kOrbPoints; ++b)
+      if (((points >> (a - 1)) | (points >> (b - 1))) & 1u) matrix.cell[a - 1][b - 1] = kNoAspect;
+}
+
 std::vector<FoundAspect> ListAspects(const AspectMatrix& matrix,
                                      const AspectListOptions& opt) {
   int last = opt.with_cusps ? kOrbPoints : kFirstCuspPoint - 1;

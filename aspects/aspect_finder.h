@@ -44,6 +44,10 @@ bool FindAspects(std::span<const double> lon_deg, const AspectTable& table,
 bool FindAspectsWithBlock(std::span<const double> lon_deg, std::string_view orb_file,
                           AspectMatrix& matrix);
 
+// Takes points without a position out of every aspect: the pairs holding a point whose
+// bit (n-1 for point n) is set in `points` get kNoAspect.
+void DropPoints(AspectMatrix& matrix, uint32_t points);
+
 // One aspect as the chart shows it.
 struct FoundAspect {
   int a = 0, b = 0;        // points, a < b

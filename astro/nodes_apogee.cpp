@@ -235,7 +235,7 @@ int LunarPoint(double jd, int body, int flags, double* block) {
     node.jd = apogee.jd = jd;
     node.flags = apogee.flags = rc == 0 ? flags : -1;
     std::memcpy(block, rec.result, sizeof rec.result);
-    return 0;
+    return rc;
   }
   rec.jd = jd;
   rec.flags = flags;

@@ -12,7 +12,11 @@ PACKAGES=(
   fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
   xvfb xauth x11-apps xdotool imagemagick
   locales ccache
+  tzdata libgeonames-common
 )
+# The towns data fetch GeoNames' table with npm (the NodeSource build of nodejs brings
+# npm along; Debian's nodejs needs the npm package).
+command -v npm >/dev/null 2>&1 || PACKAGES+=(npm)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -32,6 +36,10 @@ if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
     echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+
+# GeoNames' cities500 table for the towns database (the build fetches it too when
+# it is missing): kept in the build tree, out of the sources.
+bash towns/data/fetch_places.sh build/sources
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
 cmake --build build -j2

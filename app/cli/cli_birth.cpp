@@ -107,8 +107,11 @@ int ReadChartRequest(const char* command, const CliContext& ctx, const CliArgs& 
 AspectListOptions AspectOptionsOf(const ChartRequest& request) {
   AspectListOptions o;
   o.planet_mask = static_cast<uint32_t>(request.settings.planet_mask);
-  o.aspected_mask = static_cast<uint32_t>(request.settings.aspected_mask);
-  o.with_cusps = request.settings.Option(kOptCuspAspects) && HasHouses(request.rec);
+  // Points without a position take part in no aspect.
+  o.aspected_mask =
+      static_cast<uint32_t>(request.settings.aspected_mask) & ~MissingBodyMask(request.rec);
+  o.with_cusps = request.settings.Option(kOptCuspAspects) && HasHouses(request.rec) &&
+                 PointComputed(request.rec, kFirstCusp);
   return o;
 }
 

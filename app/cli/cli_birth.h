@@ -36,7 +36,7 @@ int ReadChartRequest(const char* command, const CliContext& ctx, const CliArgs& 
                      ChartRequest& out);
 
 // The aspects the report lists: masks "MaskP" and "MaskA", cusps with option byte 13
-// when the chart has houses.
+// when the chart has houses; points of the computed chart without a position never.
 AspectListOptions AspectOptionsOf(const ChartRequest& request);
 
 }  // namespace kv::cli

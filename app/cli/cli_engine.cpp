@@ -29,7 +29,6 @@ bool StartEngine(const CliContext& ctx, int* status) {
     *status = EngineFailure(s.message);
     return false;
   }
-  Engine().end_run_on_failure = false;
   return true;
 }
 

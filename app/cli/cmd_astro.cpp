@@ -34,8 +34,9 @@ int BodyCommand(const CliContext& ctx, const CliArgs& args) {
     return Refuse(kName, Typed("--flags", *OptionValue(args, "--flags")), "ChkFlags");
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  if (CalcBody(jd, static_cast<int>(body), static_cast<int>(flags), out) < 0)
-    return EngineFailure(Engine().failure.message);
+  const int rc = CalcBody(jd, static_cast<int>(body), static_cast<int>(flags), out);
+  if (rc == kCalcNoData) return EngineFailure(Text("cliNoData"));
+  if (rc < 0) return EngineFailure(Engine().failure.message);
   PrintNumbers(out, 6);
   return 0;
 }

@@ -50,7 +50,11 @@ int HousesCommand(const CliContext& ctx, const CliArgs& args) {
   rec.lat_packed = lat;
   rec.lon_packed = lon;
   rec.house_system = system;
-  rec.lon[1] = CalcOneBody(jd, 1, {}).lon_deg;  // the Sun's systems need it
+  const BodyPosition sun = CalcOneBody(jd, 1, {});  // the Sun's systems need it
+  if (sun.state == BodyState::kDamaged) return EngineFailure(Engine().failure.message);
+  if (sun.state == BodyState::kNoData && (system == kHousesFromSun || system == kHousesFromSunSign))
+    return EngineFailure(Text("cliNoData"));
+  rec.lon[1] = sun.lon_deg;
   const HouseCusps h = CalcHouses(rec);
   std::printf("%d\n", rec.house_system);
   PrintNumbers(&h.cusp[1], 12);
@@ -78,13 +82,20 @@ int LunarDayCommand(const CliContext& ctx, const CliArgs& args) {
   if (!StartEngine(ctx, &status)) return status;
   // The search reaches 30 days back and 2 days on: both ends must be in the files.
   if (EphemerisDateInRange(jd - 31.0) != 0 || EphemerisDateInRange(jd + 3.0) != 0) return 1;
+  Engine().failure = {};
   const int n = LunarDayNumber(jd, offset, DegMinToDegrees(lat) * kDegToRad,
                                DegMinToDegrees(lon), ChartPoints(ChartOptionsOf(settings)));
+  // Never day 0: a search that met a damaged file or ran out of data says so.
+  if (!Engine().failure.ok) return EngineFailure(Engine().failure.message);
+  if (n == 0) return EngineFailure(Text("LunNoDat"));
   std::printf("%d\n", n);
   return 0;
 }
 
 // ---------------------------------------------------------------- chart
+
+// What every output puts in place of a position the chart does not have.
+std::string NoData() { return Cp1251ToUtf8(Text("NoDat")); }
 
 // "%-12s" counts bytes; Cyrillic names take two bytes a letter, so pad by letters.
 std::string PadLetters(const std::string& utf8, size_t width) {
@@ -103,9 +114,14 @@ constexpr size_t kNameColumn = 15;  // "Жребий Фортуны" and a blank
 constexpr size_t kSignColumn = 9;
 
 // One row of the position table: point, sign, degrees and minutes as the chart
-// window's panel rounds them, and the retrograde mark.
-void PrintPositionRow(int point, double lon_deg, bool retrograde) {
-  const SignPosition p = SignPositionOf(lon_deg);
+// window's panel rounds them, and the retrograde mark; "нет данных" for a point
+// without a position.
+void PrintPositionRow(const ChartRecord& rec, int point, bool retrograde) {
+  if (!PointComputed(rec, point)) {
+    std::printf("%s %s\n", PadLetters(PointName(point), kNameColumn).c_str(), NoData().c_str());
+    return;
+  }
+  const SignPosition p = SignPositionOf(rec.lon[point]);
   std::printf("%s %s %02d°%02d'%s\n", PadLetters(PointName(point), kNameColumn).c_str(),
               PadLetters(SignName(p.sign), kSignColumn).c_str(), p.degrees, p.minutes,
               retrograde ? " r" : "");
@@ -126,14 +142,13 @@ void PrintReport(const ChartRequest& request, const std::vector<FoundAspect>& as
     std::printf("%s\n", Cp1251ToUtf8(TrimRight(line)).c_str());
   std::printf("\n");
   for (int b = 1; b <= kBodyCount; ++b)
-    if (ws.Shows(b)) PrintPositionRow(b, rec.lon[b], ShowsRetrograde(b, rec, ws));
+    if (ws.Shows(b)) PrintPositionRow(rec, b, ShowsRetrograde(b, rec, ws));
   if (HasHouses(rec)) {
     std::printf("\n");
-    for (int k = 1; k <= 12; ++k) PrintPositionRow(kFirstCusp - 1 + k, rec.lon[kFirstCusp - 1 + k], false);
+    for (int k = 1; k <= 12; ++k) PrintPositionRow(rec, kFirstCusp - 1 + k, false);
   }
   std::printf("\n");
-  for (int slot = kVertexSlot; slot < kVertexSlot + 3; ++slot)
-    PrintPositionRow(slot, rec.lon[slot], false);
+  for (int slot = kVertexSlot; slot < kVertexSlot + 3; ++slot) PrintPositionRow(rec, slot, false);
   if (!aspects.empty()) {
     std::printf("\n%s\n", Cp1251ToUtf8(Text("cliAsp")).c_str());
     for (const FoundAspect& a : aspects) PrintAspectRow(a);
@@ -158,10 +173,15 @@ std::string JsonString(const char* cp1251) {
   return out + "\"";
 }
 
-std::string NumberList(const double* values, int n) {
+// Values of points first..first+n-1; a point without a position is the text "NoDat".
+std::string NumberList(const ChartRecord& rec, const double* values, int first, int n) {
   std::string s = "[";
   for (int i = 0; i < n; ++i) {
     if (i) s += ", ";
+    if (!PointComputed(rec, first + i)) {
+      s += JsonString(Text("NoDat").c_str());
+      continue;
+    }
     s += FormatGeneral(values[i], 15);
   }
   return s + "]";
@@ -173,14 +193,17 @@ void PrintJson(const ChartRecord& rec, const std::vector<FoundAspect>& aspects) 
   std::memcpy(lat, reinterpret_cast<const char*>(&rec) + offsetof(ChartRecord, lat), sizeof lat);
   std::memcpy(speed, reinterpret_cast<const char*>(&rec) + offsetof(ChartRecord, speed),
               sizeof speed);
+  // A lunar day that was not found is null, never day 0.
+  const std::string lunar_day = rec.lunar_day == 0 ? "null" : std::to_string(rec.lunar_day);
   std::string out = "{\"jd_local\": " + FormatGeneral(rec.jd_local, 15) +
                     ", \"jd_ut\": " + FormatGeneral(rec.jd_ut, 15) +
                     ", \"correction\": " + FormatGeneral(rec.correction_h, 15) +
                     ", \"house_system\": " + std::to_string(rec.house_system) +
-                    ", \"lunar_day\": " + std::to_string(rec.lunar_day) +
+                    ", \"lunar_day\": " + lunar_day +
                     ", \"name\": " + JsonString(rec.name) + ", \"place\": " + JsonString(rec.place) +
-                    ", \"lon\": " + NumberList(&lon[1], 31) + ", \"lat\": " + NumberList(&lat[1], 16) +
-                    ", \"speed\": " + NumberList(&speed[1], 16) +
+                    ", \"lon\": " + NumberList(rec, &lon[1], 1, 31) +
+                    ", \"lat\": " + NumberList(rec, &lat[1], 1, 16) +
+                    ", \"speed\": " + NumberList(rec, &speed[1], 1, 16) +
                     ", \"aspects\": " + AspectsJson(aspects) + "}";
   std::printf("%s\n", out.c_str());
 }
@@ -296,6 +319,7 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
 
   ChartRecord rec = DefaultChartRecord();
+  const std::string no_data = NoData();
   char line[512];
   long line_no = 0;
   int result = 0;
@@ -318,6 +342,7 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     }
     rec.lunar_day = lunar_day ? 0 : -1;
     if (CalculateChart(rec, nullptr, kNatalChart, options) != 0) {
+      BatchLineError(line_no, "", "cliNoChart");  // the reason was printed just before
       result = 1;
       continue;
     }
@@ -325,10 +350,20 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     char* q = buf;
     char* const q_end = buf + sizeof buf;
     for (int k = 1; k <= 31; ++k) {
-      q = AppendNumber(q, q_end, rec.lon[k]);
+      if (PointComputed(rec, k)) {
+        q = AppendNumber(q, q_end, rec.lon[k]);
+      } else if (no_data.size() < 24) {
+        std::memcpy(q, no_data.data(), no_data.size());
+        q += no_data.size();
+      }
       *q++ = ' ';
     }
-    q = AppendNumber(q, q_end, lunar_day ? rec.lunar_day : 0);
+    if (lunar_day && rec.lunar_day == 0 && no_data.size() < 24) {
+      std::memcpy(q, no_data.data(), no_data.size());
+      q += no_data.size();
+    } else {
+      q = AppendNumber(q, q_end, lunar_day ? rec.lunar_day : 0);
+    }
     *q++ = '\n';
     std::fwrite(buf, 1, static_cast<size_t>(q - buf), stdout);
   }

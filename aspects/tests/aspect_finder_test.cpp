@@ -62,6 +62,20 @@ TEST(FindAspects, MatrixHalvesAndOrbs) {
   EXPECT_EQ(Find(lon, {sextile}).cell[0][1], 60.0f);
 }
 
+TEST(FindAspects, DroppedPointsTakePartInNoAspect) {
+  Longitudes lon = Spread();
+  lon[1] = 10;
+  lon[2] = 10;  // conjunct with 1 and with 3
+  lon[3] = 10;
+  AspectMatrix m = Find(lon, {Aspect(0, 1)});
+  ASSERT_EQ(m.Aspect(1, 2), 0.0f);
+  DropPoints(m, 1u << 1);  // point 2 has no position
+  EXPECT_EQ(m.Aspect(1, 2), kNoAspect);
+  EXPECT_EQ(m.Aspect(2, 3), kNoAspect);
+  EXPECT_EQ(m.Aspect(1, 3), 0.0f);
+  EXPECT_EQ(m.Separation(1, 2), 0.0f);  // separations stay as found
+}
+
 TEST(FindAspects, FirstMatchingRecordWins) {
   Longitudes lon = Spread();
   lon[3] = 100;

@@ -6,6 +6,7 @@
 
 #include "astro/calendar.h"
 #include "astro/constants.h"
+#include "astro/ephemeris/body_distances.h"
 #include "astro/ephemeris/chebyshev.h"
 #include "common/codepage.h"
 #include "common/journal.h"
@@ -33,20 +34,28 @@ EngineStatus CannotOpen(const std::string& name) {
   return Fail(FormatMessage(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "rb"));
 }
 
-// Records the first damage found; the engine refuses further work after it.
-int Damage(const DecodeStatus& s) {
+// Records damage of a file: the details go to the journal, the message for the user
+// names the file. Returns -1 for the callers' convenience.
+int Damage(const DecodeStatus& s, const std::string& file_name) {
   EphemerisEngine& e = Engine();
+  JournalText(file_name + ": " + s.detail);
   std::string message;
-  if (s.too_many_coefficients) {
+  if (s.too_many_coefficients)
     message = FormatMessage(W("Ошибка эфемерид: nco=%d > %d.").c_str(), s.found_count,
                             s.allowed_count);
-  } else {
-    if (s.detail.rfind("off=", 0) == 0) WarningPrintf("%s", s.detail.c_str());
-    else JournalText(s.detail);
-    message = W("Файл эфемерид испорчен");
-  }
-  if (e.failure.ok) e.failure = Fail(message);
+  else
+    message = FormatMessage(Text("EphDam").c_str(), file_name.c_str());
+  e.failure = Fail(message);
   return -1;
+}
+
+DecodeStatus DamageAt(const char* what, int body, double jd) {
+  DecodeStatus s;
+  s.ok = false;
+  char buf[160];
+  std::snprintf(buf, sizeof buf, "%s: body %d at %.6f", what, body, jd);
+  s.detail = buf;
+  return s;
 }
 
 bool ReadWholeFile(const std::string& name, std::vector<uint8_t>* bytes) {
@@ -86,14 +95,23 @@ int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
   *opened = ReadWholeFile(name, &bytes);
   if (!*opened) return 1;
   FileHeader h;
-  const DecodeStatus st = DecodeHeader(bytes, slot == 3, &h);
+  DecodeStatus st = DecodeHeader(bytes, slot == 3, &h);
+  if (st.ok && e.check_known_releases) st = CheckKnownRelease(bytes, h);
   if (!st.ok) {
-    Damage(st);
+    Damage(st, name);
     return 1;
   }
+  // Each family's file holds only its own bodies.
   for (const BodyHeader& b : h.bodies)
-    if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11))
-      return Damage(DecodeStatus{false, "unknown body number in " + name}), 1;
+    if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11 ||
+                      SlotOfBody(b.number) != slot))
+      return Damage(DecodeStatus{false, "body of another family"}, name), 1;
+  // Bodies of the file that was in the slot are not in the new one unless it lists them.
+  for (EphemerisBody& b : e.bodies)
+    if (b.slot == slot && b.in_file) {
+      b.in_file = false;
+      ReleaseSegment(b);
+    }
   s = EphemerisFileSlot{};
   s.name = name;
   s.bytes = std::move(bytes);
@@ -102,14 +120,15 @@ int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
   s.order_flags = static_cast<uint16_t>(h.order_flags);
   s.little_endian = (h.order_flags & kOrderLittleEndian) != 0;
   s.body_count = static_cast<int16_t>(h.bodies.size());
+  s.header = h;
   for (size_t i = 0; i < h.bodies.size(); ++i) {
     const BodyHeader& bh = h.bodies[i];
     s.bodies[i] = static_cast<int16_t>(bh.number);
     EphemerisBody& b = e.bodies[slot == 3 ? kIntAsteroid : bh.number];
     b.header = bh;
-    if (slot == 3) b.header.number = bh.number;
     b.in_file = true;
     b.slot = slot;
+    b.order = static_cast<int>(i);
     ReleaseSegment(b);
     b.coeffs.assign(3 * static_cast<size_t>(bh.coeff_count), 0.0);
   }
@@ -179,10 +198,11 @@ EngineStatus LocateEphemerisDirectory(std::string* prefix) {
   return Fail(W("Директория Эфемерид не найдена"));
 }
 
-EngineStatus InitEphemeris(const std::string& ephe_dir) {
+EngineStatus InitEphemeris(const std::string& ephe_dir, bool check_known_releases) {
   EphemerisEngine& e = Engine();
   e.~EphemerisEngine();
   new (&e) EphemerisEngine();
+  e.check_known_releases = check_known_releases;
   if (!ephe_dir.empty()) {
     e.prefix = WithSeparator(ephe_dir);
   } else {
@@ -202,7 +222,14 @@ EngineStatus InitEphemeris(const std::string& ephe_dir) {
       }
       return CannotOpen(name);
     }
-    if (rc != 0) return e.failure;
+    if (rc != 0) {
+      if (slot == 3) {  // unused, as when it is missing
+        Journal("%s: damaged, numbered asteroid unavailable", name.c_str());
+        e.file_slots[3] = EphemerisFileSlot{};
+        continue;
+      }
+      return e.failure;
+    }
   }
   e.initialised = true;
   return {};
@@ -238,54 +265,38 @@ int SwitchEphemerisFile(double jd, int body) {
     if (!g_missing_file(name)) std::exit(0);
     return 1;
   }
-  EphemerisBody& b = e.bodies[record];
-  ReleaseSegment(b);
-  b.header.ellipse.clear();
+  // A file that cannot be read or is damaged leaves the slot and its bodies as they
+  // were; the caller gets no position.
   bool opened = false;
   const int rc = OpenIntoSlot(slot, name, &opened);
   if (!opened) {
-    if (e.failure.ok) e.failure = CannotOpen(name);
-    return 1;
+    e.failure = CannotOpen(name);
+    return -1;
   }
-  return rc;
+  return rc != 0 ? -1 : 0;
 }
 
-int LoadSegment(double jd, int body) {
+namespace {
+
+// Segment k of a body unpacked into coeffs (3 x n) and turned into the frame of the
+// J2000 equator; *eval_count is the number of coefficients worth evaluating.
+DecodeStatus UnpackSegment(int body, long k, double* coeffs, int* eval_count) {
   EphemerisEngine& e = Engine();
-  EphemerisBody& b = e.bodies[body];
+  const EphemerisBody& b = e.bodies[body];
   const BodyHeader& h = b.header;
-  if (jd < h.jd_first) {
-    Journal("Err new_segm: ipli=%d tjd=%f tfstart=%f", body, jd, h.jd_first);
-    return 1;
-  }
-  double kd = std::floor((jd - h.jd_first) / h.segment_days);
-  // The quotient may round below a whole number at a segment's start.
-  if (h.jd_first + (kd + 1) * h.segment_days <= jd) kd += 1;
-  // The last segment of a body ends exactly at its last day; past that there is no index.
-  if (kd * h.segment_days + h.jd_first > h.jd_last || kd > 1e9) {
-    Journal("Err new_segm: ipli=%d tjd=%f tfend=%f", body, jd, h.jd_last);
-    return 1;
-  }
-  long k = static_cast<long>(kd);
   const EphemerisFileSlot& s = e.file_slots[b.slot];
   const ByteImage image(s.bytes.data(), s.bytes.size(), s.little_endian);
   const int n = h.coeff_count;
-  b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
-  const DecodeStatus st = DecodeSegment(image, h, k, b.coeffs.data());
-  if (!st.ok) {
-    b.has_segment = false;
-    return Damage(st);
-  }
-  b.seg_first = h.jd_first + k * h.segment_days;
-  b.seg_last = b.seg_first + h.segment_days;
-  b.has_segment = true;
-  b.eval_count = n;
-  if (!(h.flags & kCoeffRotated)) return 0;
+  DecodeStatus st = DecodeSegment(image, s.header, b.order, k, coeffs);
+  if (!st.ok) return st;
+  *eval_count = n;
+  if (!(h.flags & kCoeffRotated)) return st;
 
-  double* x = b.coeffs.data();
+  double* x = coeffs;
   double* y = x + n;
   double* z = y + n;
-  const double t = (b.seg_first + h.segment_days / 2 - h.ref_epoch) / 365250.0;
+  const double seg_first = h.jd_first + k * h.segment_days;
+  const double t = (seg_first + h.segment_days / 2 - h.ref_epoch) / 365250.0;
   double qq, pp;
   if (body == kIntMoon) {
     double dn = h.p + t * h.p_rate;
@@ -296,7 +307,9 @@ int LoadSegment(double jd, int body) {
     qq = h.q + t * h.q_rate;
     pp = h.p + t * h.p_rate;
   }
-  if ((h.flags & kCoeffEllipse) && h.ellipse.size() == 2 * static_cast<size_t>(n)) {
+  if (h.flags & kCoeffEllipse) {
+    if (h.ellipse.size() != 2 * static_cast<size_t>(n))
+      return DamageAt("reference ellipse missing", body, seg_first);
     double w = h.peri + t * h.peri_rate;
     w -= std::floor(w / kTwoPi) * kTwoPi;
     const double cw = std::cos(w), sw = std::sin(w);
@@ -312,12 +325,12 @@ int LoadSegment(double jd, int body) {
   const double ux[3] = {(1 + qq * qq - pp * pp) * c, 2 * qq * pp * c, -2 * pp * c};
   const double uy[3] = {2 * qq * pp * c, (1 - qq * qq + pp * pp) * c, 2 * qq * c};
   const double se = e.oblique_j2000.sin_eps, ce = e.oblique_j2000.cos_eps;
-  b.eval_count = 0;
+  *eval_count = 0;
   for (int i = 0; i < n; ++i) {
     const double xr = x[i] * ux[0] + y[i] * uy[0] + z[i] * uz[0];
     double yr = x[i] * ux[1] + y[i] * uy[1] + z[i] * uz[1];
     double zr = x[i] * ux[2] + y[i] * uy[2] + z[i] * uz[2];
-    if (std::fabs(xr) + std::fabs(yr) + std::fabs(zr) >= 1e-14) b.eval_count = i;
+    if (std::fabs(xr) + std::fabs(yr) + std::fabs(zr) >= 1e-14) *eval_count = i;
     if (body == kIntMoon) {  // the Moon's coefficients are on the ecliptic of J2000
       const double y2 = ce * yr - se * zr;
       zr = se * yr + ce * zr;
@@ -327,13 +340,73 @@ int LoadSegment(double jd, int body) {
     y[i] = yr;
     z[i] = zr;
   }
+  return st;
+}
+
+// Value of the three coordinates of an unpacked segment at t = -1 or t = 1.
+void SegmentEnd(const double* coeffs, int n, int eval_count, double t, double* xyz) {
+  for (int axis = 0; axis < 3; ++axis) xyz[axis] = ChebyshevValue(t, coeffs + axis * n, eval_count);
+}
+
+// Whether segment k meets the segment `other` (k - 1 or k + 1) within the join limit.
+DecodeStatus CheckJoin(int body, long k, const double* coeffs, int eval_count, long other) {
+  const BodyHeader& h = Engine().bodies[body].header;
+  const int n = h.coeff_count;
+  std::vector<double> neighbour(3 * static_cast<size_t>(n), 0.0);
+  int neighbour_count = 0;
+  DecodeStatus st = UnpackSegment(body, other, neighbour.data(), &neighbour_count);
+  if (!st.ok) return st;
+  double mine[3], theirs[3];
+  const bool before = other < k;
+  SegmentEnd(coeffs, n, eval_count, before ? -1.0 : 1.0, mine);
+  SegmentEnd(neighbour.data(), n, neighbour_count, before ? 1.0 : -1.0, theirs);
+  const double limit = kSegmentJoinUnits * h.norm / 2 * 1e-9;
+  for (int axis = 0; axis < 3; ++axis)
+    if (!(std::fabs(mine[axis] - theirs[axis]) <= limit))
+      return DamageAt("segments do not meet", body, h.jd_first + std::max(k, other) * h.segment_days);
+  return st;
+}
+
+}  // namespace
+
+int LoadSegment(double jd, int body) {
+  EphemerisEngine& e = Engine();
+  EphemerisBody& b = e.bodies[body];
+  const BodyHeader& h = b.header;
+  if (jd < h.jd_first) {
+    Journal("Err new_segm: ipli=%d tjd=%f tfstart=%f", body, jd, h.jd_first);
+    return 1;
+  }
+  double kd = std::floor((jd - h.jd_first) / h.segment_days);
+  // The quotient may round below a whole number at a segment's start.
+  if (h.jd_first + (kd + 1) * h.segment_days <= jd) kd += 1;
+  // The last segment of a body ends exactly at its last day; past that there is no index.
+  if (kd >= static_cast<double>(h.segment_count)) {
+    if (kd * h.segment_days + h.jd_first > h.jd_last || kd > 1e9) {
+      Journal("Err new_segm: ipli=%d tjd=%f tfend=%f", body, jd, h.jd_last);
+      return 1;
+    }
+    kd = static_cast<double>(h.segment_count - 1);
+  }
+  const long k = static_cast<long>(kd);
+  const int n = h.coeff_count;
+  b.has_segment = false;
+  b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
+  int eval_count = 0;
+  DecodeStatus st = UnpackSegment(body, k, b.coeffs.data(), &eval_count);
+  if (st.ok && k > 0) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1);
+  if (st.ok && k + 1 < h.segment_count) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k + 1);
+  if (!st.ok) return Damage(st, e.file_slots[b.slot].name);
+  b.seg_first = h.jd_first + k * h.segment_days;
+  b.seg_last = b.seg_first + h.segment_days;
+  b.has_segment = true;
+  b.eval_count = eval_count;
   return 0;
 }
 
 int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   EphemerisEngine& e = Engine();
   for (int i = 0; i < 6; ++i) out[i] = 0.0;
-  if (!e.failure.ok) return -1;
   const int record = body > kNumberedAsteroidBase ? kIntAsteroid : body;
   if (record < 0 || record >= kIntBodyCount) return 1;
   EphemerisBody& b = e.bodies[record];
@@ -349,7 +422,7 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
                         b.header.number != body - kNumberedAsteroidBase;
   if (!s.open() || !b.in_file || jd < s.jd_first || jd > s.jd_last || other_asteroid) {
     const int rc = SwitchEphemerisFile(jd, body);
-    if (rc != 0) return e.failure.ok ? 1 : -1;
+    if (rc != 0) return rc;
     if (!b.in_file || jd < e.file_slots[b.slot].jd_first || jd > e.file_slots[b.slot].jd_last) return 1;
   }
   if (!b.has_segment || jd < b.seg_first || jd > b.seg_last) {
@@ -365,6 +438,14 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
     out[axis] = ChebyshevValue(t, c, b.eval_count);
     out[axis + 3] = speed ? ChebyshevDerivative(t, c, b.eval_count) * 2 / len : 0.0;
   }
+  // Damage the format cannot see shows as a body where it cannot be.
+  const DistanceRange range = SegmentDistanceRange(record == kIntAsteroid ? -1 : record, b.header.flags);
+  const double r = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+  if (range.max_au > 0 && !(r >= range.min_au && r <= range.max_au)) {
+    for (int i = 0; i < 6; ++i) out[i] = 0.0;
+    b.has_segment = false;
+    return Damage(DamageAt("distance outside the body's range", record, jd), s.name);
+  }
   if (record == kIntSun && (b.header.flags & kCoeffEmbHeliocentric)) {
     // The Sun record holds the heliocentric barycentre of Earth and Moon.
     EphemerisBody& emb = e.bodies[kIntEmb];
@@ -378,6 +459,11 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
       return rc;
     }
     for (int i = 0; i < 6; ++i) out[i] = bary[i] - out[i];
+    const double sun = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
+    if (!(sun <= kMaxSunOffsetAu)) {
+      for (int i = 0; i < 6; ++i) out[i] = 0.0;
+      return Damage(DamageAt("Sun too far from the barycentre", record, jd), s.name);
+    }
   }
   if (record == kIntAsteroid) {
     double sun[6];

@@ -42,6 +42,7 @@ struct EphemerisFileSlot {
   int16_t body_count = 0;
   uint16_t order_flags = 0;
   int16_t bodies[kMaxBodiesPerFile] = {};
+  FileHeader header;            // as decoded: where each body's indexes and segments lie
   bool little_endian = true;
   bool open() const { return !name.empty(); }
 };
@@ -50,6 +51,7 @@ struct EphemerisBody {
   BodyHeader header;            // fields of the file header
   bool in_file = false;         // a header has filled the record
   int slot = -1;
+  int order = 0;                // position in the file's body list
   // Current segment.
   bool has_segment = false;
   double seg_first = 0, seg_last = 0;
@@ -65,8 +67,8 @@ struct EphemerisBody {
   double result[24] = {};
 };
 
-// Result of a step that can fail for good (missing directory or start-up file,
-// damaged file). The caller shows the message and ends the run.
+// Result of a step that can fail (missing directory or start-up file, damaged file),
+// with the message for the user.
 struct EngineStatus {
   bool ok = true;
   std::string message;  // code page 1251
@@ -92,25 +94,26 @@ struct EphemerisEngine {
   ObliquityRecord oblique_date;
   NutationRecord nutation;        // for the date of the last calculation
   NutationRecord nutation_prev;   // for that date - 0.0001 day (speeds)
-  EngineStatus failure;           // the first damage found; stays set
+  EngineStatus failure;           // the last damage found: which file (for the user)
   // The barycentric Earth made from the barycentre and the Moon, kept for one date.
   double earth_jd = 0;
   bool earth_has_speed = false;
   double earth[6] = {};
   LunarPointRecord lunar_points[4];  // mean node, true node, mean apogee, osculating apogee
-  // When set, CalcBody ends the run on a damaged file (the program's behaviour);
-  // tools and tests clear it and read `failure` instead.
-  bool end_run_on_failure = true;
+  // Files of a known release are checked against their digest when opened; tests of
+  // the plausibility checks clear it before InitEphemeris.
+  bool check_known_releases = true;
   bool initialised = false;
 };
 
 // The process-wide engine state.
 EphemerisEngine& Engine();
 
-// Finds the directory, resets the state, opens the start-up files. A missing
-// single-asteroid file "se00010s.se1" is journalled and skipped.
+// Finds the directory, resets the state, opens the start-up files. A missing or
+// damaged single-asteroid file "se00010s.se1" is journalled and skipped.
 //   ephe_dir  a directory given by the user (command line); empty to search
-EngineStatus InitEphemeris(const std::string& ephe_dir = "");
+//   check_known_releases  see EphemerisEngine (kept across the reset)
+EngineStatus InitEphemeris(const std::string& ephe_dir = "", bool check_known_releases = true);
 
 // The directory prefix chosen by the search, or the failure "Директория Эфемерид не
 // найдена". Order: "dirswe.ctl" in the current directory, "sepl_18.se1" there, the
@@ -120,19 +123,29 @@ EngineStatus LocateEphemerisDirectory(std::string* prefix);
 // Name of the file of a body's family that covers a Julian day, without the prefix.
 std::string EphemerisFileNameFor(double jd, int body);
 
-// Opens the file of the body's family covering jd. 0 on success, 1 on failure
-// (missing file or negative date; damage also sets Engine().failure).
+// Opens the file of the body's family covering jd. 0 on success, 1 when there is no
+// file (missing, or a negative date), -1 when it does not read or is damaged
+// (Engine().failure says which); the slot then keeps the file it had.
 int SwitchEphemerisFile(double jd, int body);
 
-// Reads the segment of a body covering jd. 0 on success, 1 when there is none.
+// Reads the segment of a body covering jd and checks that it meets its neighbours
+// (the segments before and after it) within the fitting noise of the files.
+// 0 on success, 1 when there is none, -1 damaged file (Engine().failure says which).
 int LoadSegment(double jd, int body);
+
+// Largest gap allowed where two segments of a body meet, in units of the body's
+// packed coefficients (normalisation / 2 x 1e-9 AU). Sound files meet within 22 units
+// (one asteroid within 109); a damaged coefficient byte usually moves the ends by more.
+inline constexpr double kSegmentJoinUnits = 256.0;
 
 // Raw rectangular position (AU) and velocity (AU/day) on the equator of J2000:
 // barycentric, the Moon geocentric, heliocentric where the body's flag 1 says so.
 //   jd_et   ephemeris time; body internal number or public asteroid number > 10000
 //   flags   kFlagSpeed asks for the velocity
 //   keep    store the result in the body's cache (clears its derived result)
-//   returns 0 success; 1 no data for the date (out all zero); -1 damaged file
+//   returns 0 success; 1 no data for the date (out all zero); -1 damaged file, also
+//           when the evaluated vector lies outside the body's physical distances
+//           (body_distances.h); Engine().failure then names the file
 int EvaluateBody(double jd_et, int body, int flags, bool keep, double* out);
 
 // 0 when jd_ut lies in the span of the start-up files, else the warning "DEp" and 1.

@@ -65,7 +65,77 @@ struct Cursor {
 
 bool Finite(double v) { return std::isfinite(v); }
 
+// Bounds of a body's constants. They are far wider than any real file needs and only
+// catch a damaged byte in a high place.
+constexpr double kMinSegmentDays = 1.0;       // the Moon's files use 27.55 days
+constexpr double kMaxSegmentDays = 100000.0;  // the outer planets use 4000 days
+constexpr uint32_t kMaxNormThousandths = 10000000;  // real files: 4 .. 100000
+constexpr double kMaxEllipseAu = 1000.0;
+// The coefficient frame's tilt against the equator of J2000 is given as tan(i/2) (p and
+// q), below 1 for every tilt under 90 degrees; the Moon's p is an angle (its node), and
+// its rate (about 338 radians per millennium) the regression of the node.
+constexpr double kMaxTiltTangent = 1.0;
+constexpr double kMaxAngleRadians = 10000.0;
+constexpr double kMaxRatePerMillennium = 1000.0;
+constexpr int kMoonNumber = 1;
+constexpr int kKnownFlags = kCoeffHeliocentric | kCoeffRotated | kCoeffEllipse |
+                            kCoeffEmbHeliocentric;
+
+DecodeStatus CheckBodyConstants(const BodyHeader& b, const FileHeader& file, size_t at) {
+  char what[120];
+  auto bad = [&](const char* field) {
+    std::snprintf(what, sizeof what, "body %d: implausible %s", b.number, field);
+    return Damaged(what, at);
+  };
+  if ((b.flags & ~kKnownFlags) != 0 || ((b.flags & kCoeffEllipse) && !(b.flags & kCoeffRotated)))
+    return bad("coefficient flags");
+  if (b.coeff_count < 1 || b.coeff_count > kMaxBlockCoefficients) return bad("coefficient count");
+  if (!(b.norm > 0) || b.norm * 1000 > kMaxNormThousandths) return bad("normalisation factor");
+  if (!Finite(b.jd_first) || !Finite(b.jd_last) || !(b.jd_first < b.jd_last))
+    return bad("first or last day");
+  if (!Finite(b.segment_days) || b.segment_days < kMinSegmentDays ||
+      b.segment_days > kMaxSegmentDays)
+    return bad("segment length");
+  // The body's span must overlap the file's and hold a whole number of segments.
+  if (b.jd_first > file.jd_last || b.jd_last < file.jd_first) return bad("first or last day");
+  const double segments = (b.jd_last - b.jd_first) / b.segment_days;
+  const double whole = std::round(segments);
+  if (std::fabs(segments - whole) > 1e-6 || whole < 1 || whole > 1e7)
+    return bad("number of segments");
+  if (b.flags & kCoeffRotated) {
+    const bool moon = b.number == kMoonNumber;
+    if (!Finite(b.ref_epoch) || b.ref_epoch < b.jd_first || b.ref_epoch > b.jd_last)
+      return bad("reference epoch");
+    const bool tilt_ok = moon ? std::fabs(b.p) < kMaxAngleRadians && std::fabs(b.q) < kMaxTiltTangent
+                              : std::hypot(b.p, b.q) < kMaxTiltTangent;
+    if (!Finite(b.p) || !Finite(b.q) || !tilt_ok) return bad("orientation of the frame");
+    for (double rate : {b.p_rate, b.q_rate, b.peri_rate})
+      if (!Finite(rate) || std::fabs(rate) > kMaxRatePerMillennium) return bad("rate of the frame");
+    if (!Finite(b.peri) || std::fabs(b.peri) > kMaxAngleRadians) return bad("perihelion longitude");
+  }
+  return {};
+}
+
+// The table-driven form of the checksum's CRC (most significant bit first).
+struct CrcTable {
+  uint32_t entry[256];
+  constexpr CrcTable() : entry() {
+    for (uint32_t i = 0; i < 256; ++i) {
+      uint32_t c = i << 24;
+      for (int k = 0; k < 8; ++k) c = (c & 0x80000000u) ? (c << 1) ^ 0x04C11DB7u : c << 1;
+      entry[i] = c;
+    }
+  }
+};
+constexpr CrcTable kCrcTable;
+
 }  // namespace
+
+uint32_t HeaderCrc32(const uint8_t* data, size_t size, uint32_t crc) {
+  uint32_t c = ~crc;
+  for (size_t i = 0; i < size; ++i) c = (c << 8) ^ kCrcTable.entry[(c >> 24) ^ data[i]];
+  return ~c;
+}
 
 DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid,
                           FileHeader* header) {
@@ -95,17 +165,29 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
                         (t[0] != 0 ? kOrderLittleEndian : 0);
   const ByteImage image(bytes.data(), bytes.size(), little);
   Cursor c{image, pos + 4, {}};
-  c.Skip(8);
+  const uint64_t length = c.U(4);
+  c.Skip(4);  // number of the source ephemeris
   header->jd_first = c.D();
   header->jd_last = c.D();
   const int n = static_cast<int>(c.U(2));
   if (!c.status.ok) return c.status;
+  if (length != bytes.size()) {
+    char what[80];
+    std::snprintf(what, sizeof what, "file length %llu in the header, %llu present",
+                  static_cast<unsigned long long>(length), static_cast<unsigned long long>(bytes.size()));
+    return Damaged(what, pos + 4);
+  }
   if (n < 1 || n > kMaxBodiesPerFile) return Damaged("body count outside 1..14", c.pos - 2);
   if (!Finite(header->jd_first) || !Finite(header->jd_last) || header->jd_last < header->jd_first)
     return Damaged("bad file date range", pos);
   header->bodies.assign(n, BodyHeader{});
   for (auto& b : header->bodies) b.number = static_cast<int>(c.U(2));
-  c.Skip(4);
+  const size_t checksum_at = c.pos;
+  header->checksum = static_cast<uint32_t>(c.U(4));
+  if (!c.status.ok) return c.status;
+  if (HeaderCrc32(bytes.data(), checksum_at) != header->checksum)
+    return Damaged("header checksum does not match", checksum_at);
+  header->checksum_end = c.pos;
   for (int i = 0; i < 5; ++i) c.D();
   for (auto& b : header->bodies) {
     if (single_asteroid) c.Skip(kAsteroidNameBytes);
@@ -125,18 +207,64 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
     b.peri = c.D();
     b.peri_rate = c.D();
     if (!c.status.ok) return c.status;
-    if (b.coeff_count < 1) return Damaged("no coefficients", at);
-    if (!(b.segment_days > 0) || !Finite(b.segment_days) || !Finite(b.jd_first) ||
-        !Finite(b.jd_last))
-      return Damaged("bad segment length or range", at);
-    if (b.index_pos >= bytes.size()) return Damaged("segment index beyond the file", at);
+    const DecodeStatus constants = CheckBodyConstants(b, *header, at);
+    if (!constants.ok) return constants;
+    b.segment_count = std::lround((b.jd_last - b.jd_first) / b.segment_days);
     if (b.flags & kCoeffEllipse) {
       b.ellipse.resize(2 * static_cast<size_t>(b.coeff_count));
-      for (auto& e : b.ellipse) e = c.D();
+      for (auto& e : b.ellipse) {
+        e = c.D();
+        if (c.status.ok && (!Finite(e) || std::fabs(e) > kMaxEllipseAu))
+          return Damaged("implausible reference ellipse", c.pos - 8);
+      }
       if (!c.status.ok) return c.status;
     }
   }
+  // The indexes follow the header back to back, in body order.
+  size_t expected = c.pos;
+  for (const auto& b : header->bodies) {
+    if (b.index_pos != expected) {
+      char what[96];
+      std::snprintf(what, sizeof what, "segment index of body %d at %lu, expected at %lu", b.number,
+                    static_cast<unsigned long>(b.index_pos), static_cast<unsigned long>(expected));
+      return Damaged(what, expected);
+    }
+    expected += 3 * static_cast<size_t>(b.segment_count);
+    if (expected > bytes.size()) return Damaged("segment index beyond the file", b.index_pos);
+  }
+  header->index_end = expected;
   return c.status;
+}
+
+namespace {
+
+// Releases of the files whose bytes are known: the stored header checksum and length
+// identify a release, the digest (the header's CRC over every byte after the
+// checksum) guards the body constants and coefficients that the format leaves
+// unguarded. From Debian's swe-basic-data 4.0-20221111.
+struct KnownRelease {
+  uint32_t header_checksum;
+  uint32_t length;
+  uint32_t digest;
+};
+constexpr KnownRelease kKnownReleases[] = {
+    {0x767da770u, 484055u, 0x4510603eu},   // sepl_18.se1
+    {0x8fff57efu, 1304771u, 0x8f91d009u},  // semo_18.se1
+    {0x91527ea3u, 223002u, 0x569f7a8cu},   // seas_18.se1
+};
+
+}  // namespace
+
+DecodeStatus CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header) {
+  for (const KnownRelease& r : kKnownReleases) {
+    if (r.header_checksum != header.checksum || r.length != bytes.size()) continue;
+    if (header.checksum_end > bytes.size()) break;
+    const uint32_t digest =
+        HeaderCrc32(bytes.data() + header.checksum_end, bytes.size() - header.checksum_end);
+    if (digest != r.digest) return Damaged("contents differ from the release", header.checksum_end);
+    break;
+  }
+  return {};
 }
 
 DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out) {
@@ -188,17 +316,32 @@ DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm
   return c.status;
 }
 
-DecodeStatus DecodeSegment(const ByteImage& image, const BodyHeader& body, long k,
+DecodeStatus DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
                            double* coeffs) {
-  const size_t entry = body.index_pos + 3 * static_cast<size_t>(k);
-  uint64_t seg_pos;
-  if (k < 0 || !image.Unsigned(entry, 3, &seg_pos)) return Damaged("short read", entry, 3, 1);
-  if (seg_pos >= image.size()) return Damaged("segment beyond the file", entry);
+  const BodyHeader& body = file.bodies[static_cast<size_t>(order)];
+  auto entry_at = [&](const BodyHeader& b, long segment, uint64_t* pos) {
+    const size_t entry = b.index_pos + 3 * static_cast<size_t>(segment);
+    if (!image.Unsigned(entry, 3, pos)) return Damaged("short read", entry, 3, 1);
+    if (*pos < file.index_end || *pos >= image.size()) return Damaged("segment beyond its place", entry);
+    return DecodeStatus{};
+  };
+  if (k < 0 || k >= body.segment_count) return Damaged("no such segment", body.index_pos);
+  uint64_t seg_pos = 0, next_pos = image.size();
+  DecodeStatus s = entry_at(body, k, &seg_pos);
+  if (!s.ok) return s;
+  if (k + 1 < body.segment_count) s = entry_at(body, k + 1, &next_pos);
+  else if (static_cast<size_t>(order) + 1 < file.bodies.size()) s = entry_at(file.bodies[order + 1], 0, &next_pos);
+  if (!s.ok) return s;
   size_t pos = static_cast<size_t>(seg_pos);
   for (int axis = 0; axis < 3; ++axis) {
-    DecodeStatus s = DecodeBlock(image, &pos, body.coeff_count, body.norm,
-                                 coeffs + axis * body.coeff_count);
+    s = DecodeBlock(image, &pos, body.coeff_count, body.norm, coeffs + axis * body.coeff_count);
     if (!s.ok) return s;
+  }
+  if (pos != next_pos) {
+    char what[96];
+    std::snprintf(what, sizeof what, "segment %ld of body %d ends at %lu, the next begins at %lu", k,
+                  body.number, static_cast<unsigned long>(pos), static_cast<unsigned long>(next_pos));
+    return Damaged(what, static_cast<size_t>(seg_pos));
   }
   return {};
 }

@@ -1,12 +1,21 @@
 // The layout of an ephemeris data file: packed Chebyshev coefficients in segments.
 //
 // Layout, in file order: text lines (3, or 4 in a single-asteroid file); a 4-byte test
-// value 0x616263 in the writer's byte order; 8 skipped bytes; first and last Julian day
-// (2 doubles); body count (16-bit) and body numbers (16-bit each); a 4-byte checksum;
-// 5 general constants (doubles); per body [30-byte name in a single-asteroid file],
-// index position (4), flags (1), coefficient count (1), normalisation in thousandths
-// (4), 10 doubles, and with flag 4 the reference ellipse (2 x count doubles). A body's
-// segment index holds one 3-byte file position per segment.
+// value 0x616263 in the writer's byte order; the file length (4) and the number of the
+// source ephemeris (4); first and last Julian day (2 doubles); body count (16-bit) and
+// body numbers (16-bit each); a 4-byte checksum; 5 general constants (doubles); per
+// body [30-byte name in a single-asteroid file], index position (4), flags (1),
+// coefficient count (1), normalisation in thousandths (4), 10 doubles, and with flag 4
+// the reference ellipse (2 x count doubles). Then the segment indexes of all bodies,
+// back to back in body order, one 3-byte file position per segment; then the segments,
+// body after body, each ending where the next begins, the last at the end of the file.
+//
+// The checksum is CRC-32 with the polynomial 0x04C11DB7 fed most significant bit first,
+// register preset to all ones and inverted at the end, over every byte of the file
+// before it: so the length field guards against truncation and the checksum guards the
+// text lines, date range and body list. Nothing in the format guards the body
+// constants or the coefficients; those get plausibility checks here and, for the
+// releases listed in known_releases, a digest of the whole rest of the file.
 //
 // This module only decodes bytes already in memory; every offset and count is checked
 // against the bytes present and a failure says what and where.
@@ -32,6 +41,12 @@ inline constexpr int kCoeffEmbHeliocentric = 8;
 // Byte-order flags of a file slot.
 inline constexpr int kOrderReorder = 2;
 inline constexpr int kOrderLittleEndian = 1;
+
+// CRC-32 as the header checksum uses it (see above), continued from `crc` (start with 0).
+uint32_t HeaderCrc32(const uint8_t* data, size_t size, uint32_t crc = 0);
+
+// The largest coefficient count a packed block can give: six groups of at most 15.
+inline constexpr int kMaxBlockCoefficients = 90;
 
 struct DecodeStatus {
   bool ok = true;
@@ -64,6 +79,7 @@ struct BodyHeader {
   int flags = 0;
   int coeff_count = 0;
   uint32_t index_pos = 0;
+  long segment_count = 0;  // (last day - first day) / segment length, a whole number
   double norm = 0;  // normalisation factor (file value / 1000)
   double jd_first = 0, jd_last = 0, segment_days = 0;
   double ref_epoch = 0, p = 0, p_rate = 0, q = 0, q_rate = 0, peri = 0, peri_rate = 0;
@@ -73,16 +89,29 @@ struct BodyHeader {
 struct FileHeader {
   int order_flags = 0;
   double jd_first = 0, jd_last = 0;
+  uint32_t checksum = 0;       // as stored (and verified)
+  size_t checksum_end = 0;     // file position just after the checksum
+  size_t index_end = 0;        // first byte after the last segment index
   std::vector<BodyHeader> bodies;
 };
 
-// Decodes the header; single_asteroid selects the 4-line, named-body variant.
+// Decodes and checks the header: the length field against the bytes present, the
+// checksum, each body's constants against what the format and the sky allow, and the
+// segment indexes lying back to back after the header.
+//   single_asteroid  the 4-line, named-body variant
 DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid,
                           FileHeader* header);
 
-// Unpacks the x, y, z coefficient blocks of segment k of a body into
-// coeffs[0..3n) (x block, y block, z block; missing coefficients 0).
-DecodeStatus DecodeSegment(const ByteImage& image, const BodyHeader& body, long k,
+// For a file whose header checksum and length belong to a release listed in
+// known_releases: the digest of everything after the checksum must match. Other
+// files pass (their damage is left to the plausibility checks).
+DecodeStatus CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header);
+
+// Unpacks the x, y, z coefficient blocks of segment k of the body at position `order`
+// in the file's body list into coeffs[0..3n) (x block, y block, z block; missing
+// coefficients 0). The segment must end exactly where the next one begins (the next
+// of the same body, else the first of the next body, else the end of the file).
+DecodeStatus DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
                            double* coeffs);
 
 // Unpacks one block at *pos (advanced past it) into out[0..n).

@@ -22,14 +22,15 @@ double AltitudeAllowance(int point) {
 ChartPointFn GeocentricChartPoints() {
   return [](double jd_ut, int point, double* lon, double* lat) {
     *lon = *lat = 0;
-    if (point < 1 || point > 10) return;
+    if (point < 1 || point > 10) return true;
     double x[6] = {};
     // Without the speed flag: the positions are the same, the second nutation and
     // the derivatives are not made.
-    if (CalcBody(jd_ut + DeltaT(jd_ut), point - 1, kCalcChartFlags & ~kCalcSpeed, x) != -1) {
-      *lon = x[0];
-      *lat = x[1];
-    }
+    if (CalcBody(jd_ut + DeltaT(jd_ut), point - 1, kCalcChartFlags & ~kCalcSpeed, x) < 0)
+      return false;
+    *lon = x[0];
+    *lat = x[1];
+    return true;
   };
 }
 
@@ -60,11 +61,23 @@ double AltitudeFunction(double t, int point, double lon_deg, double phi_rad,
 
 int LunarDayNumber(double jd, double offset, double phi_rad, double lon_deg,
                    const ChartPointFn& points) {
-  const TimeFunction elongation = [&](double t) { return Elongation(t, points); };
-  const TimeFunction altitude = [&](double t) {
-    return AltitudeFunction(t, 2, lon_deg, phi_rad, points);
+  // After the first missing position the search runs on flat functions (no new moon,
+  // no moonrise), which end it quickly, and its result is dropped.
+  bool unavailable = false;
+  const ChartPointFn guarded = [&](double t, int point, double* lon, double* lat) {
+    if (!unavailable && points(t, point, lon, lat)) return true;
+    unavailable = true;
+    *lon = *lat = 0;
+    return false;
   };
-  return FindLunarDay(BuildLunarDays(elongation, altitude, jd, offset), jd, offset);
+  const TimeFunction elongation = [&](double t) {
+    return unavailable ? 0.0 : Elongation(t, guarded);
+  };
+  const TimeFunction altitude = [&](double t) {
+    return unavailable ? -1.0 : AltitudeFunction(t, 2, lon_deg, phi_rad, guarded);
+  };
+  const int day = FindLunarDay(BuildLunarDays(elongation, altitude, jd, offset), jd, offset);
+  return unavailable ? 0 : day;
 }
 
 }  // namespace kv

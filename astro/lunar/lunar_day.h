@@ -12,12 +12,13 @@
 
 namespace kv {
 
-// Ecliptic longitude and latitude (degrees) of chart point `point` at jd_ut.
-using ChartPointFn = std::function<void(double jd_ut, int point, double* lon_deg,
+// Ecliptic longitude and latitude (degrees) of chart point `point` at jd_ut; false
+// (and zeros) when the point has no position then: no file for the date, or damage.
+using ChartPointFn = std::function<bool(double jd_ut, int point, double* lon_deg,
                                         double* lat_deg)>;
 
 // Chart points 1..10 (Sun to Pluto) straight from CalcBody, geocentric, at ephemeris
-// time jd_ut + DeltaT, positions only. Other points give 0.
+// time jd_ut + DeltaT, positions only. Other points give 0 (and true).
 ChartPointFn GeocentricChartPoints();
 
 // The Moon's longitude minus the Sun's, degrees [0, 360).
@@ -37,7 +38,8 @@ double FindNewMoon(double t0, double step, double tol, const ChartPointFn& point
 double AltitudeFunction(double t, int point, double lon_deg, double phi_rad,
                         const ChartPointFn& points);
 
-// Number of the lunar day that holds jd, 0 when none of the built days does.
+// Number of the lunar day that holds jd; 0 when none of the built days does, or when
+// a position the search needs is not available (the search stops at the first one).
 //   jd        Julian day, Universal Time
 //   offset    the chart's correction / 24, days
 //   phi_rad   geographic latitude, radians; lon_deg longitude, degrees east

@@ -290,16 +290,14 @@ int ApparentMoon(double jd, int flags, EphemerisBody& rec) {
 }
 
 int Compute(double jd, int body, int flags, double* block) {
-  EphemerisEngine& e = Engine();
   Zero(block, 24);
-  if (!e.failure.ok) return -1;
   if (flags & kCalcHeliocentric) flags |= kCalcNoDeflection | kCalcNoAberration;
   PrepareDate(jd, flags);
   const bool helio = flags & kCalcHeliocentric;
   if (body >= kMeanNode && body <= kOscuApogee) {
     if (helio) return flags;
     const int rc = LunarPoint(jd, body, flags, block);
-    return rc < 0 ? -1 : flags;
+    return rc < 0 ? -1 : rc > 0 ? kCalcNoData : flags;
   }
   const int internal = InternalOf(body);
   if (internal < 0) Fatal(FormatMessage(W("Ошибочный номер планеты %d").c_str(), body));
@@ -318,10 +316,10 @@ int Compute(double jd, int body, int flags, double* block) {
     if (rc == 0 && !(rec.result_flags == flags && rec.result_jd == jd))
       rc = ApparentPlanet(jd, internal, flags, rec);
   }
-  if (rc < 0 || !e.failure.ok) return -1;
+  if (rc < 0) return -1;
   if (rc > 0) {
     rec.result_flags = -1;
-    return flags;  // no data for the date: an all-zero record
+    return kCalcNoData;  // an all-zero record
   }
   rec.result_flags = flags;
   rec.result_jd = jd;
@@ -333,10 +331,7 @@ int Compute(double jd, int body, int flags, double* block) {
 
 int CalcBodyBlock(double jd_et, int body, int flags, double* block24) {
   const int rc = Compute(jd_et, body, flags, block24);
-  if (rc < 0) {
-    Zero(block24, 24);
-    if (Engine().end_run_on_failure) Fatal(Engine().failure.message);
-  }
+  if (rc < 0) Zero(block24, 24);
   return rc;
 }
 

@@ -45,11 +45,12 @@ inline constexpr int kCalcChartFlags = 258;    // what the chart pipeline passes
 //   body      public body number
 //   flags     calculation flags
 //   out       6 doubles
-//   returns   the flags the result was made with; -1 when a damaged ephemeris file
-//             stops the calculation (out all zero; Engine().failure has the message,
-//             and with Engine().end_run_on_failure the run ends with it)
-// A body without data for the date gives an all-zero record. An unknown body number
-// ends the run with "Ошибочный номер планеты %d".
+//   returns   the flags the result was made with; kCalcNoData when no file covers
+//             the date (the user chose to go on without it); -1 when a damaged
+//             ephemeris file stops the calculation (Engine().failure names the file).
+//             In both failures out is all zero.
+// An unknown body number ends the run with "Ошибочный номер планеты %d".
+inline constexpr int kCalcNoData = -2;
 int CalcBody(double jd_et, int body, int flags, double* out);
 
 // The whole 24-double result block of the last CalcBody of a body: ecliptic polar,

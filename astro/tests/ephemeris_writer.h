@@ -35,6 +35,17 @@ class Bytes {
 // Stored value for a coefficient of k halves: even 2k for k >= 0, odd 2|k| - 1 for k < 0.
 inline uint64_t Stored(long k) { return k >= 0 ? 2 * k : 2 * (-k) - 1; }
 
+// The header checksum's CRC-32, bit by bit: polynomial 0x04C11DB7 fed most significant
+// bit first, preset to all ones, inverted at the end.
+inline uint32_t BitwiseCrc32(const uint8_t* data, size_t n) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (size_t i = 0; i < n; ++i) {
+    c ^= static_cast<uint32_t>(data[i]) << 24;
+    for (int k = 0; k < 8; ++k) c = (c & 0x80000000u) ? (c << 1) ^ 0x04C11DB7u : c << 1;
+  }
+  return ~c;
+}
+
 struct SyntheticBody {
   int number = 2;
   int flags = 0;
@@ -45,22 +56,27 @@ struct SyntheticBody {
   double norm = 1.0;  // stored times 1000
   double ref_epoch = 2451545.0, p = 0, p_rate = 0, q = 0, q_rate = 0, peri = 0, peri_rate = 0;
   std::vector<double> ellipse;
-  // Coefficient halves per segment and axis, written with 1-byte values (4-group header).
+  // Coefficient halves per segment and axis.
   std::vector<std::vector<std::vector<long>>> halves;
+  // Bytes per stored value: 1 (group 3) or 4 (group 0).
+  int value_bytes = 1;
 };
 
-// A whole file with one or more bodies; each segment's blocks use group 3 (1 byte) only.
+// A whole file laid out as the real ones: header, all segment indexes back to back,
+// then the segments body after body; the length field and the header checksum filled.
 inline std::vector<uint8_t> WriteFile(bool little, double jd_first, double jd_last,
                                       std::vector<SyntheticBody> bodies) {
   Bytes w(little);
   w.Text("VERSION 1\r\nname.se1 \r\nnotice\r\n");
   w.U(0x616263, 4);
+  const size_t length_at = w.b.size();
   w.U(0, 4);
   w.U(431, 4);
   w.D(jd_first);
   w.D(jd_last);
   w.U(bodies.size(), 2);
   for (auto& b : bodies) w.U(b.number, 2);
+  const size_t checksum_at = w.b.size();
   w.U(0, 4);
   for (int i = 0; i < 5; ++i) w.D(1.0);
   std::vector<size_t> index_fields;
@@ -75,25 +91,34 @@ inline std::vector<uint8_t> WriteFile(bool little, double jd_first, double jd_la
       w.D(d);
     for (double e : b.ellipse) w.D(e);
   }
+  std::vector<size_t> indexes;
+  for (size_t k = 0; k < bodies.size(); ++k) {
+    indexes.push_back(w.b.size());
+    Bytes pos(little);
+    pos.U(w.b.size(), 4);
+    std::memcpy(&w.b[index_fields[k]], pos.b.data(), 4);
+    for (int s = 0; s < bodies[k].segments; ++s) w.U(0, 3);
+  }
   for (size_t k = 0; k < bodies.size(); ++k) {
     auto& b = bodies[k];
-    const size_t index = w.b.size();
-    const size_t at = index_fields[k];
-    Bytes pos(little);
-    pos.U(index, 4);
-    std::memcpy(&w.b[at], pos.b.data(), 4);
-    for (int s = 0; s < b.segments; ++s) w.U(0, 3);
     for (int s = 0; s < b.segments; ++s) {
-      w.Put3At(index + 3 * s, static_cast<uint32_t>(w.b.size()));
+      w.Put3At(indexes[k] + 3 * s, static_cast<uint32_t>(w.b.size()));
       for (int axis = 0; axis < 3; ++axis) {
         const auto& h = b.halves[s][axis];
-        w.U(h.size() & 15, 1);  // c0: no 4-, no 3-byte values... counts in c1's low nibble
-        w.b.back() = 0;
-        w.U(h.size() & 15, 1);  // c1: high nibble 2-byte count 0, low nibble 1-byte count
-        for (long v : h) w.U(Stored(v), 1);
+        const uint64_t count = h.size() & 15;
+        // Four groups: c0 holds the 4- and 3-byte counts, c1 the 2- and 1-byte counts.
+        w.U(b.value_bytes == 4 ? count << 4 : 0, 1);
+        w.U(b.value_bytes == 4 ? 0 : count, 1);
+        for (long v : h) w.U(Stored(v), b.value_bytes == 4 ? 4 : 1);
       }
     }
   }
+  Bytes length(little);
+  length.U(w.b.size(), 4);
+  std::memcpy(&w.b[length_at], length.b.data(), 4);
+  Bytes crc(little);
+  crc.U(BitwiseCrc32(w.b.data(), checksum_at), 4);
+  std::memcpy(&w.b[checksum_at], crc.b.data(), 4);
   return w.b;
 }
 

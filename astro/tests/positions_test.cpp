@@ -18,7 +18,6 @@ class Positions : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok) << "ephemeris files missing in " << KV_EPHE_DIR;
-    Engine().end_run_on_failure = false;
   }
 };
 

@@ -8,6 +8,9 @@
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/houses/calc_houses.h"
 #include "astro/positions/calc_body.h"
+#include "chart/record/chart_rules.h"
+#include "common/messages.h"
+#include "common/tokens.h"
 
 namespace kv {
 namespace {
@@ -26,6 +29,15 @@ int EphemerisBodyOf(int body, const ChartOptions& o) {
     case 15: return o.osc_apogee ? kOscuApogee : kMeanApogee;
     default: return -1;
   }
+}
+
+// Name of chart body n from the text resources ("P-H", body n is item n); the number
+// when the list lacks it.
+std::string BodyName(int body) {
+  const std::vector<std::string> names = Split(Text("P-H"), '/');
+  if (body >= 1 && static_cast<size_t>(body) <= names.size() && !names[body - 1].empty())
+    return names[body - 1];
+  return std::to_string(body);
 }
 
 // The year with its fraction: day of the year, hour and minute of the UT moment.
@@ -77,11 +89,14 @@ BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
   if (options.heliocentric && ((eph >= kMercury && eph <= kPluto) || (eph >= kChiron && eph <= kPholus)))
     flags |= kCalcHeliocentric;
   double x[6] = {};
-  if (CalcBody(jd_et, eph, flags, x) != -1) {
-    p.lon_deg = x[0];
-    p.lat_deg = x[1];
-    p.speed_deg = x[3];
+  const int rc = CalcBody(jd_et, eph, flags, x);
+  if (rc < 0) {
+    p.state = rc == kCalcNoData ? BodyState::kNoData : BodyState::kDamaged;
+    return p;
   }
+  p.lon_deg = x[0];
+  p.lat_deg = x[1];
+  p.speed_deg = x[3];
   if (options.heliocentric && eph == kSun) p.lon_deg = NormalizeDegrees(p.lon_deg + 180.0);
   return p;
 }
@@ -95,6 +110,7 @@ ChartPointFn ChartPoints(const ChartOptions& options) {
     const BodyPosition p = CalcOneBody(jd_ut, point, geocentric, false);
     *lon = p.lon_deg;
     *lat = p.lat_deg;
+    return p.state == BodyState::kComputed;
   };
 }
 
@@ -116,21 +132,40 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
   }
   rec.jd_calc = rec.jd_ut;
   if (EphemerisDateInRange(rec.jd_ut) != 0) return -1;
+  Engine().failure = {};
+  uint32_t missing = 0;
   for (int b = 1; b <= 15; ++b) {
     const BodyPosition p = CalcOneBody(rec.jd_calc, b, options);
+    if (p.state == BodyState::kDamaged) {
+      // A position from a damaged file would be a wrong chart: none is better.
+      WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message.c_str());
+      return kChartDamagedEphemeris;
+    }
+    if (p.state == BodyState::kNoData) missing |= 1u << (b - 1);
     rec.lon[b] = p.lon_deg;
     rec.lat[b] = p.lat_deg;
     rec.speed[b] = p.speed_deg;
   }
+  if (missing & (1u << (kNorthNode - 1))) missing |= 1u << (kSouthNode - 1);
+  rec.missing_bodies = static_cast<int16_t>(static_cast<uint16_t>(missing));
   rec.lon[kSouthNode] = NormalizeDegrees(rec.lon[kNorthNode] + 180.0);
   rec.lat[kSouthNode] = -rec.lat[kNorthNode];
   rec.speed[kSouthNode] = rec.speed[kNorthNode];
   CalcHouses(rec);
   rec.kind = static_cast<int16_t>(kind);
   if (rec.lunar_day >= 0) {
+    // Near the ends of the span the search reaches past the files: no dialog for that,
+    // the lunar day is then not available.
+    const MissingFileHandler asked = SetMissingFileHandler([](const std::string&) { return true; });
     rec.lunar_day = static_cast<int16_t>(LunarDayNumber(
         rec.jd_ut, rec.correction_h / 24.0, DegMinToDegrees(rec.lat_packed) * kDegToRad,
         DegMinToDegrees(rec.lon_packed), ChartPoints(options)));
+    SetMissingFileHandler(asked);
+    if (!Engine().failure.ok) {
+      // The search met a damaged file: the chart's Moon and Sun may rest on it too.
+      WarningFormat("KrEph", BodyName(2).c_str(), Engine().failure.message.c_str());
+      return kChartDamagedEphemeris;
+    }
   }
   return 0;
 }

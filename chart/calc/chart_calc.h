@@ -15,18 +15,25 @@ struct ChartOptions {
   bool heliocentric = false;  // planets and minor bodies seen from the Sun
 };
 
+enum class BodyState {
+  kComputed,
+  kNoData,   // no ephemeris file for the date; the user chose to go on without it
+  kDamaged,  // a damaged ephemeris file; Engine().failure names it
+};
+
 // The position of one body of the chart numbering.
 struct BodyPosition {
   double lon_deg = 0;      // [0, 360)
   double lat_deg = 0;
   double speed_deg = 0;    // daily motion in longitude; negative is retrograde
+  BodyState state = BodyState::kComputed;
 };
 
 // One chart body at a moment, as the chart shows it.
 //   jd_ut    calculation Julian day, Universal Time (DeltaT is added here)
 //   body     1..15 of the chart numbering; 12 Selena and 14 Proserpina by formula
 //   with_speed  false asks for longitude and latitude only (the lunar-day search)
-// A body the engine cannot compute, and any other number, gives all zeros.
+// A body the engine cannot compute gives zeros and its state; other numbers give zeros.
 BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
                          bool with_speed = true);
 
@@ -49,8 +56,15 @@ void SetBirthMoment(ChartRecord& rec, double jd_local, double correction_h);
 //   base     the start-up record: its Julian days and name go to the base fields;
 //            nullptr leaves them as they are
 //   kind     chart kind (the program uses 1, natal)
-// Returns 0, or -1 when the date is outside the ephemeris span ("DEp" warning shown,
-// nothing computed). Warnings ("virhous", "DEp") go through the message layer.
+// A body whose file is missing (the user went on without it) is marked in the
+// record's missing_bodies (body 16 with body 11) and keeps zeros. The lunar day is
+// searched without asking for missing files; when the files do not cover the search
+// (the first and last weeks of the span) the field becomes 0: not available.
+// Returns 0; -1 when the date is outside the ephemeris span ("DEp" warning shown,
+// nothing computed); kChartDamagedEphemeris when a damaged ephemeris file stops the
+// calculation (warning "KrEph" naming the body and the file; the positions are
+// unusable). Warnings ("virhous", "DEp", "KrEph") go through the message layer.
+inline constexpr int kChartDamagedEphemeris = -2;
 int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
                    const ChartOptions& options);
 

@@ -67,13 +67,31 @@ int HouseOf(const ChartRecord& rec, double x) {
 
 bool HasHouses(const ChartRecord& rec) { return rec.house_system != kNoHousesSystem; }
 
+uint32_t MissingBodyMask(const ChartRecord& rec) {
+  return static_cast<uint16_t>(rec.missing_bodies);
+}
+
+bool PointComputed(const ChartRecord& rec, int point) {
+  const uint32_t missing = MissingBodyMask(rec);
+  auto has = [missing](int body) { return ((missing >> (body - 1)) & 1u) == 0; };
+  if (point >= 1 && point <= kBodyCount) return has(point);
+  // Systems 7 and 9 count their houses from the Sun.
+  if (point >= kFirstCusp && point <= kVertexSlot)
+    return has(1) || (rec.house_system != kHousesFromSun && rec.house_system != kHousesFromSunSign);
+  if (point == kFortuneSlot) return has(1) && has(2);
+  if (point == kSecondLotSlot) return has(5) && has(7);
+  return false;
+}
+
 ChartSummary SummarizeChart(const ChartRecord& rec) {
   ChartSummary s;
   for (int b = 1; b <= kBodyCount; ++b) {
+    if (!PointComputed(rec, b)) continue;
     s.body_sign[b] = SignOf(rec.lon[b]);
-    s.body_house[b] = HouseOf(rec, rec.lon[b]);
+    if (PointComputed(rec, kFirstCusp)) s.body_house[b] = HouseOf(rec, rec.lon[b]);
   }
-  for (int h = 1; h <= 12; ++h) s.cusp_sign[h] = SignOf(rec.lon[16 + h]);
+  for (int h = 1; h <= 12; ++h)
+    if (PointComputed(rec, 16 + h)) s.cusp_sign[h] = SignOf(rec.lon[16 + h]);
   return s;
 }
 

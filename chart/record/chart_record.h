@@ -28,6 +28,8 @@ inline constexpr int kSecondLotSlot = 31;
 inline constexpr int kNameChars = 29;         // names and places, without terminator
 inline constexpr int16_t kNatalChart = 1;
 inline constexpr int16_t kNoHousesSystem = 8; // birth time unknown: no houses
+inline constexpr int16_t kHousesFromSun = 7;      // equal houses from the Sun
+inline constexpr int16_t kHousesFromSunSign = 9;  // whole signs from the Sun's sign
 
 #pragma pack(push, 1)
 struct ChartRecord {
@@ -44,7 +46,8 @@ struct ChartRecord {
   char text2[30];        // stored as card field 9
   char base_name[30];    // start-up record's name at calculation time
   int16_t house_system;
-  int16_t reserved1;
+  int16_t missing_bodies; // bit n-1: body n has no position (its ephemeris file was
+                          // missing and the user went on); 0 in a complete chart
   int16_t lunar_day;     // negative: not computed
   uint8_t sex;           // 0 male, 1 female
   double base_jd_local;

@@ -38,6 +38,15 @@ int HouseOf(const ChartRecord& rec, double lon_deg);
 // True when the record's houses are meant to be shown (not house system 8).
 bool HasHouses(const ChartRecord& rec);
 
+// Bodies 1..16 without a position, bit n-1 for body n (the record's missing_bodies).
+uint32_t MissingBodyMask(const ChartRecord& rec);
+
+// Whether point 1..31 of the record has a position: a body unless it is marked
+// missing; a cusp or the Vertex unless its house system needs the missing Sun; a lot
+// unless one of its bodies is missing (Fortune: Sun, Moon; the second: Mars, Saturn).
+bool PointComputed(const ChartRecord& rec, int point);
+
+// Signs and houses are 0 for points without a position.
 struct ChartSummary {
   std::array<int, 17> body_sign{};   // 1..16
   std::array<int, 17> body_house{};  // 1..16, 0 when no house holds the body

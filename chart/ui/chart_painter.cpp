@@ -20,6 +20,7 @@
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/journal.h"
+#include "common/messages.h"
 #include "common/ui/qt_text.h"
 #include "common/codepage.h"
 
@@ -233,6 +234,10 @@ void DrawPositionTable(PaintContext& c, int header_bottom, const QFont& glyph_fo
     cx += w_glyph;
     c.p.setFont(text_font);
     c.p.setPen(c.Colour(kElemPanelText));
+    if (!row.computed) {
+      DrawTextTop(c.p, cx, y, Cp(Text("NoDat")));
+      continue;
+    }
     std::snprintf(buf, sizeof buf, "%02d ", row.pos.degrees);
     DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
     cx += w_number;
@@ -296,6 +301,11 @@ void DrawPageExtras(PaintContext& c) {
     char buf[8];
     c.p.setFont(glyph_font);
     DrawTextTop(c.p, x, y, QString(QChar::fromLatin1(BodyGlyph(b.body))));
+    if (b.sign == 0) {  // no position
+      c.p.setFont(text_font);
+      DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, Cp(Text("NoDat")));
+      continue;
+    }
     std::snprintf(buf, sizeof buf, "%c,", SignGlyph(b.sign));
     DrawTextTop(c.p, x + 2 * m, y, QString::fromLatin1(buf));
     if (b.house > 0)
@@ -328,6 +338,7 @@ AspectMatrix ChartAspectMatrix(const ChartRecord& rec, const std::string& orb_fi
   AspectMatrix m;
   const auto lon = CopyLongitudes(rec);
   FindAspectsWithBlock(lon, orb_file, m);
+  DropPoints(m, MissingBodyMask(rec));
   return m;
 }
 

@@ -6,6 +6,7 @@
 #include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
+#include "common/messages.h"
 #include "common/numbers.h"
 
 namespace kv {
@@ -52,10 +53,11 @@ std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettin
     PositionRow row;
     row.point = point;
     row.shown = point > kBodyCount || ws.Shows(point);
+    row.computed = PointComputed(rec, point);
     if (row.shown) {
       row.glyph = PointGlyph(point);
       row.pos = SignPositionOf(rec.lon[point]);
-      row.retrograde = ShowsRetrograde(point, rec, ws);
+      row.retrograde = row.computed && ShowsRetrograde(point, rec, ws);
     }
     rows.push_back(row);
   }
@@ -74,13 +76,15 @@ std::vector<std::string> HeaderLines(const ChartRecord& rec) {
   lines.push_back(Format(W("Дома: %s").c_str(),
                          Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
   if (rec.lunar_day > 0) lines.push_back(Format(W("%d-й лунный день").c_str(), rec.lunar_day));
+  else if (rec.lunar_day == 0) lines.push_back(Text("LunNoDat"));
   return lines;
 }
 
 std::vector<BodyPlacement> BodyPlacements(const ChartRecord& rec) {
   std::vector<BodyPlacement> out;
+  const ChartSummary summary = SummarizeChart(rec);
   for (int body = 1; body <= 11; ++body)
-    out.push_back({body, SignOf(rec.lon[body]), HouseOf(rec, rec.lon[body])});
+    out.push_back({body, summary.body_sign[body], summary.body_house[body]});
   return out;
 }
 

@@ -31,6 +31,7 @@ std::vector<int> PositionTablePoints(const ChartRecord& rec);
 struct PositionRow {
   int point = 0;         // chart point 1..28
   bool shown = false;    // false: the row stays empty (body hidden by the planet mask)
+  bool computed = true;  // false: the point has no position; the row says "нет данных"
   char glyph = ' ';
   SignPosition pos;
   bool retrograde = false;
@@ -38,13 +39,14 @@ struct PositionRow {
 std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettings& ws);
 
 // The six header lines: name, local date with weekday, universal date, place, house
-// system, lunar day (omitted when the record holds none).
+// system, lunar day (omitted when none was asked for; "LunNoDat" when it could not be
+// found).
 std::vector<std::string> HeaderLines(const ChartRecord& rec);
 
 // One row of the printed box of bodies in signs and houses (bodies 1..11).
 struct BodyPlacement {
   int body = 0;
-  int sign = 0;
+  int sign = 0;   // 0 when the body has no position
   int house = 0;  // 0 when no house holds it
 };
 std::vector<BodyPlacement> BodyPlacements(const ChartRecord& rec);

@@ -55,7 +55,8 @@ void FinishGeometry(WheelGeometry& g, int r0, const ChartRecord& rec, const Whee
   g.map.rotation = WheelRotation(rec, ws);
   g.map.clockwise = ws.Option(kOptClockwise);
   SetRadii(g, r0);
-  const GlyphSpread spread = SpreadGlyphs(rec, ws.planet_mask, g.R1, g.R4);
+  // A body without a position is not drawn.
+  const GlyphSpread spread = SpreadGlyphs(rec, ws.planet_mask & ~MissingBodyMask(rec), g.R1, g.R4);
   g.glyph_radius = spread.radius;
   g.RA = spread.ra;
   g.gap = spread.gap;

@@ -551,8 +551,8 @@ std::string ValueIndexKey(std::string_view prefix, int field, std::string_view v
   return k;
 }
 
-void FindByValue(std::vector<std::string>& list, std::string_view prefix, int field,
-                 std::string_view value, int match) {
+void FindValueEntries(std::vector<ValueEntry>& list, std::string_view prefix, int field,
+                      std::string_view value, int match) {
   Database& db = Db();
   if (!db.value_index_open) return;
   prefix = prefix.substr(0, TrimmedLength(prefix));
@@ -577,9 +577,16 @@ void FindByValue(std::vector<std::string>& list, std::string_view prefix, int fi
     if (match == 2 && stored != value) break;
     size_t key_end = k.find('\0', value_end + 1);
     if (key_end == std::string::npos) key_end = k.size();
-    list.emplace_back(k.substr(value_end + 1, key_end - value_end - 1));
+    list.push_back({std::string(stored), k.substr(value_end + 1, key_end - value_end - 1)});
   }
   IndexDamaged(db.values);
+}
+
+void FindByValue(std::vector<std::string>& list, std::string_view prefix, int field,
+                 std::string_view value, int match) {
+  std::vector<ValueEntry> entries;
+  FindValueEntries(entries, prefix, field, value, match);
+  for (auto& e : entries) list.push_back(std::move(e.key));
 }
 
 int FindFirstByValue(std::string_view prefix, int field, std::string_view value, std::string* output) {

@@ -70,6 +70,14 @@ void FindByValue(std::vector<std::string>& list, std::string_view prefix, int fi
 int FindFirstByValue(std::string_view prefix, int field, std::string_view value,
                      std::string* output);
 
+// FindByValue with the stored values: entries in the order of the value index.
+struct ValueEntry {
+  std::string value;  // as stored (cut to fit the index key)
+  std::string key;
+};
+void FindValueEntries(std::vector<ValueEntry>& list, std::string_view prefix, int field,
+                      std::string_view value, int match);
+
 // An empty person database: 0, or 1 after "ErrNB", "SkF", "F%is" or a failed create.
 int Create(const std::string& name);
 // An empty towns database under name (".btz", ".bbb", ".bnz"): 0 or 1.

@@ -2,7 +2,9 @@
 # One golden-output case of kvimarot-chart: runs the program in a fresh working
 # directory under ru_RU.UTF-8 without a display and compares its standard output,
 # standard error, exit status and the files it made with tests/cli/golden/NAME.txt.
-# KV_GOLDEN_UPDATE=1 writes the file instead.
+# KV_GOLDEN_UPDATE=1 writes the file instead. A case that needs more than the fresh
+# directory has golden/NAME.prepare.sh, run in that directory first (argument: the
+# built working directory).
 #   golden_test.sh PROGRAM RECODE BUILT_WORKDIR DATA_DIR CASES NAME
 set -uo pipefail
 prog=$1 recode=$2 built=$3 data=$4 cases=$5 name=$6
@@ -16,6 +18,10 @@ args=$(echo "$line" | cut -d'|' -f3-)
 eval "set -- $args"
 
 kv_fresh_workdir "$built" "$data" "$recode"
+prepare=$here/golden/$name.prepare.sh
+if [ -f "$prepare" ]; then
+  (cd "$KV_WORK" && bash "$prepare" "$built") || { echo "$prepare failed"; exit 1; }
+fi
 before=$(cd "$KV_WORK" && ls -A | sort)
 stdin=/dev/null
 [ "$input" = "-" ] || stdin=$here/golden/$input

@@ -18,7 +18,6 @@ namespace {
 class LunarDayTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Engine().end_run_on_failure = false;
     ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
   }
   ChartPointFn points_ = GeocentricChartPoints();

@@ -13,7 +13,6 @@ namespace {
 
 bool Init() {
   static bool ok = [] {
-    kv::Engine().end_run_on_failure = false;
     return kv::InitEphemeris(KV_EPHE_DIR).ok;
   }();
   return ok;

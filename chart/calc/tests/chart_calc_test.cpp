@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "astro/calendar.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "chart/record/chart_rules.h"
+#include "astro/tests/ephemeris_writer.h"
 #include "common/messages.h"
 
 namespace kv {
@@ -21,10 +24,9 @@ std::vector<std::string>& Shown() {
   return texts;
 }
 
-class ChartCalcTest : public testing::Test {
+class ChartCalcTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Engine().end_run_on_failure = false;
     ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
   }
   void SetUp() override {
@@ -201,6 +203,137 @@ TEST_F(ChartCalcTest, OneBodyOutsideTheNumberingIsZero) {
   EXPECT_NEAR(full.lon_deg, bare.lon_deg, 1e-12);
   EXPECT_NEAR(full.lat_deg, bare.lat_deg, 1e-12);
   EXPECT_EQ(bare.speed_deg, 0.0);
+}
+
+int g_asked = 0;
+bool CountAndGoOn(const std::string&) {
+  ++g_asked;
+  return true;
+}
+
+// The first and last days of the span: the lunar-day search reaches past the files.
+// It asks the user nothing and the day is "not available", never day 0 as a number.
+TEST_F(ChartCalcTest, LunarDayAtTheEdgesOfTheSpanIsNotAvailable) {
+  const MissingFileHandler old = SetMissingFileHandler(&CountAndGoOn);
+  g_asked = 0;
+  for (double jd : {2378499.0, 2597640.0}) {
+    ChartRecord rec = Birth("01.01.2000 12:00:00", 0, 55.45, 37.37, 3);
+    SetBirthMoment(rec, jd, 0.0);
+    rec.lunar_day = 0;
+    ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+    EXPECT_EQ(rec.lunar_day, 0);
+    EXPECT_EQ(rec.missing_bodies, 0);  // the bodies themselves are in the files
+  }
+  EXPECT_EQ(g_asked, 0);
+  // Forty days in, the whole search lies in the files again.
+  ChartRecord inside = Birth("12.02.1800 12:00:00", 0, 55.45, 37.37, 3);
+  inside.lunar_day = 0;
+  ASSERT_EQ(CalculateChart(inside, nullptr, 1, {}), 0);
+  EXPECT_GE(inside.lunar_day, 1);
+  EXPECT_LE(inside.lunar_day, 30);
+  EXPECT_EQ(g_asked, 0);
+  SetMissingFileHandler(old);
+}
+
+// "Продолжить" in the missing-file dialog: the chart is made, the bodies of the
+// missing file are marked and keep no position; nothing derived from them is shown.
+TEST_F(ChartCalcTest, BodiesOfAMissingFileAreMarkedNotComputed) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "kv_chart_missing";
+  fs::create_directories(dir);
+  for (const char* f : {"sepl_18.se1", "semo_18.se1", "seas_18.se1"})
+    fs::copy_file(fs::path(KV_EPHE_DIR) / f, dir / f, fs::copy_options::overwrite_existing);
+  // A planet file of 1700 holding Mercury alone takes the planets' slot ...
+  testing::SyntheticBody mercury;
+  mercury.number = 2;
+  mercury.value_bytes = 4;
+  mercury.jd_first = 2341972.5;
+  mercury.halves = {{{1600000000, 10, 2, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}},
+                    {{1600000040, 10, 2, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}};
+  const auto bytes = testing::WriteFile(true, mercury.jd_first, mercury.jd_first + 64, {mercury});
+  std::ofstream(dir / "sepl_12.se1", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(InitEphemeris(dir.string()).ok);
+  double v[6];
+  ASSERT_EQ(EvaluateBody(mercury.jd_first + 16, kIntMercury, 0, false, v), 0);
+  // ... and the planets' file of the chart is gone by the time the chart is made.
+  fs::remove(dir / "sepl_18.se1");
+  const MissingFileHandler old = SetMissingFileHandler(&CountAndGoOn);
+  g_asked = 0;
+  ChartRecord rec = Birth("15.06.1990 12:00:00", -3, 55.45, 37.37, 3);
+  rec.lunar_day = 0;
+  EXPECT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
+  SetMissingFileHandler(old);
+  EXPECT_GT(g_asked, 0);
+  const uint32_t missing = MissingBodyMask(rec);
+  // The Moon and Chiron are seen from the Earth, which comes from the planets' file.
+  for (int b : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13}) {
+    EXPECT_TRUE((missing >> (b - 1)) & 1u) << b;
+    EXPECT_FALSE(PointComputed(rec, b)) << b;
+    EXPECT_EQ(rec.lon[b], 0.0) << b;
+  }
+  // Mean node and apogee, Selena and Proserpina need no file.
+  for (int b : {11, 12, 14, 15, 16}) EXPECT_TRUE(PointComputed(rec, b)) << b;
+  EXPECT_TRUE(PointComputed(rec, kFirstCusp));        // Placidus needs no Sun
+  EXPECT_FALSE(PointComputed(rec, kFortuneSlot));     // Sun and Moon
+  EXPECT_FALSE(PointComputed(rec, kSecondLotSlot));   // Mars and Saturn
+  EXPECT_EQ(rec.lunar_day, 0);                        // needs the Sun
+  const ChartSummary summary = SummarizeChart(rec);
+  EXPECT_EQ(summary.body_sign[1], 0);
+  EXPECT_NE(summary.body_sign[12], 0);
+  // A chart with all its files carries no mark: the record stays as it always was.
+  ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
+  ChartRecord full = Birth("15.06.1990 12:00:00", -3, 55.45, 37.37, 3);
+  ASSERT_EQ(CalculateChart(full, nullptr, 1, {}), 0);
+  EXPECT_EQ(full.missing_bodies, 0);
+  fs::remove_all(dir);
+}
+
+// A damaged file stops the chart with the message naming the body and the file.
+TEST_F(ChartCalcTest, DamagedFileGivesAMessageAndNoChart) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "kv_chart_damaged";
+  fs::create_directories(dir);
+  for (const char* f : {"sepl_18.se1", "semo_18.se1", "seas_18.se1"})
+    fs::copy_file(fs::path(KV_EPHE_DIR) / f, dir / f, fs::copy_options::overwrite_existing);
+  {
+    // The Moon's segment of 1990 loses a coefficient's high byte.
+    std::fstream moon(dir / "semo_18.se1", std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(InitEphemeris(dir.string(), false).ok);
+    double v[6];
+    ASSERT_EQ(EvaluateBody(2448058.0, kIntMoon, 0, false, v), 0);
+    const EphemerisBody& b = Engine().bodies[kIntMoon];
+    const long k = static_cast<long>((2448058.0 - b.header.jd_first) / b.header.segment_days);
+    const auto& file = Engine().file_slots[1].bytes;
+    const size_t entry = b.header.index_pos + 3 * k;
+    const size_t seg = file[entry] | (file[entry + 1] << 8) | (file[entry + 2] << 16);
+    moon.seekp(static_cast<std::streamoff>(seg + 5));  // inside the first 4-byte value
+    const char junk = static_cast<char>(file[seg + 5] ^ 0x40);
+    moon.write(&junk, 1);
+  }
+  const TextLookupFn texts = SetTextLookup([](std::string_view key) -> std::string {
+    if (key == "KrEph") return "no chart: %s. %s";
+    if (key == "EphDam") return "damaged: %s";
+    return std::string(key);
+  });
+  for (bool known_releases : {true, false}) {
+    const EngineStatus start = InitEphemeris(dir.string(), known_releases);
+    if (known_releases) {  // the release digest finds it when the file is opened
+      EXPECT_FALSE(start.ok);
+      continue;
+    }
+    ASSERT_TRUE(start.ok);
+    ChartRecord rec = Birth("15.06.1990 12:00:00", -3, 55.45, 37.37, 3);
+    Shown().clear();
+    EXPECT_EQ(CalculateChart(rec, nullptr, 1, {}), kChartDamagedEphemeris);
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(Shown()[0].find("no chart: "), std::string::npos) << Shown()[0];
+    EXPECT_NE(Shown()[0].find("damaged: " + (dir / "semo_18.se1").string()), std::string::npos)
+        << Shown()[0];
+  }
+  SetTextLookup(texts);
+  ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
+  fs::remove_all(dir);
 }
 
 }  // namespace

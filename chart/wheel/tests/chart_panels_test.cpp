@@ -106,12 +106,33 @@ TEST(HeaderLinesTest, BirthDataLines) {
   EXPECT_EQ(lines[5], W("18-й лунный день"));
   rec.lunar_day = -1;
   EXPECT_EQ(HeaderLines(rec).size(), 5u);
+  rec.lunar_day = 0;  // asked for but not found: said so, never "0-й"
+  EXPECT_EQ(HeaderLines(rec).back(), "LunNoDat");
   // The window runs under the users' locale, whose printf writes "55,45".
   const std::string old = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "ru_RU.UTF-8 is not installed";
   const std::string place_line = HeaderLines(rec)[3];
   std::setlocale(LC_ALL, old.c_str());
   EXPECT_EQ(place_line, W("55.45 37.37 Москва"));
+}
+
+// Bodies whose file was missing: their rows say so, the box of the page leaves out
+// their sign and house, and the wheel does not place their glyphs.
+TEST(MissingBodiesTest, RowsAndPlacementsShowNoPosition) {
+  ChartRecord rec = test::SpreadChart(10.0);
+  rec.missing_bodies = static_cast<int16_t>((1 << 2) | (1 << 4));  // Mercury and Mars
+  const auto rows = PositionTable(rec, WheelSettings{});
+  for (const PositionRow& row : rows) {
+    const bool gone = row.point == 3 || row.point == 5;
+    EXPECT_EQ(row.computed, !gone) << row.point;
+    if (gone) {
+      EXPECT_FALSE(row.retrograde);
+    }
+  }
+  const auto placements = BodyPlacements(rec);
+  EXPECT_EQ(placements[2].sign, 0);
+  EXPECT_EQ(placements[2].house, 0);
+  EXPECT_NE(placements[3].sign, 0);
 }
 
 TEST(BodyPlacementTest, SignsAndHousesOfTheFirstElevenBodies) {

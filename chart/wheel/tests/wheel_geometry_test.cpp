@@ -40,6 +40,14 @@ TEST(WheelGeometryTest, UnknownBirthTimeHasNoHouseRing) {
   EXPECT_EQ(g.glyph_radius[1], 235 - 270 / 15);
 }
 
+TEST(WheelGeometryTest, BodiesWithoutPositionAreNotPlaced) {
+  ChartRecord rec = test::SpreadChart();
+  rec.missing_bodies = static_cast<int16_t>(1 << 4);  // Mars
+  const WheelGeometry g = ScreenGeometry(800, 600, 16, rec, Counterclockwise());
+  EXPECT_EQ(g.glyph_radius[5], kNoGlyph);
+  EXPECT_NE(g.glyph_radius[4], kNoGlyph);
+}
+
 TEST(WheelGeometryTest, PrintLayoutWithAndWithoutLegend) {
   const ChartRecord rec = test::SpreadChart();
   WheelSettings ws = Counterclockwise();
