@@ -12,6 +12,7 @@
 #include "app/settings/program_settings.h"
 #include "app/textres/text_resources.h"
 #include "chart/ui/chart_painter.h"
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -59,13 +60,14 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out
   out.pdf = Value(args, "--pdf").value_or("");
   out.legend = Has(args, "--legend");
   if (const auto size = Value(args, "--size")) {
-    int w = 0, h = 0;
-    char tail = 0;
-    if (std::sscanf(size->c_str(), "%dx%d%c", &w, &h, &tail) != 2 || w < 16 || h < 16 ||
-        w > 8192 || h > 8192)
+    const size_t x = size->find('x');
+    const auto w = ParseInteger(std::string_view(*size).substr(0, x));
+    const auto h = x == std::string::npos ? std::nullopt
+                                          : ParseInteger(std::string_view(*size).substr(x + 1));
+    if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192)
       return fail("--size wants WxH, each 16..8192, not '" + *size + "'");
-    out.width = w;
-    out.height = h;
+    out.width = static_cast<int>(*w);
+    out.height = static_cast<int>(*h);
   }
   return true;
 }

@@ -1,23 +1,16 @@
 #include "chart/wheel/chart_panels.h"
 
-#include <cstdio>
-
 #include "app/textres/text_resources.h"
 #include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
+#include "common/messages.h"
 
 namespace kv {
 namespace {
 
 constexpr char kBodyGlyphs[] = "pqrstuvwxy\\_Z[^]";
 constexpr char kCuspGlyphs[] = "labodemghnjk";
-
-std::string Format(const char* format, auto... args) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, format, args...);
-  return buf;
-}
 
 }  // namespace
 
@@ -81,15 +74,15 @@ std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettin
 
 std::vector<std::string> HeaderLines(const ChartRecord& rec) {
   std::vector<std::string> lines;
-  lines.push_back(Format("%.29s", rec.name));
-  lines.push_back(Format("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
-                         WeekdayName(rec.jd_local)));
-  lines.push_back(Format("GMT:%s", FormatDateTime(rec.jd_ut).c_str()));
-  lines.push_back(Format("%.2f %.2f %.29s", static_cast<double>(rec.lat_packed),
-                         static_cast<double>(rec.lon_packed), rec.place));
-  lines.push_back(Format(W("Дома: %s").c_str(),
-                         Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
-  if (rec.lunar_day > 0) lines.push_back(Format(W("%d-й лунный день").c_str(), rec.lunar_day));
+  lines.push_back(FormatMessage("%.29s", rec.name));
+  lines.push_back(FormatMessage("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
+                                WeekdayName(rec.jd_local)));
+  lines.push_back(FormatMessage("GMT:%s", FormatDateTime(rec.jd_ut).c_str()));
+  lines.push_back(FormatMessage("%.2f %.2f %.29s", static_cast<double>(rec.lat_packed),
+                                static_cast<double>(rec.lon_packed), rec.place));
+  lines.push_back(FormatMessage(W("Дома: %s").c_str(),
+                                Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
+  if (rec.lunar_day > 0) lines.push_back(FormatMessage(W("%d-й лунный день").c_str(), rec.lunar_day));
   return lines;
 }
 

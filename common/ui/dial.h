@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/numbers.h"
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -63,12 +65,11 @@ inline constexpr int kMaxHelpKey = 19;
 std::array<QRect, 3> DialButtonRects(const QRect& r, bool in_row);
 
 // Numbers typed into edits: leading blanks, an optional sign, then digits (a decimal
-// point and digits for ReadEditNumber); anything unreadable reads 0. These never
-// depend on the process locale, unlike strtod.
+// point or comma and digits for ReadEditNumber); anything unreadable, or an integer
+// beyond the int range, reads 0. They go through common/numbers.h, so they never
+// depend on the process locale; edits are filled with its FormatFixed.
 int ReadEditInt(std::string_view text);
 double ReadEditNumber(std::string_view text);
-// printf's "%W.Pf" without the locale: precision P, right-aligned in width W.
-std::string FormatFixed(double value, int precision, int width = 0);
 // "%02d"; "%04d" with digits = 4.
 std::string FormatPadded(int value, int digits = 2);
 
