@@ -20,10 +20,12 @@ unset QT_QPA_PLATFORM
 openbox --sm-disable >"$tmp/wm.log" 2>&1 &
 wm_pid=$!
 # The window manager is up once it has claimed the root window's supporting-WM check.
-for _ in $(seq 50); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+wm_up=0
+for _ in $(seq 200); do
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { wm_up=1; break; }
   sleep 0.1
 done
+[ $wm_up -eq 1 ] || { echo "FAIL: openbox did not start"; cat "$tmp/wm.log"; exit 1; }
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
 app_pid=$!
 if ! win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kvimarot$' 2>/dev/null | head -1); then
@@ -31,7 +33,7 @@ if ! win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kvimarot$' 2>
 fi
 # The frame is fitted once the window manager has reported its decorations.
 ok=0
-for _ in $(seq 50); do
+for _ in $(seq 150); do
   read -r left right top bottom < <(xprop -id "$win" _NET_FRAME_EXTENTS 2>/dev/null |
     sed -n 's/.*= *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1 \2 \3 \4/p') || true
   x=$(xwininfo -id "$win" | awk '/Absolute upper-left X/ { print $4 }')
@@ -46,6 +48,6 @@ for _ in $(seq 50); do
 done
 import -window root "$shot"
 echo "client ${x:-?},${y:-?} ${w:-?}x${h:-?}; decorations left ${left:-?} right ${right:-?} top ${top:-?} bottom ${bottom:-?}"
-[ "${top:-0}" -gt 0 ] || { echo "FAIL: the window manager drew no title bar"; exit 1; }
+[ "${top:-0}" -gt 0 ] || { echo "FAIL: the window manager drew no title bar"; cat "$tmp/wm.log"; exit 1; }
 [ $ok -eq 1 ] || { echo "FAIL: the frame is not at (0, 0) with 1280 x 999 pixels"; exit 1; }
 echo "PASS"
