@@ -82,11 +82,8 @@ std::string FormatOrbLine(const AspectRecord& rec) {
     s += ' ';
     s += FormatFixed(rec.orbs[i], 3, 6);
   }
-  s += " S ";
-  for (long long field : {static_cast<long long>(rec.off), static_cast<long long>(rec.reserved),
-                          static_cast<long long>(rec.colour), static_cast<long long>(rec.line_kind)})
-    s += FormatInteger(field) + ' ';
-  s.back() = '\n';
+  s += " S " + FormatInteger(rec.off) + ' ' + FormatInteger(rec.reserved) + ' ' +
+       FormatInteger(rec.colour) + ' ' + FormatInteger(rec.line_kind) + '\n';
   return s;
 }
 

@@ -67,7 +67,8 @@ TEST_F(CLocalePrintf, Integers) {
     }
   }
   const long long big = -9007199254740993LL;
-  EXPECT_EQ(ViaList("%lld|%ld|%zu", big, -5L, size_t{18}), Printf("%lld|%ld|%zu", big, -5L, size_t{18}));
+  EXPECT_EQ(ViaList("%lld|%ld|%zu", big, -5L, size_t{18}),
+            Printf("%lld|%ld|%zu", big, -5L, size_t{18}));
   EXPECT_EQ(Checked("%ld", {big}), Printf("%ld", static_cast<long>(big)));
   EXPECT_EQ(Checked("%c%-3c|", {'K', 'v'}), "Kv  |");
 }
@@ -96,7 +97,8 @@ TEST_F(CLocalePrintf, TextsAndPercentSigns) {
       EXPECT_EQ(Checked(f, {v}), Printf(f, v)) << f << " of " << v;
   EXPECT_EQ(Checked("100%% of %d%%", {5}), "100% of 5%");
   EXPECT_EQ(Checked("no conversions", {}), "no conversions");
-  EXPECT_EQ(ViaList("%*d|%-*d|%.*f", 4, 7, 3, 8, 2, 2.5), Printf("%*d|%-*d|%.*f", 4, 7, 3, 8, 2, 2.5));
+  EXPECT_EQ(ViaList("%*d|%-*d|%.*f", 4, 7, 3, 8, 2, 2.5),
+            Printf("%*d|%-*d|%.*f", 4, 7, 3, 8, 2, 2.5));
 }
 
 // A format from a data file is filled only when its conversions match the arguments
@@ -152,7 +154,8 @@ TEST(FormatInRussianLocale, DecimalPointStays) {
   testing::RussianLocale ru;
   ASSERT_EQ(ru.error(), "");
   EXPECT_EQ(Checked("LAT=%.8f", {55.45}), "LAT=55.45000000");
-  EXPECT_EQ(ViaList("%.2f %.2f %g %e", 55.45, -37.37, 0.125, 1500.0), "55.45 -37.37 0.125 1.500000e+03");
+  EXPECT_EQ(ViaList("%.2f %.2f %g %e", 55.45, -37.37, 0.125, 1500.0),
+            "55.45 -37.37 0.125 1.500000e+03");
   EXPECT_EQ(ArgumentsText(std::vector<FormatArg>{2.5}), "2.5");
 }
 

@@ -92,7 +92,8 @@ int Put(const Target& t, const std::string& key_arg, const std::vector<std::stri
   for (const std::string& a : assignments) {
     const size_t eq = a.find('=');
     const std::optional<long long> n =
-        eq == std::string::npos ? std::nullopt : kv::ParseInteger(std::string_view(a).substr(0, eq));
+        eq == std::string::npos ? std::nullopt
+                                : kv::ParseInteger(std::string_view(a).substr(0, eq));
     if (!n || *n < 2 || *n > 255) {
       std::fprintf(stderr, "not a field assignment (2..255=TEXT): %s\n", a.c_str());
       return 2;
