@@ -1,8 +1,8 @@
 #include "aspects/aspect_edit.h"
 
-#include "aspects/orb_numbers.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -22,7 +22,7 @@ bool AngleIn(float angle, std::initializer_list<float> family) {
 }  // namespace
 
 std::string AspectLabel(const AspectRecord& rec) {
-  std::string s = W("Аспект ") + orb_numbers::Fixed(rec.angle, 7, 3) + "  ";
+  std::string s = W("Аспект ") + FormatFixed(rec.angle, 3, 7) + "  ";
   s += rec.off != 0 ? W("Откл") : std::string();
   s += ' ';
   s += rec.line_kind > 1 ? "(t)" : "";
@@ -31,8 +31,8 @@ std::string AspectLabel(const AspectRecord& rec) {
 
 AspectFields ShowAspect(const AspectRecord& rec, bool on_opening) {
   AspectFields f;
-  f.angle = orb_numbers::Fixed(rec.angle, on_opening ? 6 : 7, 3);
-  for (int i = 0; i < kDialogOrbs; ++i) f.orbs[i] = orb_numbers::Fixed(rec.orbs[i], 6, 3);
+  f.angle = FormatFixed(rec.angle, 3, on_opening ? 6 : 7);
+  for (int i = 0; i < kDialogOrbs; ++i) f.orbs[i] = FormatFixed(rec.orbs[i], 3, 6);
   f.line_kind = rec.line_kind;
   return f;
 }
@@ -40,20 +40,19 @@ AspectFields ShowAspect(const AspectRecord& rec, bool on_opening) {
 void StoreOrbs(AspectRecord& rec, const std::array<std::string, kDialogOrbs>& fields) {
   for (int i = 0; i < kWrittenOrbs; ++i) {
     std::string_view field = fields[i];
-    rec.orbs[i] = static_cast<float>(orb_numbers::ReadDecimal(field.substr(0, kOrbFieldChars)));
+    rec.orbs[i] = OrbNumber(field.substr(0, kOrbFieldChars));
   }
 }
 
 NewAspectStatus NewAspect(AspectTable& table, std::string_view text) {
-  if (!orb_numbers::StartsWithNumber(text)) {
+  size_t used = 0;
+  const float angle = OrbNumber(text, &used);
+  if (used == 0) {
     WarningKey("AsNum");
     return NewAspectStatus::kNotANumber;
   }
-  float angle = static_cast<float>(orb_numbers::ReadDecimal(text));
   size_t paren = text.find('(');
-  float orb = paren == std::string_view::npos
-                  ? kDefaultOrb
-                  : static_cast<float>(orb_numbers::ReadDecimal(text.substr(paren + 1)));
+  float orb = paren == std::string_view::npos ? kDefaultOrb : OrbNumber(text.substr(paren + 1));
   for (const AspectRecord& rec : table) {
     if (rec.angle == angle) {
       WarningKey("IsAs");

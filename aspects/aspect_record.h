@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace kv {
@@ -32,6 +33,12 @@ struct AspectRecord {
 
 // The records of one block in file order; order matters, the first match wins.
 using AspectTable = std::vector<AspectRecord>;
+
+// The leading decimal number of a text (blanks first, a decimal point whatever the
+// locale) as an angle or orb: 0 when there is none or it does not fit in a float (no
+// "inf", "nan" or hexadecimal forms: a hand-edited block must not carry them).
+// `used` receives the characters read, 0 when there was no number.
+float OrbNumber(std::string_view text, size_t* used = nullptr);
 
 // Orbs of cusps 7..12 that a line did not give take the orb of the cusp opposite;
 // `given` is how many orbs the line carried (0..28).

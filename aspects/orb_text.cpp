@@ -1,9 +1,8 @@
 #include "aspects/orb_text.h"
 
-#include <cstdio>
 #include <vector>
 
-#include "aspects/orb_numbers.h"
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -36,7 +35,7 @@ std::vector<std::string_view> Words(std::string_view text, std::string_view sepa
 
 void ReadTrailer(std::string_view trailer, AspectRecord& rec) {
   int32_t v[kTrailerFields] = {0, 0, 0, 0};
-  int n = orb_numbers::ReadIntegers(trailer, v, kTrailerFields);
+  int n = ReadIntegers(trailer, v, kTrailerFields);
   // The byte fields keep the low byte, as a one-byte field does in the file.
   rec.off = static_cast<uint8_t>(v[0]);
   rec.reserved = static_cast<uint8_t>(v[1]);
@@ -66,7 +65,7 @@ std::optional<AspectRecord> ParseOrbLine(std::string_view line) {
       Words(numbers, alt ? std::string_view("\x01", 1) : std::string_view(" \t"));
   int given = 0;
   for (size_t i = 0; i < words.size() && given < kOrbPoints + 1; ++i) {
-    float value = static_cast<float>(orb_numbers::ReadDecimal(words[i]));
+    const float value = OrbNumber(words[i]);
     if (i == 0) {
       rec.angle = value;
     } else {
@@ -78,15 +77,14 @@ std::optional<AspectRecord> ParseOrbLine(std::string_view line) {
 }
 
 std::string FormatOrbLine(const AspectRecord& rec) {
-  std::string s = orb_numbers::Fixed(rec.angle, 7, 3);
+  std::string s = FormatFixed(rec.angle, 3, 7);
   for (int i = 0; i < kWrittenOrbs; ++i) {
     s += ' ';
-    s += orb_numbers::Fixed(rec.orbs[i], 6, 3);
+    s += FormatFixed(rec.orbs[i], 3, 6);
   }
-  char tail[64];
-  std::snprintf(tail, sizeof tail, " S %d %d %ld %d\n", rec.off, rec.reserved,
-                static_cast<long>(rec.colour), rec.line_kind);
-  return s + tail;
+  s += " S " + FormatInteger(rec.off) + ' ' + FormatInteger(rec.reserved) + ' ' +
+       FormatInteger(rec.colour) + ' ' + FormatInteger(rec.line_kind) + '\n';
+  return s;
 }
 
 AspectTable ParseOrbText(std::string_view text) {

@@ -1,27 +1,27 @@
 #include <cctype>
-#include <cstdio>
-#include <cstdlib>
+#include <climits>
 #include <string>
 
 #include "astro/calendar.h"
+#include "common/numbers.h"
 
 namespace kv {
 
+namespace {
+
+std::string Two(long long n) { return FormatInteger(n, 2, true); }
+
+}  // namespace
+
 std::string FormatDateTime(double jd) {
   const DateTimeRecord r = JulianDayToDate(jd);
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%02d.%02u.%04d %02u:%02u:%02d", r.day,
-                static_cast<unsigned>(r.month), r.year, static_cast<unsigned>(r.hour),
-                static_cast<unsigned>(r.minute), r.second);
-  return buf;
+  return Two(r.day) + "." + Two(r.month) + "." + FormatInteger(r.year, 4, true) + " " +
+         Two(r.hour) + ":" + Two(r.minute) + ":" + Two(r.second);
 }
 
 std::string FormatDate(double jd) {
   const DateTimeRecord r = JulianDayToDate(jd);
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%02u.%02u.%04d", static_cast<unsigned>(r.day),
-                static_cast<unsigned>(r.month), r.year);
-  return buf;
+  return Two(r.day) + "." + Two(r.month) + "." + FormatInteger(r.year, 4, true);
 }
 
 namespace {
@@ -58,8 +58,8 @@ int SplitFields(std::string_view text, char sep, int* out, int max) {
   int n = 0;
   while (!text.empty() && n < max) {
     const size_t p = text.find(sep);
-    const std::string field(text.substr(0, p));
-    out[n++] = std::atoi(field.c_str());
+    const long long v = LeadingInteger(text.substr(0, p));
+    out[n++] = static_cast<int>(v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : v);
     if (p == std::string_view::npos) break;
     text.remove_prefix(p + 1);
   }

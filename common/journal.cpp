@@ -3,10 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/format_text.h"
+
 namespace kv {
 namespace {
 std::string g_path = kJournalFile;
 bool g_run_has_entry = false;
+constexpr size_t kMaxJournalEntry = 1023;
 }  // namespace
 
 void SetJournalPath(const std::string& path) { g_path = path; }
@@ -25,12 +28,12 @@ void JournalText(const std::string& text) {
 }
 
 void Journal(const char* format, ...) {
-  char buffer[1024];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(buffer, sizeof buffer, format, args);
+  std::string entry = FormatVa(format, args);
   va_end(args);
-  JournalText(buffer);
+  if (entry.size() > kMaxJournalEntry) entry.resize(kMaxJournalEntry);
+  JournalText(entry);
 }
 
 }  // namespace kv

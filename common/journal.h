@@ -9,9 +9,9 @@ namespace kv {
 
 inline constexpr const char* kJournalFile = "jur.jur";
 
-// Writes one entry (printf format, 1251 text). A journal that cannot be opened drops
-// the entry silently.
-void Journal(const char* format, ...);
+// Writes one entry (printf format, 1251 text; numbers with a decimal point whatever
+// the locale). A journal that cannot be opened drops the entry silently.
+void Journal(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void JournalText(const std::string& text);
 
 // For tests: write to another file and start a new "run" (next entry gets "*****").

@@ -1,25 +1,38 @@
 #include "common/key_value_lists.h"
 
+#include "common/numbers.h"
 #include "common/tokens.h"
 
 namespace kv {
 
-void WriteIntList(std::FILE* f, const char* key, const int32_t* values, int n) {
-  std::fprintf(f, "%s=", key);
+std::string IntListLine(std::string_view key, const int32_t* values, int n) {
+  std::string line(key);
+  line += '=';
   for (int i = 0; i < n; ++i) {
-    if (i > 0 && i % 10 == 0) std::fputs("  ", f);
-    std::fprintf(f, " %ld", static_cast<long>(values[i]));
+    if (i > 0 && i % 10 == 0) line += "  ";
+    line += ' ';
+    line += FormatInteger(values[i]);
   }
-  std::fputc('\n', f);
+  return line + '\n';
+}
+
+std::string ByteListLine(std::string_view key, const uint8_t* bytes, int n) {
+  std::string line(key);
+  line += '=';
+  for (int i = 0; i < n; ++i) {
+    if (i > 0 && i % 10 == 0) line += "  ";
+    line += FormatInteger(bytes[i]);
+    line += ' ';
+  }
+  return line + '\n';
+}
+
+void WriteIntList(std::FILE* f, const char* key, const int32_t* values, int n) {
+  std::fputs(IntListLine(key, values, n).c_str(), f);
 }
 
 void WriteByteList(std::FILE* f, const char* key, const uint8_t* bytes, int n) {
-  std::fprintf(f, "%s=", key);
-  for (int i = 0; i < n; ++i) {
-    if (i > 0 && i % 10 == 0) std::fputs("  ", f);
-    std::fprintf(f, "%d ", bytes[i]);
-  }
-  std::fputc('\n', f);
+  std::fputs(ByteListLine(key, bytes, n).c_str(), f);
 }
 
 void ReadIntList(std::string_view text, int32_t* values, int n) {

@@ -18,12 +18,12 @@ void StderrWarning(const std::string& text) {
 MessageSink g_sink{&StderrWarning, &StderrWarning};
 TextLookupFn g_lookup = nullptr;
 
-std::string VFormat(const char* format, va_list args) {
-  char buffer[kMaxMessageBytes];
-  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  if (n < 0) return std::string(format);
-  return std::string(buffer);  // vsnprintf cut it at 399 bytes
+std::string Cut(std::string s) {
+  if (s.size() >= kMaxMessageBytes) s.resize(kMaxMessageBytes - 1);
+  return s;
 }
+
+std::string VFormat(const char* format, va_list args) { return Cut(FormatVa(format, args)); }
 
 }  // namespace
 
@@ -61,13 +61,13 @@ void Warning(std::string_view text) {
 
 void WarningKey(std::string_view key) { Warning(Text(key)); }
 
-void WarningFormat(std::string_view format_key, ...) {
-  std::string format = Text(format_key);
-  va_list args;
-  va_start(args, format_key);
-  std::string s = VFormat(format.c_str(), args);
-  va_end(args);
-  Warning(s);
+std::string FormatKeyArgs(std::string_view format_key, std::span<const FormatArg> args) {
+  const std::string format = Text(format_key);
+  if (std::optional<std::string> filled = FormatChecked(format, args)) return Cut(*filled);
+  std::string shown = format;
+  if (format != format_key) shown += " [" + std::string(format_key) + "]";
+  if (!args.empty()) shown += ": " + ArgumentsText(args);
+  return Cut(shown);
 }
 
 void WarningPrintf(const char* format, ...) {

@@ -5,8 +5,12 @@
 // print to stderr. All texts here are 8-bit code page 1251.
 #pragma once
 
+#include <array>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "common/format_text.h"
 
 namespace kv {
 
@@ -30,18 +34,32 @@ std::string Text(std::string_view key);
 // Longest formatted message, terminator included: longer texts are cut, never overrun.
 inline constexpr size_t kMaxMessageBytes = 400;
 
+// The text of `format_key` filled with the arguments, cut to 399 bytes. The text
+// comes from a data file, so it is used as a format only when its conversions match
+// the arguments exactly in number and kind (FormatChecked); otherwise it is shown as
+// it stands, with its key and the arguments after it, and never filled.
+std::string FormatKeyArgs(std::string_view format_key, std::span<const FormatArg> args);
+template <class... Args>
+std::string FormatKey(std::string_view format_key, const Args&... args) {
+  const std::array<FormatArg, sizeof...(Args)> list{FormatArg(args)...};
+  return FormatKeyArgs(format_key, list);
+}
+
 void Warning(std::string_view text);
 void WarningKey(std::string_view key);
-// The text of `format_key` used as a printf format (only %s, %d, %i, %ld, %f and
-// similar conversions with matching arguments). The result is cut to 399 bytes.
-void WarningFormat(std::string_view format_key, ...);
-// Same, but with a literal format (1251 text), not a key.
-void WarningPrintf(const char* format, ...);
+// Warning(FormatKey(format_key, args...)).
+template <class... Args>
+void WarningFormat(std::string_view format_key, const Args&... args) {
+  Warning(FormatKey(format_key, args...));
+}
+// A warning with a format written in the program (1251 text), not a key.
+void WarningPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 [[noreturn]] void Fatal(std::string_view text);
 [[noreturn]] void FatalKey(std::string_view key);
 
-// printf into a string of at most kMaxMessageBytes - 1 bytes.
-std::string FormatMessage(const char* format, ...);
+// printf into a string of at most kMaxMessageBytes - 1 bytes, numbers with a decimal
+// point whatever the locale.
+std::string FormatMessage(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Makes operator new report exhaustion as Fatal(Text("MEM")).
 void InstallOutOfMemoryHandler();

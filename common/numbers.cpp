@@ -135,10 +135,28 @@ std::string FormatFixed(double value, int decimals, int width) {
 }
 
 std::string FormatGeneral(double value, int significant) {
-  char buf[64];
+  char buf[400];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                 significant);
+                                 significant < 1 ? 1 : significant);
   return ec == std::errc() ? std::string(buf, end) : std::string("0");
+}
+
+std::string FormatScientific(double value, int decimals) {
+  char buf[400];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
+                                 decimals);
+  return ec == std::errc() ? std::string(buf, end) : std::string("0");
+}
+
+std::string FormatInteger(long long value, int width, bool zero_pad) {
+  char buf[24];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+  std::string s(buf, end);
+  if (static_cast<int>(s.size()) < width) {
+    const size_t fill = static_cast<size_t>(width) - s.size();
+    s.insert(zero_pad && value < 0 ? 1 : 0, fill, zero_pad ? '0' : ' ');
+  }
+  return s;
 }
 
 }  // namespace kv

@@ -34,8 +34,13 @@ std::optional<long long> ParseInteger(std::string_view text);
 // range are clamped.
 int ReadIntegers(std::string_view text, int32_t* out, int max_count);
 
-// printf("%<width>.<decimals>f") and printf("%.<significant>g") in the C locale.
+// printf("%<width>.<decimals>f"), printf("%.<significant>g") and printf("%.<decimals>e")
+// in the C locale.
 std::string FormatFixed(double value, int decimals, int width = 0);
 std::string FormatGeneral(double value, int significant = 15);
+std::string FormatScientific(double value, int decimals);
+
+// printf("%<width>lld"), or "%0<width>lld" with zero_pad (zeros after the sign).
+std::string FormatInteger(long long value, int width = 0, bool zero_pad = false);
 
 }  // namespace kv

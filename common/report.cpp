@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/format_text.h"
 #include "common/messages.h"
 
 namespace kv {
@@ -27,8 +28,9 @@ void Report(const char* format, ...) {
   if (!g_report) return;
   va_list args;
   va_start(args, format);
-  std::vfprintf(g_report, format, args);
+  const std::string text = FormatVa(format, args);
   va_end(args);
+  std::fwrite(text.data(), 1, text.size(), g_report);
 }
 
 void ReportLine(const std::string& text) { Report("%s\n", text.c_str()); }

@@ -11,7 +11,8 @@ bool OpenReport(const std::string& path);
 void CloseReport();
 bool ReportIsOpen();
 
-void Report(const char* format, ...);
+// printf into the report file (numbers with a decimal point whatever the locale).
+void Report(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ReportLine(const std::string& text);    // "%s\n"
 void ReportKeyLine(const char* key);         // the key's text and a line feed
 void ReportNewLine();

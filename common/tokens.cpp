@@ -1,7 +1,6 @@
 #include "common/tokens.h"
 
-#include <cctype>
-#include <cstdlib>
+#include "common/numbers.h"
 
 namespace kv {
 namespace {
@@ -85,14 +84,8 @@ int WordIndex(std::string_view word, const std::vector<std::string_view>& table)
   return -1;
 }
 
-long ReadInt(std::string_view text) {
-  std::string s(text.substr(0, 64));
-  return std::strtol(s.c_str(), nullptr, 10);
-}
+long ReadInt(std::string_view text) { return static_cast<long>(LeadingInteger(text)); }
 
-double ReadDouble(std::string_view text) {
-  std::string s(text.substr(0, 128));
-  return std::strtod(s.c_str(), nullptr);
-}
+double ReadDouble(std::string_view text) { return LeadingDouble(text); }
 
 }  // namespace kv

@@ -33,9 +33,11 @@ KeyValuePair KeyValue(std::string_view line);
 // Position of word in a table (exact comparison), or -1.
 int WordIndex(std::string_view word, const std::vector<std::string_view>& table);
 
-// Leading decimal integer after blanks, with an optional sign; 0 when none.
+// Leading decimal integer after blanks, with an optional sign; 0 when none
+// (LeadingInteger of common/numbers.h).
 long ReadInt(std::string_view text);
-// Leading decimal number (as strtod reads it) after blanks; 0 when none.
+// Leading decimal number with a decimal point after blanks; 0 when none, whatever the
+// process locale (LeadingDouble of common/numbers.h).
 double ReadDouble(std::string_view text);
 
 }  // namespace kv

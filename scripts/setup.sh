@@ -10,8 +10,8 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev libsqlite3-dev clang
   swe-basic-data
   fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
-  xvfb xauth x11-apps xdotool imagemagick
-  locales ccache
+  xvfb xauth x11-apps x11-utils xdotool imagemagick openbox
+  locales ccache qt6-translations-l10n
   tzdata libgeonames-common
 )
 # The towns data fetch GeoNames' table with npm (the NodeSource build of nodejs brings

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (core, widgets offscreen, end-to-end under Xvfb).
+# Sets up, builds and runs every test (core, widgets offscreen, end-to-end under Xvfb);
+# the tests named *_ru run once more under LANG=ru_RU.UTF-8.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

@@ -5,6 +5,7 @@
 #include "astro/calendar.h"
 #include "common/key_value_lists.h"
 #include "common/lines.h"
+#include "common/numbers.h"
 #include "common/tokens.h"
 
 namespace kv {
@@ -115,34 +116,36 @@ bool ReadSettingsFile(const std::string& path, Settings& s) {
 }
 
 std::string FormatSettingsText(const Settings& s) {
-  char* buf = nullptr;
-  size_t len = 0;
-  std::FILE* f = open_memstream(&buf, &len);
   const ChartRecord& rec = s.startup;
-  std::fprintf(f, "JD=%s\n", FormatDateTime(rec.jd_local).c_str());
-  std::fprintf(f, "GMTH=%.8f\n", rec.correction_h);
-  std::fprintf(f, "LAT=%.8f\n", rec.lat_packed);
-  std::fprintf(f, "LONG=%.8f\n", rec.lon_packed);
-  std::fprintf(f, "NAME=%s\n", std::string(rec.name, strnlen(rec.name, 30)).c_str());
-  std::fprintf(f, "MESTO=%s\nSEX=%d\nBASA=%s\n",
-               std::string(rec.place, strnlen(rec.place, 30)).c_str(), rec.sex,
-               s.database.c_str());
-  std::fprintf(f, "MaskP=%ld\nMaskA=%ld\n", static_cast<long>(s.planet_mask),
-               static_cast<long>(s.aspected_mask));
-  WriteByteList(f, "Ov", s.ov.data(), kOptionBytes);
-  std::fprintf(f, "HouseSet=%d\nRGN=%ld\nRazd=%d\n", s.house_system,
-               static_cast<long>(s.region), s.ov[kOptRazd]);
-  std::fprintf(f, "Town=%s\n", s.town_file.c_str());
-  std::fprintf(f, "ORBFILE=%s\n", s.orb_file.c_str());
-  std::fprintf(f, "NamRed=%s\n", s.editor_path.c_str());
-  std::fprintf(f, "InterV=%s\n", s.interval.c_str());
-  WriteIntList(f, "LP", s.lp.data(), static_cast<int>(s.lp.size()));
-  WriteIntList(f, "ColKvi", s.colours.data(), static_cast<int>(s.colours.size()));
-  std::fprintf(f, "Lf=%d\nLfP=%d\nFp=%d\n", s.chars_per_line, s.chars_per_print_line,
-               s.print_margin_mm);
-  std::fclose(f);
-  std::string text(buf, len);
-  free(buf);
+  auto line = [](std::string_view key, std::string_view value) {
+    return std::string(key) + '=' + std::string(value) + '\n';
+  };
+  auto number = [&line](std::string_view key, long long value) {
+    return line(key, FormatInteger(value));
+  };
+  std::string text = line("JD", FormatDateTime(rec.jd_local));
+  text += line("GMTH", FormatFixed(rec.correction_h, 8));
+  text += line("LAT", FormatFixed(rec.lat_packed, 8));
+  text += line("LONG", FormatFixed(rec.lon_packed, 8));
+  text += line("NAME", std::string_view(rec.name, strnlen(rec.name, 30)));
+  text += line("MESTO", std::string_view(rec.place, strnlen(rec.place, 30)));
+  text += number("SEX", rec.sex);
+  text += line("BASA", s.database);
+  text += number("MaskP", s.planet_mask);
+  text += number("MaskA", s.aspected_mask);
+  text += ByteListLine("Ov", s.ov.data(), kOptionBytes);
+  text += number("HouseSet", s.house_system);
+  text += number("RGN", s.region);
+  text += number("Razd", s.ov[kOptRazd]);
+  text += line("Town", s.town_file);
+  text += line("ORBFILE", s.orb_file);
+  text += line("NamRed", s.editor_path);
+  text += line("InterV", s.interval);
+  text += IntListLine("LP", s.lp.data(), static_cast<int>(s.lp.size()));
+  text += IntListLine("ColKvi", s.colours.data(), static_cast<int>(s.colours.size()));
+  text += number("Lf", s.chars_per_line);
+  text += number("LfP", s.chars_per_print_line);
+  text += number("Fp", s.print_margin_mm);
   return text;
 }
 

@@ -1,5 +1,6 @@
 #include "app/shell/shell_rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -10,6 +11,11 @@ namespace kv {
 
 FrameRect FrameGeometry(int screen_width, int screen_height) {
   return {0, 0, screen_width, screen_height - 25};
+}
+
+FrameRect ClientRect(const FrameRect& outer, const FrameMargins& m) {
+  return {outer.x + m.left, outer.y + m.top, std::max(1, outer.width - m.left - m.right),
+          std::max(1, outer.height - m.top - m.bottom)};
 }
 
 std::string ChooseStartupPicture(const TextList& bmp_items, int screen_width,

@@ -14,8 +14,17 @@ namespace kv {
 struct FrameRect {
   int x, y, width, height;
 };
-// The frame covers the screen less 25 pixels of height, at (0, 0).
+// The frame covers the screen less 25 pixels of height, at (0, 0): the frame as the
+// user sees it, the window manager's title bar and borders included.
 FrameRect FrameGeometry(int screen_width, int screen_height);
+
+// Widths of the decorations a window manager puts around the frame's client area.
+struct FrameMargins {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+// The client area that puts the frame, decorations included, exactly on `outer`
+// (never smaller than 1 x 1).
+FrameRect ClientRect(const FrameRect& outer, const FrameMargins& margins);
 
 // The "BMP" entry is a "/"-list of "width:file"; the first item whose width is within
 // 1 % of the screen width and whose file exists wins; otherwise "kvima.bmp". Names

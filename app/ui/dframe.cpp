@@ -83,6 +83,37 @@ void DFrame::BuildMainMenu() {
   UpdateCommandStates();
 }
 
+void DFrame::PlaceFrame(const FrameRect& outer) {
+  outer_ = outer;
+  fitting_ = true;
+  resize(outer.width, outer.height);
+  // QWidget::move places a top-level window by its frame (before the first show Qt asks
+  // the window manager for north-west gravity), unlike setGeometry, which places the
+  // client area and so pushes the title bar above the screen.
+  move(outer.x, outer.y);
+  if (isVisible()) FitDecorations();
+}
+
+bool DFrame::event(QEvent* e) {
+  const bool handled = QMainWindow::event(e);
+  if (fitting_ && (e->type() == QEvent::Show || e->type() == QEvent::Move ||
+                   e->type() == QEvent::Resize))
+    FitDecorations();
+  return handled;
+}
+
+void DFrame::FitDecorations() {
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  const FrameMargins m{inner.left() - outer.left(), inner.top() - outer.top(),
+                       outer.right() - inner.right(), outer.bottom() - inner.bottom()};
+  if (m.left == 0 && m.top == 0 && m.right == 0 && m.bottom == 0) return;  // not known yet
+  fitting_ = false;
+  const FrameRect client = ClientRect(outer_, m);
+  resize(client.width, client.height);
+  move(outer_.x, outer_.y);
+}
+
 void DFrame::UpdateCommandStates() {
   for (auto& [id, action] : actions_) action->setEnabled(app_->HasCommand(id));
 }

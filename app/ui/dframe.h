@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <map>
 
+#include "app/shell/shell_rules.h"
+
 namespace kv {
 
 class DCli;
@@ -23,11 +25,20 @@ class DFrame : public QMainWindow {
   void UpdateCommandStates();
   QAction* ActionFor(int id) const;
 
+  // Puts the frame, title bar and borders included, on `outer`. The window manager's
+  // decorations are known only after the frame is shown; until then the client area
+  // takes the whole rectangle, and it shrinks by them as soon as they are reported.
+  void PlaceFrame(const FrameRect& outer);
+
  protected:
   void closeEvent(QCloseEvent* e) override;
+  bool event(QEvent* e) override;
 
  private:
   void BuildMainMenu();
+  void FitDecorations();
+  FrameRect outer_{};
+  bool fitting_ = false;
   DUApp* app_;
   DCli* client_;
   std::map<int, QAction*> actions_;

@@ -57,8 +57,7 @@ void DUApp::InitMainWindow() {
   frame_ = new DFrame(this, client_);
   QScreen* screen = QGuiApplication::primaryScreen();
   QRect s = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
-  FrameRect r = FrameGeometry(s.width(), s.height());
-  frame_->setGeometry(r.x, r.y, r.width, r.height);
+  frame_->PlaceFrame(FrameGeometry(s.width(), s.height()));
   frame_->UpdateCommandStates();
 }
 

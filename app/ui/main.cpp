@@ -6,6 +6,7 @@
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
+#include "app/ui/qt_translations.h"
 #include "app/ui/startup.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv) {
   QApplication qt_app(argc, argv);
+  kv::InstallQtTranslations(&qt_app);
   kv::InstallMessageBoxes();
   kv::InstallOutOfMemoryHandler();
   kv::InstallProgramFonts();

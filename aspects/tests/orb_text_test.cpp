@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
+#include "common/tests/russian_locale.h"
 
 namespace kv {
 namespace {
@@ -140,15 +140,17 @@ TEST(OrbLine, WriterFormat) {
 
 TEST(OrbLine, WriterIgnoresTheLocale) {
   // The GUI runs under the user's locale; a comma would make "60,500" read as 60.
-  const char* set = std::setlocale(LC_NUMERIC, "ru_RU.UTF-8");
-  if (!set) set = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  testing::RussianLocale ru;
+  ASSERT_EQ(ru.error(), "");
   AspectRecord r;
   r.angle = 60.5f;
+  r.orbs[0] = 7.25f;
   std::string line = FormatOrbLine(r);
   AspectRecord back = Parse(line);
-  std::setlocale(LC_NUMERIC, "C");
-  EXPECT_EQ(line.substr(0, 7), " 60.500");
+  EXPECT_EQ(line.substr(0, 14), " 60.500  7.250");
   EXPECT_EQ(back.angle, 60.5f);
+  EXPECT_EQ(back.Orb(1), 7.25f);
+  EXPECT_EQ(Parse("120.75 2.5 S 0 0 -1 1").angle, 120.75f);
 }
 
 TEST(OrbText, WholeTextKeepsLineOrderAndSkipsComments) {

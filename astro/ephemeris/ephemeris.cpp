@@ -10,6 +10,7 @@
 #include "astro/ephemeris/chebyshev.h"
 #include "common/codepage.h"
 #include "common/journal.h"
+#include "common/numbers.h"
 #include "common/messages.h"
 
 namespace kv {
@@ -52,9 +53,7 @@ int Damage(const DecodeStatus& s, const std::string& file_name) {
 DecodeStatus DamageAt(const char* what, int body, double jd) {
   DecodeStatus s;
   s.ok = false;
-  char buf[160];
-  std::snprintf(buf, sizeof buf, "%s: body %d at %.6f", what, body, jd);
-  s.detail = buf;
+  s.detail = std::string(what) + ": body " + std::to_string(body) + " at " + FormatFixed(jd, 6);
   return s;
 }
 

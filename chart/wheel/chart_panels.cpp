@@ -1,7 +1,5 @@
 #include "chart/wheel/chart_panels.h"
 
-#include <cstdio>
-
 #include "app/textres/text_resources.h"
 #include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
@@ -14,12 +12,6 @@ namespace {
 
 constexpr char kBodyGlyphs[] = "pqrstuvwxy\\_Z[^]";
 constexpr char kCuspGlyphs[] = "labodemghnjk";
-
-std::string Format(const char* format, auto... args) {
-  char buf[256];
-  std::snprintf(buf, sizeof buf, format, args...);
-  return buf;
-}
 
 }  // namespace
 
@@ -66,16 +58,16 @@ std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettin
 
 std::vector<std::string> HeaderLines(const ChartRecord& rec) {
   std::vector<std::string> lines;
-  lines.push_back(Format("%.29s", rec.name));
-  lines.push_back(Format("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
+  lines.push_back(FormatMessage("%.29s", rec.name));
+  lines.push_back(FormatMessage("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
                          WeekdayName(rec.jd_local)));
-  lines.push_back(Format("GMT:%s", FormatDateTime(rec.jd_ut).c_str()));
+  lines.push_back(FormatMessage("GMT:%s", FormatDateTime(rec.jd_ut).c_str()));
   // The window runs under the user's locale: the numbers keep their decimal point.
   lines.push_back(FormatFixed(rec.lat_packed, 2) + " " + FormatFixed(rec.lon_packed, 2) +
-                  Format(" %.29s", rec.place));
-  lines.push_back(Format(W("Дома: %s").c_str(),
+                  FormatMessage(" %.29s", rec.place));
+  lines.push_back(FormatMessage(W("Дома: %s").c_str(),
                          Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
-  if (rec.lunar_day > 0) lines.push_back(Format(W("%d-й лунный день").c_str(), rec.lunar_day));
+  if (rec.lunar_day > 0) lines.push_back(FormatMessage(W("%d-й лунный день").c_str(), rec.lunar_day));
   else if (rec.lunar_day == 0) lines.push_back(Text("LunNoDat"));
   return lines;
 }

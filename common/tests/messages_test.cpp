@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "common/journal.h"
+#include "common/tests/russian_locale.h"
 
 namespace kv {
 namespace {
@@ -72,6 +73,40 @@ TEST_F(MessagesTest, FormattedMessageIsCutAt399Bytes) {
   EXPECT_EQ(g_shown.substr(0, 5), "font ");
   WarningFormat("NoF%s", "atm.ttf");
   EXPECT_EQ(g_shown, "font atm.ttf missing");
+}
+
+// Message texts come from kvima.t, a file users edit; a text whose conversions do not
+// fit the caller's arguments is shown as it stands, never handed to printf.
+TEST_F(MessagesTest, FormatThatDoesNotFitIsShownUnfilledWithItsKey) {
+  SetTextLookup([](std::string_view key) {
+    if (key == "DEp") return std::string("Date %s%s%s%s%s%s%s%s out of range");
+    if (key == "NoF%s") return std::string("font %d missing");
+    return std::string(key);
+  });
+  WarningFormat("DEp", "01.01.2500 12:00:00");
+  EXPECT_EQ(g_shown, "Date %s%s%s%s%s%s%s%s out of range [DEp]: 01.01.2500 12:00:00");
+  WarningFormat("NoF%s", "atm.ttf");
+  EXPECT_EQ(g_shown, "font %d missing [NoF%s]: atm.ttf");
+  // A key without an entry is its own text: "F%is" would print a pointer as an int.
+  WarningFormat("F%is", "cards.btr");
+  EXPECT_EQ(g_shown, "F%is: cards.btr");
+  WarningFormat("RE%I%", "a.tmp", "b.tmp");
+  EXPECT_EQ(g_shown, "RE%I%: a.tmp, b.tmp");
+  EXPECT_EQ(ReadAll(path_), "*****\n" + std::string("Date %s%s%s%s%s%s%s%s out of range [DEp]: ") +
+                                "01.01.2500 12:00:00\nfont %d missing [NoF%s]: atm.ttf\n"
+                                "F%is: cards.btr\nRE%I%: a.tmp, b.tmp\n");
+}
+
+TEST_F(MessagesTest, FittingFormatsAreFilledWithoutTheLocale) {
+  SetTextLookup([](std::string_view key) {
+    return key == "Orb" ? std::string("orb %.2f of %d aspects in %s") : std::string(key);
+  });
+  testing::RussianLocale ru;
+  ASSERT_EQ(ru.error(), "");
+  EXPECT_EQ(FormatKey("Orb", 2.5, 3, "0.ao"), "orb 2.50 of 3 aspects in 0.ao");
+  EXPECT_EQ(FormatMessage("%.8f|%5.1f|%d", 55.45, -3.25, 7), "55.45000000| -3.2|7");
+  WarningPrintf("x0=%.5f", 0.125);
+  EXPECT_EQ(g_shown, "x0=0.12500");
 }
 
 TEST_F(MessagesTest, FatalEndsWithStatusOne) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/tests/russian_locale.h"
+
 namespace kv {
 namespace {
 
@@ -85,7 +87,8 @@ TEST(Numbers, IntegerListsStopAtTheFirstNonNumber) {
 }
 
 TEST(Numbers, FormatsMatchPrintfInTheCLocale) {
-  // printf in the C locale is the reference; the test's own process keeps "C".
+  // printf in the C locale is the reference, whatever locale the run was given.
+  testing::CLocale c_locale;
   const double values[] = {0.0, -0.0, 0.125, 2.5, -2.5, 55.45, 37.37, 1e-7, 123456789.987654321,
                            2451545.0, -180.0, 359.59, 1.0 / 3.0};
   for (double v : values) {
@@ -99,6 +102,17 @@ TEST(Numbers, FormatsMatchPrintfInTheCLocale) {
     EXPECT_EQ(FormatGeneral(v), expected) << v;
     std::snprintf(expected, sizeof expected, "%6.2f", v);
     EXPECT_EQ(FormatFixed(v, 2, 6), expected) << v;
+    std::snprintf(expected, sizeof expected, "%.3e", v);
+    EXPECT_EQ(FormatScientific(v, 3), expected) << v;
+  }
+  for (long long v : {0LL, 5LL, -5LL, 42LL, -2024LL, 123456LL, LLONG_MIN, LLONG_MAX}) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%lld", v);
+    EXPECT_EQ(FormatInteger(v), expected) << v;
+    std::snprintf(expected, sizeof expected, "%04lld", v);
+    EXPECT_EQ(FormatInteger(v, 4, true), expected) << v;
+    std::snprintf(expected, sizeof expected, "%3lld", v);
+    EXPECT_EQ(FormatInteger(v, 3), expected) << v;
   }
 }
 

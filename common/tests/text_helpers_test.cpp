@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/case_map.h"
+#include "common/tests/russian_locale.h"
 #include "common/key_value_lists.h"
 #include "common/text_list.h"
 #include "common/tokens.h"
@@ -42,6 +43,19 @@ TEST(Numbers, LeadingNumberOrZero) {
   EXPECT_DOUBLE_EQ(ReadDouble(" 55.45N"), 55.45);
   EXPECT_EQ(WordIndex("b", {"a", "b", "c"}), 1);
   EXPECT_EQ(WordIndex("B", {"a", "b"}), -1);
+}
+
+// Files and fields carry a decimal point; the users' locale must not cut "55.45" to 55.
+TEST(Numbers, ReadDoubleIgnoresTheLocale) {
+  testing::RussianLocale ru;
+  ASSERT_EQ(ru.error(), "");
+  EXPECT_DOUBLE_EQ(ReadDouble("55.45"), 55.45);
+  EXPECT_DOUBLE_EQ(ReadDouble("-37.37 E"), -37.37);
+  EXPECT_EQ(ReadDouble("55,45"), 55.0);  // a comma ends the number, as in the C locale
+  int32_t values[3] = {9, 9, 9};
+  ReadIntList("1 -2", values, 3);
+  EXPECT_EQ(values[1], -2);
+  EXPECT_EQ(values[2], 9);
 }
 
 TEST(TrimmedLength, CountsUpToTheLastNonBlank) {

@@ -11,8 +11,7 @@
 #include <QSpinBox>
 #include <QTime>
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
+#include <climits>
 
 #include "astro/calendar.h"
 #include "common/messages.h"
@@ -87,25 +86,15 @@ std::array<QRect, 3> DialButtonRects(const QRect& r, bool in_row) {
 }
 
 int ReadEditInt(std::string_view text) {
-  size_t i = text.find_first_not_of(" \t");
-  if (i == std::string_view::npos) return 0;
-  size_t end = i;
-  if (end < text.size() && (text[end] == '-' || text[end] == '+')) ++end;
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-  if (text[i] == '+') ++i;
-  int value = 0;
-  const auto res = std::from_chars(text.data() + i, text.data() + end, value);
-  return res.ec == std::errc() ? value : 0;
+  const long long value = LeadingInteger(text);
+  return value < INT_MIN || value > INT_MAX ? 0 : static_cast<int>(value);
 }
 
 double ReadEditNumber(std::string_view text) {
   size_t i = text.find_first_not_of(" \t");
   if (i == std::string_view::npos) return 0;
   std::string s;
-  if (text[i] == '-' || text[i] == '+') {
-    if (text[i] == '-') s += '-';
-    ++i;
-  }
+  if (text[i] == '-' || text[i] == '+') s += text[i++];
   bool point = false;
   for (; i < text.size(); ++i) {
     const char c = text[i];
@@ -119,16 +108,10 @@ double ReadEditNumber(std::string_view text) {
       break;
     }
   }
-  double value = 0;
-  const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
-  return res.ec == std::errc() ? value : 0;
+  return ParseDouble(s).value_or(0);
 }
 
-std::string FormatPadded(int value, int digits) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%0*d", digits, value);
-  return buf;
-}
+std::string FormatPadded(int value, int digits) { return FormatInteger(value, digits, true); }
 
 TownChooser SetTownChooser(TownChooser chooser) {
   TownChooser old = std::move(Chooser());

@@ -65,8 +65,9 @@ inline constexpr int kMaxHelpKey = 19;
 std::array<QRect, 3> DialButtonRects(const QRect& r, bool in_row);
 
 // Numbers typed into edits: leading blanks, an optional sign, then digits (a decimal
-// point and digits for ReadEditNumber); anything unreadable reads 0. These never
-// depend on the process locale, unlike strtod.
+// point or comma and digits for ReadEditNumber); anything unreadable, or an integer
+// beyond the int range, reads 0. They go through common/numbers.h, so they never
+// depend on the process locale; edits are filled with its FormatFixed.
 int ReadEditInt(std::string_view text);
 double ReadEditNumber(std::string_view text);
 // FormatFixed (printf's "%W.Pf" without the locale) comes from common/numbers.h.

@@ -198,10 +198,8 @@ void DKalend::paintEvent(QPaintEvent*) {
     const QRect r = CellRect(cell.row, cell.column);
     p.fillRect(r.adjusted(1, 1, 0, 0), day == date_.day ? kSelectedDay : background);
     p.setPen(text);
-    char number[16];
-    std::snprintf(number, sizeof number, "%2d", day);
     p.drawText(QPoint(r.left() + r.width() / 3, r.top() + r.height() / 3 + p.fontMetrics().ascent()),
-               QString::fromLatin1(number));
+               QString::fromStdString(FormatInteger(day, 2)));
   }
 
   // Row 7: the actions, drawn as a button band.

@@ -55,11 +55,12 @@ void ReportDamage(const std::string& file, const std::string& what) {
   Database& db = Db();
   if (!db.damage.empty()) return;
   db.damage = file + ": " + what;
-  std::string format = Text("BdDmg");
-  if (format == "BdDmg")
-    format = W("Файл базы данных %s повреждён (%s). Файл не изменён; "
-               "подробности: kvimarot-db check");
-  Warning(FormatMessage(format.c_str(), file.c_str(), what.c_str()));
+  if (Text("BdDmg") == "BdDmg")  // no text resources (the command-line tool)
+    Warning(FormatMessage(W("Файл базы данных %s повреждён (%s). Файл не изменён; "
+                            "подробности: kvimarot-db check").c_str(),
+                          file.c_str(), what.c_str()));
+  else
+    WarningFormat("BdDmg", file, what);
 }
 
 // Reports damage the index handle noted; true when there is some.
@@ -386,17 +387,18 @@ int Delete(std::string_view key) {
     if (ReadFromBlock(value, key, old_fields)) UpdateValueIndex(upkeep, key, &old_fields, nullptr);
     if (!db.damage.empty()) return 0;
   }
+  // The record's block is read and checked before the index changes: a damaged block
+  // is refused with the files as they were, never a key gone and its record left.
+  BlockContents c;
+  if (value >= 0 && (!LoadBlock(value) || !ParseBuffer(&c))) return 0;
   if (btree::Remove(db.main, key) != 1) {
     IndexDamaged(db.main);
     return 0;
   }
-  if (value >= 0 && LoadBlock(value)) {
-    BlockContents c;
-    if (ParseBuffer(&c)) {
-      if (const BlockEntry* e = FindEntry(c, key)) {
-        RemoveEntryAt(db.records.buffer.data(), e->pos, e->size);
-        WriteBuffer(value);
-      }
+  if (value >= 0 && LoadBlock(value) && ParseBuffer(&c)) {
+    if (const BlockEntry* e = FindEntry(c, key)) {
+      RemoveEntryAt(db.records.buffer.data(), e->pos, e->size);
+      WriteBuffer(value);
     }
   }
   return 1;

@@ -302,6 +302,30 @@ TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
   EXPECT_FALSE(CheckDatabase(name_, false).ok());
 }
 
+// A delete that meets a damaged block must not take the key out of the index first:
+// the message says the files are unchanged, and they must be.
+TEST_F(RecordStoreTest, DeleteFromADamagedBlockChangesNoFile) {
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
+  ASSERT_EQ(Write(".2", Card({{2, "two"}})), kWriteDone);
+  Close();
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  Set16(bod, 2 + 2 + 2, 4000);  // the first entry's data runs past the block
+  WriteBytes(name_ + ".bod", bod);
+  const std::vector<uint8_t> btr = FileBytes(name_ + ".btr");
+  g_warnings.clear();
+  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  EXPECT_EQ(Delete(".2"), 0);
+  Close();
+  EXPECT_EQ(g_warnings.size(), 1u);
+  EXPECT_EQ(FileBytes(name_ + ".btr"), btr);
+  EXPECT_EQ(FileBytes(name_ + ".bod"), bod);
+  // Both keys still lead to their block, where the damage stays visible.
+  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".1", ".2"}));
+  Close();
+}
+
 TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
   const int ops = testing::ModelOps(100000);
   std::mt19937 rng(99);

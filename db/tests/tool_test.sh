@@ -21,7 +21,19 @@ grep -q "$(printf '\xcf\xb8\xf2\xf0')" cards.bod || fail "stored code page"
 "$tool" delete cards .000002
 "$tool" get cards .000002 2>/dev/null && fail "deleted record read"
 "$tool" check cards | grep -q "^consistent" || fail "check of a sound database"
-if "$tool" create cards 2>/dev/null; then fail "create over an existing database"; fi
+if "$tool" create cards 2>err.txt; then fail "create over an existing database"; fi
+# The message names the file; its format key is never filled like a printf format.
+grep -q "cards.bod" err.txt || fail "create over an existing database: $(cat err.txt)"
+grep -qE 'F-?[0-9]+s' err.txt && fail "format key used as a format: $(cat err.txt)"
+# Field numbers: a long spelling of 2 is still field 2; anything else is refused.
+"$tool" put cards .000001 00000000000000000000002=Павел >/dev/null || fail "long field number"
+"$tool" get cards .000001 | grep -qx "2=Павел" || fail "long field number stored"
+for bad in 1=x 256=x 2x=x =x x 99999999999999999999=x; do
+  set +e; "$tool" put cards .000001 "$bad" 2>/dev/null; rc=$?; set -e
+  [ $rc -eq 2 ] || fail "field assignment '$bad' gave status $rc"
+done
+set +e; "$tool" list cards --sort x >/dev/null 2>&1; rc=$?; set -e
+[ $rc -eq 2 ] || fail "sort field x gave status $rc"
 
 # A data length running past its block.
 printf '\xa0\x0f' | dd of=cards.bod bs=1 seek=6 conv=notrunc 2>/dev/null
@@ -31,4 +43,8 @@ grep -q "повреждён" err.txt || fail "message for a damaged file"
 [ "$(md5sum cards.bod cards.btr)" = "$sum" ] || fail "damaged file changed"
 if "$tool" check cards >out.txt; then fail "check of a damaged file"; fi
 grep -q "^damaged: cards.bod: block 0" out.txt || fail "check names the block"
+# Deleting from the damaged block is refused before the key index changes.
+if "$tool" delete cards .000001 2>err.txt; then fail "delete from a damaged block"; fi
+grep -q "повреждён" err.txt || fail "message for a delete from a damaged block"
+[ "$(md5sum cards.bod cards.btr)" = "$sum" ] || fail "delete changed a damaged database"
 echo "kvimarot-db: 1 passed, 0 failed"

@@ -1,12 +1,14 @@
 // kvimarot-db: creates, lists, reads, writes and checks databases on the same core the
 // program uses. Texts are taken and printed in UTF-8 and stored in code page 1251.
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/numbers.h"
 #include "db/btree/index_check.h"
 #include "db/records/database_check.h"
 #include "db/records/record_store.h"
@@ -88,14 +90,15 @@ int Put(const Target& t, const std::string& key_arg, const std::vector<std::stri
   kv::db::FieldArray fields;
   std::vector<std::pair<int, std::string>> changes;
   for (const std::string& a : assignments) {
-    size_t eq = a.find('=');
-    char* end = nullptr;
-    long n = eq == std::string::npos ? 0 : std::strtol(a.substr(0, eq).c_str(), &end, 10);
-    if (eq == std::string::npos || eq == 0 || *end != '\0' || n < 2 || n > 255) {
+    const size_t eq = a.find('=');
+    const std::optional<long long> n =
+        eq == std::string::npos ? std::nullopt
+                                : kv::ParseInteger(std::string_view(a).substr(0, eq));
+    if (!n || *n < 2 || *n > 255) {
       std::fprintf(stderr, "not a field assignment (2..255=TEXT): %s\n", a.c_str());
       return 2;
     }
-    changes.emplace_back(static_cast<int>(n), Utf8ToCp1251(a.substr(eq + 1)));
+    changes.emplace_back(static_cast<int>(*n), Utf8ToCp1251(a.substr(eq + 1)));
   }
   if (OpenFor(t, true)) return 1;
   std::string key = Utf8ToCp1251(key_arg);
@@ -158,7 +161,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> plain;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--towns") t.towns = true;
-    else if (args[i] == "--sort" && i + 1 < args.size()) sort_field = std::atoi(args[++i].c_str());
+    else if (args[i] == "--sort" && i + 1 < args.size()) {
+      const std::optional<long long> field = kv::ParseInteger(args[++i]);
+      if (!field || *field < 0 || *field >= kv::db::kFieldCount) return Usage();
+      sort_field = static_cast<int>(*field);
+    }
     else plain.push_back(args[i]);
   }
   if (plain.size() < 2) return Usage();

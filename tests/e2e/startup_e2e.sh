@@ -7,12 +7,20 @@ prog=$1
 work_src=$2
 shot=${3:-$PWD/startup.png}
 tmp=$(mktemp -d)
-trap 'kill $app_pid 2>/dev/null || true; kill $xvfb_pid 2>/dev/null || true; rm -rf "$tmp"' EXIT
+trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Run in the users' locale (LANG=ru_RU.UTF-8, decimal comma) it must really be there.
+case "${LC_ALL:-${LANG:-}}" in
+  ru_RU*) locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' ||
+            { echo "FAIL: the ru_RU.UTF-8 locale is missing (scripts/setup.sh)"; exit 1; } ;;
+esac
+numbers_before=$(grep -E '^(GMTH|LAT|LONG)=' "$tmp/kvi.ini" || true)
+# Xvfb picks a free display itself: several test runs share the machine.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=:$(head -1 "$tmp/display")
 unset QT_QPA_PLATFORM
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
@@ -39,9 +47,21 @@ for _ in $(seq 10); do
 done
 [ $asked -eq 1 ] || { echo "FAIL: no question after Выход"; exit 1; }
 import -window root "${shot%.png}-exit.png"
-xdotool key alt+Cyrillic_de
-for _ in $(seq 100); do kill -0 $app_pid 2>/dev/null || break; sleep 0.1; done
+# "Да" through its mnemonic, again while the program runs (a key may come too early).
+for _ in $(seq 10); do
+  xdotool key alt+Cyrillic_de
+  for _ in $(seq 10); do kill -0 $app_pid 2>/dev/null || break 2; sleep 0.1; done
+done
 if kill -0 $app_pid 2>/dev/null; then echo "FAIL: the program did not end through Выход"; exit 1; fi
 wait $app_pid || { echo "FAIL: exit status $?"; exit 1; }
 grep -q '^NAME=' "$tmp/kvi.ini" || { echo "FAIL: kvi.ini not written at exit"; exit 1; }
+# The numbers come back with a decimal point and their values, whatever the locale.
+numbers_after=$(grep -E '^(GMTH|LAT|LONG)=' "$tmp/kvi.ini" || true)
+if grep -qE '^(GMTH|LAT|LONG)=.*,' <<<"$numbers_after" ||
+   [ "$(LC_ALL=C awk -F= '{ printf "%s=%.6f\n", $1, $2 }' <<<"$numbers_before")" != \
+     "$(LC_ALL=C awk -F= '{ printf "%s=%.6f\n", $1, $2 }' <<<"$numbers_after")" ]; then
+  echo "FAIL: the numbers of kvi.ini changed at exit:"; echo "$numbers_before"; echo "$numbers_after"
+  exit 1
+fi
+echo "$numbers_after"
 echo "PASS"

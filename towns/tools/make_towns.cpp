@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/numbers.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/tokens.h"
@@ -157,7 +158,7 @@ int main(int argc, char** argv) {
   fs::remove_all(work, ec);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("towns: %zu towns, %zu countries written in %.1f s\n", town_rows.size(),
-              country_rows.size(), seconds);
+  std::printf("towns: %zu towns, %zu countries written in %s s\n", town_rows.size(),
+              country_rows.size(), kv::FormatFixed(seconds, 1).c_str());
   return 0;
 }

@@ -9,6 +9,7 @@
 #include "app/settings/program_settings.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/tests/russian_locale.h"
 
 namespace kv {
 namespace {
@@ -75,6 +76,25 @@ TEST(SettingsFile, SaveAndReloadGiveTheSameBytes) {
   EXPECT_EQ(again.lp[2], 4);
   EXPECT_EQ(again.ov[10], 5);
   EXPECT_EQ(again.startup.sex, 1);
+}
+
+// The users run ru_RU.UTF-8, where the C library reads "55.45" as 55 and writes
+// "55,45000000": the file must read and write the same bytes there.
+TEST(SettingsFile, RoundTripInTheRussianLocale) {
+  const std::string text =
+      "JD=05.03.1961 14:07:00\nGMTH=-3.50000000\nLAT=55.45000000\nLONG=-37.37000000\n";
+  const std::string in_c_locale = FormatSettingsText(Parse(text));
+  testing::RussianLocale ru;
+  ASSERT_EQ(ru.error(), "");
+  Settings s = Parse(text);
+  EXPECT_DOUBLE_EQ(s.startup.lat_packed, 55.45);
+  EXPECT_DOUBLE_EQ(s.startup.lon_packed, -37.37);
+  EXPECT_DOUBLE_EQ(s.startup.correction_h, -3.5);
+  EXPECT_DOUBLE_EQ(Parse("GMTPOP=0.125\n").startup.correction_h, 3.0);
+  const std::string written = FormatSettingsText(s);
+  EXPECT_EQ(written, in_c_locale);
+  EXPECT_EQ(written.substr(0, text.size()), text);
+  EXPECT_EQ(FormatSettingsText(Parse(written)), written);
 }
 
 TEST(SettingsFile, OptionLineLayout) {

@@ -18,6 +18,23 @@ TEST(ShellRules, FrameLeavesTwentyFivePixels) {
   EXPECT_EQ(FrameGeometry(800, 600).height, 575);
 }
 
+// Under a window manager the title bar and borders belong to the frame: the client
+// area shrinks by them, so the title bar is not pushed above the screen.
+TEST(ShellRules, ClientAreaLeavesRoomForTheDecorations) {
+  const FrameRect outer = FrameGeometry(1280, 1024);
+  const FrameRect c = ClientRect(outer, FrameMargins{4, 27, 4, 4});
+  EXPECT_EQ(c.x, 4);
+  EXPECT_EQ(c.y, 27);
+  EXPECT_EQ(c.width, 1272);
+  EXPECT_EQ(c.height, 999 - 31);
+  const FrameRect bare = ClientRect(outer, FrameMargins{});
+  EXPECT_EQ(bare.y, 0);
+  EXPECT_EQ(bare.height, 999);
+  const FrameRect tiny = ClientRect(FrameRect{0, 0, 10, 10}, FrameMargins{8, 30, 8, 8});
+  EXPECT_EQ(tiny.width, 1);
+  EXPECT_EQ(tiny.height, 1);
+}
+
 TEST(ShellRules, StartupPictureByScreenWidth) {
   TextList items(std::vector<std::string>{"1024:big.bmp", "800:small.bmp"});
   std::set<std::string> present = {"big.bmp", "small.bmp"};

@@ -2,11 +2,16 @@
 // the exit question.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QFile>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -16,6 +21,7 @@
 #include "app/ui/dframe.h"
 #include "app/ui/dkerchild.h"
 #include "app/ui/duapp.h"
+#include "app/ui/qt_translations.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 
@@ -55,6 +61,40 @@ class FrameTest : public QObject {
     for (QAction* a : app_.Frame()->menuBar()->actions()) texts << a->text();
     QCOMPARE(texts, QStringList({"Гороскоп", "Интерпретация", "Символика", "Настройки", "Знаки",
                                  "Дома", "Планеты", "База данных", "Окна", "Помощь", "Вы&ход"}));
+  }
+
+  // Without a window manager's decorations the frame is the client area itself.
+  void frameCoversTheScreenLessTwentyFivePixels() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QTRY_COMPARE(app_.Frame()->frameGeometry(),
+                 QRect(0, 0, screen.width(), screen.height() - 25));
+  }
+
+  void qtDialogsSpeakRussian() {
+    QVERIFY2(InstallQtTranslations(qApp),
+             "qtbase_ru.qm is missing (Debian package qt6-translations-l10n)");
+    QVERIFY(QCoreApplication::translate("QColorDialog", "&Basic colors") != "&Basic colors");
+    // The system menu of the chart and text windows.
+    QVERIFY(QCoreApplication::translate("QMdiSubWindow", "&Close") != "&Close");
+    QColorDialog colours;
+    colours.setOption(QColorDialog::DontUseNativeDialog);
+    colours.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&colours));
+    QStringList words;
+    for (auto* l : colours.findChildren<QLabel*>()) words << l->text();
+    for (auto* b : colours.findChildren<QPushButton*>()) words << b->text();
+    const QString all = words.join(' ');
+    QVERIFY2(all.contains(QString::fromUtf8("Отмена")), qPrintable(all));
+    QVERIFY2(!all.contains("Cancel") && !all.contains("Basic colors"), qPrintable(all));
+    colours.grab().save(QCoreApplication::applicationDirPath() + "/colour_dialog_ru.png");
+    QFileDialog files(nullptr, QString(), dir_.path());
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    files.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&files));
+    QStringList labels;
+    for (auto* l : files.findChildren<QLabel*>()) labels << l->text();
+    QVERIFY2(!labels.join(' ').contains("Look in"), qPrintable(labels.join(' ')));
+    files.grab().save(QCoreApplication::applicationDirPath() + "/file_dialog_ru.png");
   }
 
   void commandsWithoutHandlersAreDisabled() {

@@ -12,11 +12,11 @@
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <clocale>
 
 #include "astro/calendar.h"
 #include "common/ui/dial.h"
 #include "common/ui/dkalend.h"
+#include "common/tests/russian_locale.h"
 #include "common/ui/tests/test_texts.h"
 
 namespace kv {
@@ -328,7 +328,8 @@ class DialTest : public QObject {
   }
 
   void editNumbersIgnoreTheLocale() {
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // harmless when not installed
+    testing::RussianLocale ru;
+    QVERIFY2(ru.error().empty(), ru.error().c_str());
     QCOMPARE(ReadEditInt("  12abc"), 12);
     QCOMPARE(ReadEditInt("-3"), -3);
     QCOMPARE(ReadEditInt("+7"), 7);
@@ -347,7 +348,38 @@ class DialTest : public QObject {
     QCOMPARE(FormatFixed(-1234.5, 2, 6), std::string("-1234.50"));
     QCOMPARE(FormatPadded(7), std::string("07"));
     QCOMPARE(FormatPadded(7, 4), std::string("0007"));
-    std::setlocale(LC_NUMERIC, "C");
+    QCOMPARE(FormatPadded(-7, 4), std::string("-007"));
+  }
+
+  // Registered once more under LANG=ru_RU.UTF-8: the Qt application object has then
+  // put the C library into the users' locale, and the run must not silently be "C".
+  void runsInTheLocaleItWasRegisteredFor() {
+    if (qEnvironmentVariableIsSet("KV_REQUIRE_DECIMAL_COMMA"))
+      QVERIFY2(testing::DecimalCommaInForce(), "ru_RU.UTF-8 is missing (scripts/setup.sh)");
+  }
+
+  void placeBlockNumbersKeepTheirPointInTheUsersLocale() {
+    testing::RussianLocale ru;
+    QVERIFY2(ru.error().empty(), ru.error().c_str());
+    TownRequest seen;
+    TownChooser old = SetTownChooser([&seen](QWidget*, TownRequest& r) {
+      seen = r;
+      r.lat_packed = -33.52;
+      r.lon_packed = 286.00;
+      r.correction_h = -4.5;
+      r.has_correction = true;
+      return true;
+    });
+    TestDial d(kDialPlaceBlock);
+    d.SetEditText(kIdLatitude, "55.45");
+    d.SetEditText(kIdLongitude, "37,37");
+    d.Command(kCmdTowns);
+    SetTownChooser(old);
+    QCOMPARE(seen.lat_packed, 55.45);
+    QCOMPARE(seen.lon_packed, 37.37);
+    QCOMPARE(d.EditText(kIdLatitude), std::string("-33.52"));
+    QCOMPARE(d.EditText(kIdLongitude), std::string("286.00"));
+    QCOMPARE(d.correction->text(), QString("-4.500"));
   }
 };
 

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "common/codepage.h"
+#include "common/tests/russian_locale.h"
 #include "common/ui/dkalend.h"
 #include "common/ui/tests/test_texts.h"
 
@@ -22,6 +23,12 @@ class DKalendTest : public QObject {
 
  private slots:
   void initTestCase() { test::InstallTestTexts(); }
+
+  // Registered once more under LANG=ru_RU.UTF-8; that run must not silently be "C".
+  void runsInTheLocaleItWasRegisteredFor() {
+    if (qEnvironmentVariableIsSet("KV_REQUIRE_DECIMAL_COMMA"))
+      QVERIFY2(testing::DecimalCommaInForce(), "ru_RU.UTF-8 is missing (scripts/setup.sh)");
+  }
 
   void februaryLengthFollowsTheLeapRule() {
     QCOMPARE(DaysInMonth(2, 2000), 29);
