@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <optional>
 
 #include "app/settings/program_settings.h"
@@ -36,7 +35,9 @@ void EnsureGuiApplication() {
   static int argc = 1;
   static char arg0[] = "kvimarot-chart";
   static char* argv[] = {arg0, nullptr};
-  static std::unique_ptr<QGuiApplication> app = std::make_unique<QGuiApplication>(argc, argv);
+  // Never destroyed: at exit Qt's own statics are gone before ours, and deleting the
+  // application then crashes the process after its files were written.
+  new QGuiApplication(argc, argv);
 }
 
 std::string Resolve(const cli::CliContext& ctx, const std::string& path) {
