@@ -41,6 +41,17 @@ QFont MakeFont(const char* face, int pixel_height) {
   return f;
 }
 
+// A font whose cell (ascent + descent) is the given height, the way the panels measure
+// their fonts against the line height. Qt sizes a font by its em instead, and the cell
+// of the text face is a sixth taller than its em, so that digits beside the glyphs of
+// the symbol face (cell = em) would come out a fifth taller than the glyphs.
+QFont CellFont(const char* face, int cell_height) {
+  QFont f = MakeFont(face, 1000);
+  const double cell_per_em = QFontMetricsF(f).height() / 1000.0;
+  f.setPixelSize(std::max(1, static_cast<int>(std::lround(cell_height / std::max(cell_per_em, 0.1)))));
+  return f;
+}
+
 QString Cp(const std::string& text) { return FromCp1251(text); }
 
 // Everything one paint needs, so that the steps below stay short.
@@ -176,7 +187,7 @@ void DrawAspects(PaintContext& c, const AspectMatrix& aspects) {
 
 // Fonts of the panels; a face that does not exist is reported and substituted.
 QFont PanelFont(const std::string& face, int height) {
-  QFont f = MakeFont(face.c_str(), height);
+  QFont f = CellFont(face.c_str(), height);
   if (!QFontDatabase::families().contains(QString::fromStdString(face)))
     Journal("Fnt '%s', %d =NULL", face.c_str(), height);
   return f;

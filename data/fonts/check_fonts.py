@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """Checks the two private fonts of Kvimarot: face names, every character the
-program draws with them, the common cell of the symbols and the fixed pitch of
-the text face.
+program draws with them, the common cell of the symbols, their size beside the
+letters of the text face and within the rings of the wheel, and the fixed pitch
+of the text face.
 
 Usage: python3 check_fonts.py [font-folder]   (default: the folder of this script)
 Exit status 0 when both fonts pass, 1 otherwise (each fault is printed).
 """
 
+import math
 import os
 import sys
 import unicodedata
 
 try:
+    from fontTools.pens.basePen import BasePen
     from fontTools.ttLib import TTFont
 except ImportError:
     # Debian's python3-fonttools belongs to the system interpreter.
@@ -24,6 +27,19 @@ BODY_CHARS = "pqrstuvwxy\\_Z[^]"          # bodies 1 to 16
 SIGN_CODES = range(78, 90)                 # Aries to Pisces
 HOUSE_CODES = range(49, 61)                # house numbers 1 to 12
 CUSP_CHARS = "labodemghnjk"                # points 17 to 28, "l" Ascendant, "n" MC
+
+# Sizes in em of the symbol face, which the wheel draws at R1 / 10. A symbol is as
+# tall as a capital of the text face at the same pixel size unless the cell or a ring
+# of the wheel leaves no room for that; one with a tail may reach a little further.
+MIN_FILL = 0.92            # of the cap height
+MAX_TALL = 1.15            # of the cap height
+WIDE = 0.85                # of the advance: a glyph this wide has filled its cell
+# The zodiac ring is R1 - 0.9 R1 = 1 em wide and a sign glyph gets a rim of 1/18 em
+# around it; the house ring is R3 / 10 = 0.874 em wide. Glyphs are drawn upright at
+# any angle, so their ink must stay within a circle around the cell centre.
+SIGN_RING_R = 0.45
+HOUSE_RING_R = 0.42
+RING_FILLED = 0.9          # of the ring's radius: a glyph this large has filled its ring
 
 faults = []
 
@@ -63,14 +79,73 @@ def outline_box(font, glyph_name):
     return (g.xMin, g.yMin, g.xMax, g.yMax)
 
 
+class _FarthestPen(BasePen):
+    """Largest distance of an outline from a point, following its curves."""
+
+    def __init__(self, glyph_set, cx, cy):
+        super().__init__(glyph_set)
+        self.cx, self.cy = cx, cy
+        self.far = 0.0
+        self.at = (0.0, 0.0)
+
+    def _note(self, pt):
+        self.far = max(self.far, math.hypot(pt[0] - self.cx, pt[1] - self.cy))
+        self.at = pt
+
+    def _moveTo(self, pt):
+        self._note(pt)
+
+    def _lineTo(self, pt):
+        self._note(pt)
+
+    def _curveToOne(self, a, b, c):
+        p0 = self.at
+        for k in range(1, 17):
+            t = k / 16.0
+            u = 1.0 - t
+            self._note((u ** 3 * p0[0] + 3 * u * u * t * a[0] + 3 * u * t * t * b[0] + t ** 3 * c[0],
+                        u ** 3 * p0[1] + 3 * u * u * t * a[1] + 3 * u * t * t * b[1] + t ** 3 * c[1]))
+
+    def _qCurveToOne(self, a, c):
+        p0 = self.at
+        for k in range(1, 17):
+            t = k / 16.0
+            u = 1.0 - t
+            self._note((u * u * p0[0] + 2 * u * t * a[0] + t * t * c[0],
+                        u * u * p0[1] + 2 * u * t * a[1] + t * t * c[1]))
+
+
+def ink_radius(font, glyph_name, cx, cy):
+    glyph_set = font.getGlyphSet()
+    pen = _FarthestPen(glyph_set, cx, cy)
+    glyph_set[glyph_name].draw(pen)
+    return pen.far
+
+
+def cap_height_ratio(path):
+    """Cap height of the text face ("H") in em, None when the face is unusable."""
+    try:
+        font = TTFont(path)
+        box = outline_box(font, font.getBestCmap()[ord("H")])
+        return None if box is None else (box[3] - box[1]) / font["head"].unitsPerEm
+    except Exception:  # reported by the check of the text face itself
+        return None
+
+
 def outline_key(font, glyph_name):
     coords, _ = font["glyf"][glyph_name].getCoordinates(font["glyf"])[:2]
     return tuple(coords)
 
 
-def check_symbols(path):
+def check_symbols(path, cap_ratio):
     label = os.path.basename(path)
     font = TTFont(path)
+    em = font["head"].unitsPerEm
+    ring_of = {}
+    for cp in SIGN_CODES:
+        ring_of[cp] = ("zodiac", SIGN_RING_R * em)
+    for cp in HOUSE_CODES:
+        ring_of[cp] = ("house", HOUSE_RING_R * em)
     check_names(font, label, "ATM", "ATM")
     cmap = font.getBestCmap()
     hmtx = font["hmtx"]
@@ -102,9 +177,20 @@ def check_symbols(path):
             fault("%s box %s leaves its cell" % (what, box))
         if abs((x0 + x1) - advance) > 4 or abs((y0 + y1) - (cell_top + cell_bottom)) > 4:
             fault("%s box %s is not centred in its cell" % (what, box))
-        # Symbols of one visual size: none may shrink to a dot beside the others.
-        if max(x1 - x0, y1 - y0) < 0.4 * (cell_top - cell_bottom):
-            fault("%s is too small (%s)" % (what, box))
+        w, h = x1 - x0, y1 - y0
+        reach = ink_radius(font, name, advance / 2.0, (cell_top + cell_bottom) / 2.0)
+        ring, ring_r = ring_of.get(cp, (None, None))
+        if ring and reach > ring_r:
+            fault("%s reaches %d units from its centre, more than the %s ring holds (%d)"
+                  % (what, reach, ring, ring_r))
+        if cap_ratio:
+            cap = cap_ratio * em
+            filled = (h >= MIN_FILL * cap or w >= WIDE * advance
+                      or (ring is not None and reach >= RING_FILLED * ring_r))
+            if not filled:
+                fault("%s is %d units high, small beside capitals of %d units" % (what, h, cap))
+            if h > MAX_TALL * cap:
+                fault("%s is %d units high, too tall beside capitals of %d units" % (what, h, cap))
         key = outline_key(font, name)
         if key in seen:
             fault("%s draws the same outline as %r" % (what, chr(seen[key])))
@@ -159,7 +245,9 @@ def check_text_face(path):
 
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
-    for file_name, check in (("atm.ttf", check_symbols), ("daycour.ttf", check_text_face)):
+    cap_ratio = cap_height_ratio(os.path.join(folder, "daycour.ttf"))
+    checks = (("atm.ttf", lambda p: check_symbols(p, cap_ratio)), ("daycour.ttf", check_text_face))
+    for file_name, check in checks:
         path = os.path.join(folder, file_name)
         if not os.path.exists(path):
             fault("%s is missing" % path)

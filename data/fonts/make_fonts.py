@@ -44,11 +44,23 @@ DESCENT = 410
 CELL_MID_Y = (ASCENT - DESCENT) / 2.0
 ADVANCE = 1700         # one advance for every symbol
 MAX_W = 1500           # a glyph's box never comes closer than 100 units to the cell edge
-MAX_H = 1350           # common visual height of all symbols
-TEXT_H = 1100          # numerals and letter marks: caps look larger than symbols of equal height
-MIN_ASPECT = 0.8       # wide text marks are squeezed at most to this x/y ratio, then shrunk
+# The symbols stand beside digits of the text face, so they are as tall as its capitals:
+# DejaVu draws its own symbols on the cap height (a few with a tail below, as letters
+# have descenders), and digits and letters keep their own size.
+CAP_H = 1493           # cap height of DejaVu Sans and Sans Mono (both 2048 units per em)
+TALL_H = 1650          # symbols with a tail stay this short, so that they fit the rings
+MARK_W = 1640          # marks of letters may come closer to the cell edge than symbols
+MIN_ASPECT = 0.7       # wide text marks are squeezed at most to this x/y ratio, then shrunk
+# The wheel draws its glyphs at R1 / 10 = one em, upright at any angle: all ink of a
+# sign glyph lies within this distance of the cell centre so that it stays inside the
+# zodiac ring (1 em wide) with room for its rim, and of a house number inside the
+# house ring (R3 / 10, about 0.87 em wide).
+SIGN_R = 915
+HOUSE_R = 855
+HOUSE_MIN_ASPECT = 0.65  # "10" to "12" are squeezed further before they shrink
 SPACE_ADVANCE = 850
-STROKE = 150           # stroke width of the drawn glyphs, matching DejaVu's symbols at MAX_H
+DRAWN_H = 1350         # height of the main part of our own drawings in their drawing units
+STROKE = 150           # stroke width there, matching DejaVu's symbols once scaled to CAP_H
 
 FAMILY_SYM = "ATM"
 FAMILY_TEXT = "Day New"
@@ -171,22 +183,63 @@ def clean(glyph):
     glyph.round()
 
 
-def place(glyph, text_like=False):
-    """Scales a glyph to the common visual size and centres it in its cell."""
+def ink_radius(glyph):
+    """Largest distance of the outline from the origin (curves followed, not their handles)."""
+    far = 0.0
+    for contour in glyph.foreground:
+        pts = list(contour)
+        n = len(pts)
+        start = next((i for i, pt in enumerate(pts) if pt.on_curve), None)
+        if start is None:
+            continue
+        i = 0
+        while i < n:
+            p0 = pts[(start + i) % n]
+            handles = []
+            j = i + 1
+            while not pts[(start + j) % n].on_curve:
+                handles.append(pts[(start + j) % n])
+                j += 1
+            p3 = pts[(start + j) % n]
+            ctrl = [(p0.x, p0.y)] + [(h.x, h.y) for h in handles] + [(p3.x, p3.y)]
+            for k in range(17):
+                t = k / 16.0
+                q = ctrl
+                while len(q) > 1:  # de Casteljau for a curve of any degree
+                    q = [((1 - t) * a[0] + t * b[0], (1 - t) * a[1] + t * b[1]) for a, b in zip(q, q[1:])]
+                far = max(far, math.hypot(q[0][0], q[0][1]))
+            i = j
+    return far
+
+
+def place(glyph, text_like=False, max_r=None, min_aspect=MIN_ASPECT):
+    """Sizes a glyph like a letter of the text face and centres it in its cell.
+
+    Digits and letters keep the size they have in DejaVu. A symbol keeps its size
+    too unless it is smaller than a capital in both directions (then it grows to the
+    cap height or to the widest box); anything too wide, too tall or, with max_r,
+    reaching too far from the centre shrinks."""
     xmin, ymin, xmax, ymax = glyph.boundingBox()
     w, h = xmax - xmin, ymax - ymin
-    sy = (TEXT_H if text_like else MAX_H) / h
-    sx = sy
-    if w * sx > MAX_W:
-        if text_like:
-            # Strings of letters are squeezed a little before they are shrunk.
-            sx = MAX_W / w
-            if sx < MIN_ASPECT * sy:
-                sy = sx / MIN_ASPECT
-        else:
-            sx = sy = MAX_W / w
+    sx = sy = 1.0
+    if not text_like and h < CAP_H and w < MAX_W:
+        sx = sy = min(CAP_H / h, MAX_W / w)
+    if text_like and w * sx > MARK_W:
+        # Strings of letters are squeezed a little before they are shrunk.
+        sx = MARK_W / w
+        if sx < min_aspect * sy:
+            sy = sx / min_aspect
+    elif not text_like and w * sx > MAX_W:
+        sx = sy = MAX_W / w
+    if h * sy > TALL_H:
+        shrink = TALL_H / (h * sy)
+        sx, sy = sx * shrink, sy * shrink
     glyph.transform(psMat.translate(-(xmin + xmax) / 2.0, -(ymin + ymax) / 2.0))
     glyph.transform(psMat.scale(sx, sy))
+    if max_r is not None:
+        r = ink_radius(glyph)
+        if r > max_r:
+            glyph.transform(psMat.scale(max_r / r))
     glyph.transform(psMat.translate(ADVANCE / 2.0, CELL_MID_Y))
     glyph.width = ADVANCE
     glyph.round()
@@ -218,6 +271,11 @@ def compose_text(face, dst_glyph, text, tighten):
 
 # --- Glyphs of our own ----------------------------------------------------------
 
+def to_cap(glyph):
+    """Brings a drawing from its drawing units to the size of DejaVu's symbols."""
+    glyph.transform(psMat.scale(CAP_H / DRAWN_H))
+
+
 def draw_selena(glyph):
     """The White Moon: an outlined crescent (horns right) over a small cross,
     the open counterpart of Lilith's black crescent."""
@@ -234,6 +292,7 @@ def draw_selena(glyph):
     layer += rect(bottom_x - half, -200, bottom_x + half, bottom_y + STROKE * 0.6)
     layer += rect(bottom_x - 260, 40, bottom_x + 260, 40 + STROKE)
     glyph.foreground = layer
+    to_cap(glyph)
     clean(glyph)
 
 
@@ -259,6 +318,7 @@ def draw_proserpina(glyph):
     cup.transform(psMat.translate(stem_x, 330.0))
     layer += cup
     glyph.foreground = layer
+    to_cap(glyph)
     clean(glyph)
 
 
@@ -315,7 +375,7 @@ def build_atm(out_path):
         g = new_glyph(chr(78 + i), name)
         copy_outline(sans[0x2648 + i], g)
         clean(g)
-        place(g)
+        place(g, max_r=SIGN_R)
 
     # House numbers 1 to 12 at codes 49 to 60; "0" completes the digits so that
     # numbers measured in this face get sensible widths.
@@ -325,7 +385,7 @@ def build_atm(out_path):
         g = new_glyph(chr(48 + n), name)
         compose_text(sans if n < 10 else narrow, g, str(n), tighten=200)
         clean(g)
-        place(g, text_like=True)
+        place(g, text_like=True, max_r=HOUSE_R, min_aspect=HOUSE_MIN_ASPECT)
 
     for ch, mark, house in zip(CUSP_CHARS, CUSP_MARKS, range(1, 13)):
         g = new_glyph(ch, "cusp%02d" % house)

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
 
 #include "chart/ui/chart_painter.h"
 #include "chart/ui/render_files.h"
@@ -178,6 +180,62 @@ TEST_F(ChartRenderTest, ColourPrintFillsAtTheCoarserStep) {
   const int fx = (p.x - (g.map.cx - g.R1 + 1)) / 4 * 4, fy = (p.y - (g.map.cy - g.R1 + 1)) / 4 * 4;
   EXPECT_EQ(fills.pixel(fx, fy) & 0xFFFFFF, test::Pixel(kRed) & 0xFFFFFF);
   EXPECT_EQ(qAlpha(fills.pixel(fx + 2, fy)), 0);
+}
+
+// Each row of the position table: the point's glyph (magenta) must stand as tall as
+// the degrees beside it (black) and level with them. The ink is found by colour in
+// the panel left of the wheel; a pixel counts as ink from 30 % coverage on.
+TEST_F(ChartRenderTest, PanelGlyphsStandAsTallAsTheDigitsBesideThem) {
+  ws.planet_mask = 0xFFFF;  // all sixteen bodies, the drawn ones included
+  QImage img = Render();
+  const WheelGeometry g = Geometry();
+  const int lh = ScreenLineHeight(&img, ws);
+  const int right = g.map.cx - g.R1 - 1;
+  auto magenta = [](QRgb p) { return qRed(p) > 200 && qBlue(p) > 200 && qGreen(p) < 179; };
+  auto blue = [](QRgb p) { return qBlue(p) > 200 && qRed(p) < 179; };
+  auto black = [](QRgb p) { return qBlue(p) < 179; };
+  auto row_has = [&](int y, int x0, int x1, auto ink) {
+    for (int x = std::max(0, x0); x <= std::min(x1, img.width() - 1); ++x)
+      if (ink(img.pixel(x, y))) return true;
+    return false;
+  };
+  int rows = 0;
+  double glyph_sum = 0, digit_sum = 0;
+  for (int y = 0; y < img.height(); ++y) {
+    if (!row_has(y, 0, right, magenta)) continue;
+    const int top = y;
+    while (y < img.height() && row_has(y, 0, right, magenta)) ++y;
+    const int bottom = y - 1;
+    int glyph_right = 0;
+    for (int yy = top; yy <= bottom; ++yy)
+      for (int x = 0; x <= right; ++x)
+        if (magenta(img.pixel(x, yy))) glyph_right = std::max(glyph_right, x);
+    // The degrees lie between the glyph and the sign glyph (blue) of the row.
+    const int centre2 = top + bottom;
+    const int y0 = std::max(0, (centre2 - lh) / 2), y1 = std::min(img.height() - 1, (centre2 + lh) / 2);
+    int sign_left = right;
+    for (int yy = y0; yy <= y1; ++yy)
+      for (int x = glyph_right + 1; x < sign_left; ++x)
+        if (blue(img.pixel(x, yy))) sign_left = x;
+    int digit_top = -1, digit_bottom = -1;
+    for (int yy = y0; yy <= y1; ++yy)
+      if (row_has(yy, glyph_right + 1, sign_left - 1, black)) {
+        if (digit_top < 0) digit_top = yy;
+        digit_bottom = yy;
+      }
+    ++rows;
+    ASSERT_GE(digit_top, 0) << "no degrees beside the glyph at y " << top;
+    const int glyph_h = bottom - top + 1, digit_h = digit_bottom - digit_top + 1;
+    glyph_sum += glyph_h;
+    digit_sum += digit_h;
+    EXPECT_GE(glyph_h, 0.8 * digit_h) << "row " << rows << ": glyph " << glyph_h << " px, digits " << digit_h;
+    EXPECT_LE(glyph_h, 1.25 * digit_h) << "row " << rows << ": glyph " << glyph_h << " px, digits " << digit_h;
+    EXPECT_LE(std::abs(centre2 - (digit_top + digit_bottom)), lh / 3)
+        << "row " << rows << ": glyph middle " << centre2 / 2.0 << ", digits middle "
+        << (digit_top + digit_bottom) / 2.0;
+  }
+  EXPECT_EQ(rows, 22);
+  EXPECT_GE(glyph_sum / digit_sum, 0.9) << "glyphs " << glyph_sum << " px against digits " << digit_sum;
 }
 
 TEST_F(ChartRenderTest, PdfPageWithoutAPrinter) {
