@@ -14,7 +14,5 @@ inline constexpr double kDaysPerCentury = 36525.0;
 inline constexpr double kDaysPerJulianYear = 365.25;
 inline constexpr double kTropicalYear = 365.2421;
 inline constexpr double kSiderealPerSolar = 1.002737908;
-// Half a second in days: the rounding step of date conversion.
-inline constexpr double kHalfSecondDays = 5.787e-06;
 
 }  // namespace kv

@@ -1,6 +1,6 @@
-#include <cmath>
+#include "common/angles.h"
 
-#include "astro/calendar.h"
+#include <cmath>
 
 namespace kv {
 

@@ -1,8 +1,6 @@
-#include "astro/calendar.h"
+#include "common/calendar.h"
 
 #include <cmath>
-
-#include "astro/constants.h"
 
 namespace kv {
 

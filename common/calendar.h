@@ -1,5 +1,5 @@
-// Calendar dates, clock times and Julian days; the packed degrees-and-minutes numbers
-// of birth data; the text forms in which dates are shown and typed.
+// Calendar dates, clock times and Julian days, and the text forms in which dates are
+// shown and typed: the vocabulary of every layer, from the settings file to the engine.
 //
 // Julian days are doubles counted from the Julian-day epoch, the day starting at noon.
 // Dates up to 4 October 1582 are Julian, from 15 October 1582 Gregorian. Years are in
@@ -10,10 +10,16 @@
 #include <string>
 #include <string_view>
 
+#include "common/angles.h"  // packed coordinates of birth data
 #include "common/calendar_rules.h"  // IsLeapYear
 
 namespace kv {
 
+// Half a second in days: the rounding step of date conversion.
+inline constexpr double kHalfSecondDays = 5.787e-06;
+
+// A calendar date and clock time: what the dialogs show, the calendar picks and the
+// Julian-day conversions take and give.
 struct DateTimeRecord {
   int32_t day = 1;     // 1..31
   int32_t month = 1;   // 1..12
@@ -53,13 +59,5 @@ double ParseDateTime(std::string_view text, bool noon);
 double ParseDate(std::string_view text);
 // "day.month" of the year 2000 at 0h.
 double ParseDayMonth(std::string_view text);
-
-// Packed angle (55.45 = 55 degrees 45 minutes) to decimal degrees and back.
-double DegMinToDegrees(double packed);
-double DegreesToDegMin(double degrees);
-
-// Hours into [0, 24); degrees into [0, 360).
-double NormalizeHours(double hours);
-double NormalizeDegrees(double degrees);
 
 }  // namespace kv

@@ -2,7 +2,7 @@
 #include <climits>
 #include <string>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/numbers.h"
 
 namespace kv {

@@ -1,8 +1,8 @@
-#include "app/settings/settings.h"
+#include "common/settings.h"
 
 #include <cstring>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/key_value_lists.h"
 #include "common/lines.h"
 #include "common/numbers.h"
@@ -18,7 +18,7 @@ void ApplyLine(std::string_view line, Settings& s) {
   if (!kv.value) return;
   const std::string& k = kv.key;
   const std::string& v = *kv.value;
-  ChartRecord& rec = s.startup;
+  BirthData& rec = s.startup;
   if (k == "JD") {
     double jd = ParseDateTime(v, true);
     rec.jd_local = jd < 0 ? 2451545.0 : jd;
@@ -31,9 +31,9 @@ void ApplyLine(std::string_view line, Settings& s) {
   } else if (k == "LONG") {
     rec.lon_packed = ReadDouble(v);
   } else if (k == "NAME") {
-    SetChartText(rec.name, v.c_str());
+    SetBirthText(rec.name, v.c_str());
   } else if (k == "MESTO") {
-    SetChartText(rec.place, v.c_str());
+    SetBirthText(rec.place, v.c_str());
   } else if (k == "BASA") {
     s.database = Cut(v, kMaxFileName);
   } else if (k == "HouseSet") {
@@ -74,6 +74,11 @@ void ApplyLine(std::string_view line, Settings& s) {
 
 }  // namespace
 
+void SetBirthText(char (&field)[30], const char* text) {
+  std::memset(field, 0, sizeof field);
+  if (text) std::strncpy(field, text, sizeof field - 1);
+}
+
 std::array<uint8_t, kOptionBytes> Settings::DefaultOptionBytes() {
   std::array<uint8_t, kOptionBytes> ov{};
   ov[kOptPlanetRingFill] = 1;
@@ -100,7 +105,7 @@ void ParseSettingsText(std::string_view text, Settings& s) {
     if (end == std::string_view::npos) break;
     start = end + 1;
   }
-  ChartRecord& rec = s.startup;
+  BirthData& rec = s.startup;
   rec.jd_ut = rec.jd_calc = rec.jd_local + rec.correction_h / 24.0;
 }
 
@@ -116,7 +121,7 @@ bool ReadSettingsFile(const std::string& path, Settings& s) {
 }
 
 std::string FormatSettingsText(const Settings& s) {
-  const ChartRecord& rec = s.startup;
+  const BirthData& rec = s.startup;
   auto line = [](std::string_view key, std::string_view value) {
     return std::string(key) + '=' + std::string(value) + '\n';
   };
@@ -154,11 +159,6 @@ bool WriteSettingsFile(const std::string& path, const Settings& s) {
   FilePtr f(std::fopen(path.c_str(), "wb"));
   if (!f) return false;
   return std::fwrite(text.data(), 1, text.size(), f.get()) == text.size();
-}
-
-Settings& AppSettings() {
-  static Settings settings;
-  return settings;
 }
 
 }  // namespace kv

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "chart/record/chart_record.h"
 
 namespace kv {
 
@@ -48,8 +47,28 @@ inline constexpr size_t kMaxEditorPath = 399;
 inline constexpr size_t kMaxInterval = 58;
 inline constexpr size_t kMaxFontFace = 39;
 
+// The birth data of the start-up record as the settings file keeps them: the last
+// chart's moment, place, name and sex. The fields are those of the chart record, with
+// its widths, so that the program copies them to and from the record unchanged
+// (chart/record/chart_record.h).
+struct BirthData {
+  double jd_local = 2451545.0;  // local date and time taken as if it were universal time
+  double jd_ut = 2451545.0;     // jd_local + correction / 24
+  double jd_calc = 2451545.0;   // = jd_ut
+  double correction_h = 0;      // hours added to local time to get universal time
+  double lon_packed = 0;        // degrees.minutes, east positive
+  double lat_packed = 0;        // degrees.minutes, north positive
+  char name[30] = {};           // 1251, at most 29 characters and a NUL
+  char place[30] = {};
+  uint8_t sex = 0;              // 0 male, 1 female
+  int16_t house_system = 3;
+};
+
+// Copies a text into a fixed field of 30, cut at 29 characters and NUL-terminated.
+void SetBirthText(char (&field)[30], const char* text);
+
 struct Settings {
-  ChartRecord startup = DefaultChartRecord();
+  BirthData startup;
   int16_t house_system = 3;
   int32_t planet_mask = 2047;     // "MaskP": bit n-1 shows body n
   int32_t aspected_mask = 2047;   // "MaskA": bit n-1 lets point n take part in aspects
@@ -75,7 +94,7 @@ struct Settings {
 
 // Applies the lines of a "kvi.ini" text to settings (unknown keys are ignored,
 // malformed values read as 0 or are cut to their limits), then sets the start-up
-// record's universal-time days from its local day and correction.
+// birth data's universal-time days from its local day and correction.
 void ParseSettingsText(std::string_view text, Settings& s);
 // Reads the file; false when it cannot be opened (settings stay as they were).
 bool ReadSettingsFile(const std::string& path, Settings& s);
@@ -84,8 +103,5 @@ bool ReadSettingsFile(const std::string& path, Settings& s);
 std::string FormatSettingsText(const Settings& s);
 // Writes the file; false when it cannot be created (nothing written).
 bool WriteSettingsFile(const std::string& path, const Settings& s);
-
-// The program's one instance.
-Settings& AppSettings();
 
 }  // namespace kv

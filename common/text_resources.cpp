@@ -1,4 +1,4 @@
-#include "app/textres/text_resources.h"
+#include "common/text_resources.h"
 
 #include <cstdio>
 
@@ -80,7 +80,10 @@ TextList TextResources::LookupList(std::string_view key) const {
 }
 
 std::string TextResources::LookupIndexed(int index, std::string_view key) const {
-  TextList list = LookupList(key);
+  return IndexedItem(LookupList(key), index);
+}
+
+std::string IndexedItem(const TextList& list, int index) {
   std::string marker = "[" + std::to_string(index) + "]";
   for (const auto& item : list) {
     size_t pos = item.find('[');

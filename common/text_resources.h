@@ -32,8 +32,7 @@ class TextResources {
   std::string Lookup(std::string_view key) const;
   // Lookup cut at "/" (empty pieces dropped, the last one without trailing blanks).
   TextList LookupList(std::string_view key) const;
-  // The item carrying "[index]" (its text before "[", at most 78 characters); else the
-  // item at that 0-based position; else "".
+  // IndexedItem of the entry's list.
   std::string LookupIndexed(int index, std::string_view key) const;
 
   size_t EntryCount() const { return entries_.size(); }
@@ -42,6 +41,10 @@ class TextResources {
   std::unordered_map<std::string, std::string> entries_;
   bool loaded_ = false;
 };
+
+// The item of a list carrying "[index]" (its text before "[", at most 78 characters);
+// else the item at that 0-based position; else "".
+std::string IndexedItem(const TextList& list, int index);
 
 // The program's one instance, also installed as the message layer's lookup.
 TextResources& Resources();

@@ -5,7 +5,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
-#include "astro/calendar.h"
+#include "app/cli/commands.h"
 #include "astro/delta_t.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/nutation.h"
@@ -13,10 +13,10 @@
 #include "astro/positions/calc_body.h"
 #include "astro/sidereal_time.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 
 namespace kv::cli {
-namespace {
 
 int BodyCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "body";
@@ -62,6 +62,8 @@ int RawCommand(const CliContext& ctx, const CliArgs& args) {
   return 0;
 }
 
+namespace {
+
 // A command taking one Julian day and printing one value or two.
 template <int (*Print)(double)>
 int OneDay(const char* name, const char* option, const CliArgs& args) {
@@ -85,15 +87,20 @@ int PrintNutation(double jd) {
   return 0;
 }
 
+}  // namespace
+
 int DeltaTCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintDeltaT>("deltat", "--ut", a);
 }
+
 int SidTimeCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintSidTime>("sidtime", "--ut", a);
 }
+
 int ObliquityCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintObliquity>("obliquity", "--et", a);
 }
+
 int NutationCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintNutation>("nutation", "--et", a);
 }
@@ -124,14 +131,4 @@ int DateCommand(const CliContext&, const CliArgs& args) {
   return 0;
 }
 
-const CliCommandRegistration r1({"body", "cliUbody", BodyCommand});
-const CliCommandRegistration r2({"raw", "cliUraw", RawCommand});
-const CliCommandRegistration r3({"deltat", "cliUdeltat", DeltaTCommand});
-const CliCommandRegistration r4({"sidtime", "cliUsidtime", SidTimeCommand});
-const CliCommandRegistration r5({"jd", "cliUjd", JdCommand});
-const CliCommandRegistration r6({"date", "cliUdate", DateCommand});
-const CliCommandRegistration r7({"nutation", "cliUnut", NutationCommand});
-const CliCommandRegistration r8({"obliquity", "cliUobl", ObliquityCommand});
-
-}  // namespace
 }  // namespace kv::cli

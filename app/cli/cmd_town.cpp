@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
-#include "app/textres/text_resources.h"
-#include "astro/calendar.h"
+#include "app/cli/commands.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/text_resources.h"
 #include "common/tokens.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
@@ -83,6 +84,8 @@ double LocalNow(const db::FieldArray& town, const towns::ZoneTable& table) {
   const double guess = jd_ut - towns::ZoneCorrection(jd_ut, town, true, table);
   return jd_ut - towns::ZoneCorrection(guess, town, true, table);
 }
+
+}  // namespace
 
 int TownCommand(const CliContext& ctx, const CliArgs& args) {
   std::string text, date_text, time_text;
@@ -172,7 +175,4 @@ int TownCommand(const CliContext& ctx, const CliArgs& args) {
   return 0;
 }
 
-const CliCommandRegistration kTown({"town", "cliUtown", &TownCommand});
-
-}  // namespace
 }  // namespace kv::cli

@@ -6,8 +6,8 @@
 #include <QScreen>
 
 #include "app/shell/shell_rules.h"
-#include "app/textres/text_resources.h"
 #include "common/files.h"
+#include "common/text_resources.h"
 
 namespace kv {
 

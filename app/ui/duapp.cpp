@@ -5,7 +5,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
-#include "app/settings/settings.h"
+#include "app/settings/program_settings.h"
 #include "app/shell/shell_rules.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"

@@ -1,9 +1,8 @@
-// The ephemeris engine joins the start-up once the main window exists: no ephemeris
-// files end the run with the fatal box; a file missing later asks the user.
+#include "app/ui/ephemeris_startup.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/ui/startup.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
@@ -24,11 +23,12 @@ bool AskAboutMissingFile(const std::string& file_name) {
   return box.clickedButton() == go_on;
 }
 
-const StartupHookRegistration kEphemerisStartup([] {
+}  // namespace
+
+void StartEphemeris() {
   SetMissingFileHandler(&AskAboutMissingFile);
   EngineStatus status = InitEphemeris();
   if (!status.ok) Fatal(status.message);
-});
+}
 
-}  // namespace
 }  // namespace kv

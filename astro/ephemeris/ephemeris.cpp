@@ -4,14 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/body_distances.h"
 #include "astro/ephemeris/chebyshev.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/journal.h"
-#include "common/numbers.h"
 #include "common/messages.h"
+#include "common/numbers.h"
 
 namespace kv {
 

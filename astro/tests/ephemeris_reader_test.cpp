@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "astro/calendar.h"
 #include "astro/ephemeris/chebyshev.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/ephemeris/ephemeris_format.h"
 #include "astro/tests/ephemeris_writer.h"
+#include "common/calendar.h"
 
 namespace kv {
 namespace {

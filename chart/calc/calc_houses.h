@@ -1,19 +1,12 @@
-// Houses of a chart record: the sidereal frame of its moment and place, the polar
-// rule, the cusps, the Vertex and the two lots.
+// Houses of a chart record: the polar rule, the cusps, the Vertex and the two lots on
+// the sidereal frame of its moment and place (astro/houses/house_frame.h).
 #pragma once
 
+#include "astro/houses/house_frame.h"
 #include "astro/houses/house_systems.h"
 #include "chart/record/chart_record.h"
 
 namespace kv {
-
-// The local frame at a moment and place.
-//   jd_ut       Julian day, Universal Time
-//   lat_packed  geographic latitude, packed degrees.minutes, north positive
-//   lon_packed  geographic longitude, packed, east positive
-// Obliquity and nutation are those of ephemeris time jd_ut + DeltaT; the engine's
-// records are reused when the positions of the same moment made them already.
-HouseFrame HouseFrameAt(double jd_ut, double lat_packed, double lon_packed);
 
 // Fills cusps 1..12 (longitude slots 17..28), the Vertex (29), the lot of Fortune (30)
 // and the second lot (31) from the record's moment, place, house system and the

@@ -2,13 +2,13 @@
 
 #include <cstring>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/delta_t.h"
 #include "astro/ephemeris/ephemeris.h"
-#include "astro/houses/calc_houses.h"
 #include "astro/positions/calc_body.h"
+#include "chart/calc/calc_houses.h"
 #include "chart/record/chart_rules.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "common/tokens.h"
 
@@ -49,6 +49,14 @@ double DecimalYear(double jd_ut, int* calendar_year) {
 }
 
 }  // namespace
+
+ChartOptions ChartOptionsFrom(const Settings& s) {
+  ChartOptions o;
+  o.true_node = s.Option(kOptTrueNode);
+  o.osc_apogee = s.Option(kOptOsculatingApogee);
+  o.heliocentric = s.Option(kOptHeliocentric);
+  return o;
+}
 
 BodyPosition SelenaPosition(double jd_ut) {
   int year;

@@ -5,6 +5,7 @@
 #include "astro/houses/house_systems.h"
 #include "astro/lunar/lunar_day.h"
 #include "chart/record/chart_record.h"
+#include "common/settings.h"
 
 namespace kv {
 
@@ -14,6 +15,8 @@ struct ChartOptions {
   bool osc_apogee = false;    // body 15 is the osculating apogee, else the mean apogee
   bool heliocentric = false;  // planets and minor bodies seen from the Sun
 };
+// The options of option bytes 0, 1 and 2 of the settings.
+ChartOptions ChartOptionsFrom(const Settings& settings);
 
 enum class BodyState {
   kComputed,

@@ -17,9 +17,34 @@ ChartRecord DefaultChartRecord() {
   return rec;
 }
 
-void SetChartText(char (&field)[30], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text) std::strncpy(field, text, kNameChars);
+ChartRecord ChartRecordOf(const BirthData& b) {
+  ChartRecord rec = DefaultChartRecord();
+  rec.jd_local = b.jd_local;
+  rec.jd_ut = b.jd_ut;
+  rec.jd_calc = b.jd_calc;
+  rec.correction_h = b.correction_h;
+  rec.lon_packed = b.lon_packed;
+  rec.lat_packed = b.lat_packed;
+  std::memcpy(rec.name, b.name, sizeof rec.name);
+  std::memcpy(rec.place, b.place, sizeof rec.place);
+  rec.sex = b.sex;
+  rec.house_system = b.house_system;
+  return rec;
+}
+
+BirthData BirthDataOf(const ChartRecord& rec) {
+  BirthData b;
+  b.jd_local = rec.jd_local;
+  b.jd_ut = rec.jd_ut;
+  b.jd_calc = rec.jd_calc;
+  b.correction_h = rec.correction_h;
+  b.lon_packed = rec.lon_packed;
+  b.lat_packed = rec.lat_packed;
+  std::memcpy(b.name, rec.name, sizeof b.name);
+  std::memcpy(b.place, rec.place, sizeof b.place);
+  b.sex = rec.sex;
+  b.house_system = rec.house_system;
+  return b;
 }
 
 int SignOf(double lon_deg) {

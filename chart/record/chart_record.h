@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "common/settings.h"  // BirthData
+
 namespace kv {
 
 inline constexpr int kBodyCount = 16;
@@ -66,7 +68,13 @@ static_assert(offsetof(ChartRecord, lon) == 311, "longitudes follow the 311-byte
 ChartRecord DefaultChartRecord();
 
 // Copies a text into a fixed field, cut at 29 characters and NUL-terminated.
-void SetChartText(char (&field)[30], const char* text);
+inline void SetChartText(char (&field)[30], const char* text) { SetBirthText(field, text); }
+
+// The start-up record made from the birth data of the settings: the defaults with the
+// moment, place, name, sex and house system put in.
+ChartRecord ChartRecordOf(const BirthData& birth);
+// The birth data of a record, as the settings file keeps them.
+BirthData BirthDataOf(const ChartRecord& rec);
 
 inline std::array<double, 32> CopyLongitudes(const ChartRecord& rec) {
   std::array<double, 32> out;

@@ -1,12 +1,14 @@
 // The settings a chart picture depends on, copied out of the program's settings so
-// that the geometry and the rules can be tested with any combination.
+// that the geometry and the rules can be tested with any combination. The caller
+// builds them (WheelSettingsFrom) and hands them to the painter; the chart code reads
+// no settings global.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "app/settings/settings.h"
+#include "common/settings.h"
 
 namespace kv {
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 
 namespace kv {
 namespace {
@@ -158,6 +158,16 @@ TEST(PackedAngles, Normalisers) {
   EXPECT_DOUBLE_EQ(NormalizeDegrees(720.0), 0.0);
   EXPECT_LT(NormalizeDegrees(-1e-17), 360.0);
   EXPECT_LT(NormalizeHours(-1e-17), 24.0);
+}
+
+// The calendar control's months: February after the program's leap rule.
+TEST(Calendar, FebruaryLengthFollowsTheLeapRule) {
+  EXPECT_EQ(DaysInMonth(2, 2000), 29);
+  EXPECT_EQ(DaysInMonth(2, 1900), 28);
+  EXPECT_EQ(DaysInMonth(2, 4000), 28);
+  EXPECT_EQ(DaysInMonth(2, 2024), 29);
+  EXPECT_EQ(DaysInMonth(4, 2023), 30);
+  EXPECT_EQ(DaysInMonth(0, 2023), 0);
 }
 
 }  // namespace

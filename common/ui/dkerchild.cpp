@@ -1,4 +1,4 @@
-#include "app/ui/dkerchild.h"
+#include "common/ui/dkerchild.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -8,8 +8,8 @@
 
 #include <cstdio>
 
-#include "app/settings/settings.h"
-#include "app/ui/menu_builder.h"
+#include "common/ui/menu_builder.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -36,7 +36,7 @@ DKerChild::~DKerChild() {
 QMdiSubWindow* DKerChild::ShowIn(QMdiArea* area, bool inverse_maximise) {
   QMdiSubWindow* sub = area->addSubWindow(this);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  bool maximise = AppSettings().Option(kOptMaximised) != inverse_maximise;
+  bool maximise = MaximiseChildren() != inverse_maximise;
   if (maximise) sub->showMaximized();
   else sub->show();
   setFocus();
@@ -55,6 +55,7 @@ void DKerChild::contextMenuEvent(QContextMenuEvent* e) {
 void DKerChild::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_F1 && !help_topic_.empty()) {
     emit HelpRequested(QString::fromStdString(help_topic_));
+    OpenHelp(this, help_topic_);
     return;
   }
   QWidget::keyPressEvent(e);

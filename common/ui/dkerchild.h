@@ -1,7 +1,9 @@
 // DKerChild: the base of every MDI child window. It knows its title, the
-// text-resource entry of its context menu and its help topic, opens maximised when
-// the settings say so, copies its picture to the clipboard (2102) and deletes the
-// file it shows when it goes away.
+// text-resource entry of its context menu and its help topic (F1 opens help on it
+// through the help hook), opens maximised when the settings say so (the maximise
+// rule of window_hooks.h), copies its picture to the clipboard (2102) and deletes
+// the file it shows when it goes away. DChild is the base of the chart-related
+// children (chart, analysis).
 #pragma once
 
 #include <QString>
@@ -23,8 +25,8 @@ class DKerChild : public QWidget {
             QWidget* parent = nullptr);
   ~DKerChild() override;
 
-  // Adds the window to the MDI area, maximised when option byte 30 is set (or the
-  // opposite when `inverse_maximise`), and shows it.
+  // Adds the window to the MDI area, maximised when the maximise rule says so (option
+  // byte 30; the opposite when `inverse_maximise`), and shows it.
   QMdiSubWindow* ShowIn(QMdiArea* area, bool inverse_maximise = false);
 
   const std::string& HelpTopic() const { return help_topic_; }
@@ -50,6 +52,12 @@ class DKerChild : public QWidget {
   std::string help_topic_;
   std::string own_file_;
   bool has_focus_ = false;
+};
+
+// Base of the chart-related children (the chart window, the analysis).
+class DChild : public DKerChild {
+ public:
+  using DKerChild::DKerChild;
 };
 
 // The child that last received the keyboard focus, or nullptr.

@@ -1,4 +1,4 @@
-#include "app/ui/menu_builder.h"
+#include "common/ui/menu_builder.h"
 
 #include "common/ui/qt_text.h"
 

@@ -1,11 +1,11 @@
-// Qt menus from the shell's menu items (text-resource entries).
+// Qt menus from menu items read from text-resource entries.
 #pragma once
 
 #include <QMenu>
 #include <functional>
 #include <string_view>
 
-#include "app/shell/shell_rules.h"
+#include "common/menu_entry.h"
 
 namespace kv {
 

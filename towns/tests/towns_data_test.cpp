@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/numbers.h"
 #include "db/records/record_store.h"

@@ -10,7 +10,7 @@
 #include <iostream>
 #include <string>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"

@@ -7,10 +7,10 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/positions/calc_body.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "astro/ephemeris/ephemeris.h"
-#include "astro/houses/calc_houses.h"
+#include "chart/calc/calc_houses.h"
 #include "chart/calc/chart_calc.h"
 #include "common/messages.h"
 

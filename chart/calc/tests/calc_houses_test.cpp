@@ -1,6 +1,6 @@
 // Houses of chart records on the engine's time: the sidereal frame against ERFA, the
 // Ascendant and MC against their definitions, the polar rule and the lots.
-#include "astro/houses/calc_houses.h"
+#include "chart/calc/calc_houses.h"
 
 #include <erfa.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "astro/calendar.h"
 #include "astro/delta_t.h"
+#include "common/angles.h"
 #include "common/messages.h"
 
 namespace kv {

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "astro/calendar.h"
 #include "astro/ephemeris/ephemeris.h"
-#include "chart/record/chart_rules.h"
 #include "astro/tests/ephemeris_writer.h"
+#include "chart/record/chart_rules.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 
 namespace kv {

@@ -2,12 +2,12 @@
 // kvima.t, the fonts and the data files lie.
 #include <QApplication>
 
+#include "app/compose/compose.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
 #include "app/ui/qt_translations.h"
-#include "app/ui/startup.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
@@ -23,8 +23,7 @@ int main(int argc, char** argv) {
   kv::SetSchemaLoader([] { kv::db::LoadSchema(); });
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
-  kv::RunStartupHooks();
-  kv::WorkingChart() = kv::AppSettings().startup;
+  kv::ComposeMainWindow(app);
   app.Frame()->show();
   return qt_app.exec();
 }
