@@ -461,11 +461,15 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
                          const PaintTarget& target) {
   EnsureChartFonts();
   const int lh = target.printing ? target.width * 40 / 2000 : ScreenLineHeight(p.device(), ws);
-  PaintContext c{p, rec, ws, texts, target,
+  PaintContext c{p,
+                 rec,
+                 ws,
+                 texts,
+                 target,
                  target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
-                                 : ScreenGeometry(target.width, target.height, lh, rec, ws)};
-  c.mono = target.printing && ws.Option(kOptPrinterMono);
-  c.block = LoadAspectTable(ws.orb_file, false);
+                                 : ScreenGeometry(target.width, target.height, lh, rec, ws),
+                 target.printing && ws.Option(kOptPrinterMono),
+                 LoadAspectTable(ws.orb_file, false)};
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -264,14 +264,18 @@ TEST_F(KeyIndexTest, ModelOfRandomOperationsAcrossReopens) {
       } else if (what < 8) {
         bool present = model.erase(key) > 0;
         int removed = Remove(h_, key);
-        if (present) ASSERT_EQ(removed, 1) << key;
+        if (present) {
+          ASSERT_EQ(removed, 1) << key;
+        }
         ASSERT_FALSE(Lookup(h_, key, nullptr)) << key;
       } else {
         int16_t v = -1;
         bool found = Lookup(h_, key, &v);
         auto it = model.find(key);
         ASSERT_EQ(found, it != model.end()) << key;
-        if (found) ASSERT_EQ(v, it->second);
+        if (found) {
+          ASSERT_EQ(v, it->second);
+        }
       }
     }
     Close(h_);

@@ -359,7 +359,9 @@ TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
         FieldArray f;
         auto it = model.find(key);
         ASSERT_EQ(Read(key, f), it != model.end() ? 1 : 0);
-        if (it != model.end()) ASSERT_EQ(f, it->second) << key;
+        if (it != model.end()) {
+          ASSERT_EQ(f, it->second) << key;
+        }
       }
     }
     Close();
