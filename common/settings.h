@@ -40,6 +40,11 @@ enum Option : int {
   kOptRazd = 42,
 };
 
+// "MaskP" and "MaskA" of a new settings file: bodies 1 (Sun) to 11 (north node).
+inline constexpr int32_t kDefaultBodyMask = 0x7FF;
+// "HouseSet" of a new settings file: Placidus (astro/houses/house_systems.h).
+inline constexpr int16_t kDefaultHouseSystem = 3;
+
 // Limits of the text settings, in characters.
 inline constexpr size_t kMaxFileName = 78;
 inline constexpr size_t kMaxTownFile = 41;
@@ -61,7 +66,7 @@ struct BirthData {
   char name[30] = {};           // 1251, at most 29 characters and a NUL
   char place[30] = {};
   uint8_t sex = 0;              // 0 male, 1 female
-  int16_t house_system = 3;
+  int16_t house_system = kDefaultHouseSystem;
 };
 
 // Copies a text into a fixed field of 30, cut at 29 characters and NUL-terminated.
@@ -69,9 +74,9 @@ void SetBirthText(char (&field)[30], const char* text);
 
 struct Settings {
   BirthData startup;
-  int16_t house_system = 3;
-  int32_t planet_mask = 2047;     // "MaskP": bit n-1 shows body n
-  int32_t aspected_mask = 2047;   // "MaskA": bit n-1 lets point n take part in aspects
+  int16_t house_system = kDefaultHouseSystem;
+  int32_t planet_mask = kDefaultBodyMask;    // "MaskP": bit n-1 shows body n
+  int32_t aspected_mask = kDefaultBodyMask;  // "MaskA": bit n-1 lets point n take part in aspects
   std::array<uint8_t, kOptionBytes> ov = DefaultOptionBytes();
   std::string database = "a";
   std::string orb_file = "0.ao";

@@ -12,13 +12,14 @@ HouseCusps CalcHouses(ChartRecord& rec) {
     system = kHousePorphyry;
   }
   const HouseFrame frame = HouseFrameAt(rec.jd_ut, rec.lat_packed, rec.lon_packed);
-  const HouseCusps h = ComputeHouseCusps(frame, system, rec.lon[1]);
+  const HouseCusps h = ComputeHouseCusps(frame, system, rec.lon[kBodySun]);
   rec.house_system = static_cast<int16_t>(h.system);
   for (int k = 1; k <= 12; ++k) rec.lon[kFirstCusp - 1 + k] = h.cusp[k];
   rec.lon[kVertexSlot] = h.vertex_deg;
-  const int sun_house = HouseOf(rec, rec.lon[1]);
+  const int sun_house = HouseOf(rec, rec.lon[kBodySun]);
   const bool night = sun_house >= 1 && sun_house <= 6;
-  const Lots lots = ComputeLots(h.cusp[1], night, rec.lon[1], rec.lon[2], rec.lon[5], rec.lon[7]);
+  const Lots lots = ComputeLots(h.cusp[1], night, rec.lon[kBodySun], rec.lon[kBodyMoon],
+                                rec.lon[kBodyMars], rec.lon[kBodySaturn]);
   rec.lon[kFortuneSlot] = lots.fortune_deg;
   rec.lon[kSecondLotSlot] = lots.second_deg;
   return h;

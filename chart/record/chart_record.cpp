@@ -12,7 +12,7 @@ ChartRecord DefaultChartRecord() {
   std::memset(&rec, 0, sizeof rec);
   rec.jd_local = rec.jd_ut = rec.jd_calc = 2451545.0;
   rec.kind = kNatalChart;
-  rec.house_system = 3;
+  rec.house_system = kHousePlacidus;
   rec.lunar_day = -1;
   return rec;
 }
@@ -100,11 +100,11 @@ bool PointComputed(const ChartRecord& rec, int point) {
   const uint32_t missing = MissingBodyMask(rec);
   auto has = [missing](int body) { return ((missing >> (body - 1)) & 1u) == 0; };
   if (point >= 1 && point <= kBodyCount) return has(point);
-  // Systems 7 and 9 count their houses from the Sun.
+  // Two systems count their houses from the Sun.
   if (point >= kFirstCusp && point <= kVertexSlot)
-    return has(1) || (rec.house_system != kHousesFromSun && rec.house_system != kHousesFromSunSign);
-  if (point == kFortuneSlot) return has(1) && has(2);
-  if (point == kSecondLotSlot) return has(5) && has(7);
+    return has(kBodySun) || (rec.house_system != kHousesFromSun && rec.house_system != kHousesFromSunSign);
+  if (point == kFortuneSlot) return has(kBodySun) && has(kBodyMoon);
+  if (point == kSecondLotSlot) return has(kBodyMars) && has(kBodySaturn);
   return false;
 }
 

@@ -23,10 +23,11 @@ char PointGlyph(int point) {
 }
 
 bool ShowsRetrograde(int n, const ChartRecord& rec, const WheelSettings& ws) {
-  if (n < 1 || n > 16 || n == 1 || n == 2 || n == 14) return false;
-  if (ws.Option(kOptHeliocentric) && n != 11) return false;
-  if ((n == 11 || n == 16) && !ws.Option(kOptTrueNode)) return true;
-  if (n == 15 && !ws.Option(kOptOsculatingApogee)) return false;
+  if (n < kBodySun || n > kBodySouthNode) return false;
+  if (n == kBodySun || n == kBodyMoon || n == kBodyProserpina) return false;
+  if (ws.Option(kOptHeliocentric) && n != kBodyNorthNode) return false;
+  if ((n == kBodyNorthNode || n == kBodySouthNode) && !ws.Option(kOptTrueNode)) return true;
+  if (n == kBodyLilith && !ws.Option(kOptOsculatingApogee)) return false;
   return rec.speed[n] <= 0.0;
 }
 

@@ -14,8 +14,8 @@ namespace kv {
 
 struct WheelSettings {
   std::array<uint8_t, kOptionBytes> ov = Settings::DefaultOptionBytes();
-  uint32_t planet_mask = 2047;    // "MaskP"
-  uint32_t aspected_mask = 2047;  // "MaskA"
+  uint32_t planet_mask = kDefaultBodyMask;    // "MaskP"
+  uint32_t aspected_mask = kDefaultBodyMask;  // "MaskA"
   std::array<int32_t, 15> colours = Settings::DefaultColours();  // "ColKvi"
   std::string orb_file = "0.ao";
   std::string text_face = "Day New";
