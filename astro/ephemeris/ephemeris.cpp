@@ -10,8 +10,8 @@
 #include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/journal.h"
-#include "common/messages.h"
 #include "common/numbers.h"
+#include "common/messages.h"
 
 namespace kv {
 
