@@ -106,7 +106,8 @@ void DKart::mousePressEvent(QMouseEvent* e) {
   }
   const QPoint pos = e->position().toPoint();
   last_hit_ = HitTest(geometry_, chart_, pos.x(), pos.y());
-  if (last_hit_.kind != HitKind::kNothing && Hooks().details) Hooks().details(*this, last_hit_);
+  const auto details = Hooks().details;
+  if (last_hit_.kind != HitKind::kNothing && details) details(*this, last_hit_);
 }
 
 void DKart::focusOutEvent(QFocusEvent* e) {
@@ -125,12 +126,13 @@ void DKart::Command(int id) {
     return;
   }
   const ChartWindowHooks& hooks = Hooks();
-  const std::function<void(DKart&)>* hook = id == kCmdAnalysis         ? &hooks.analysis
-                                            : id == kCmdStoreCard      ? &hooks.store_card
-                                            : id == kCmdInterpretation ? &hooks.interpretation
-                                                                       : nullptr;
-  if (hook && *hook) {
-    (*hook)(*this);
+  // A copy: the window a hook opens may install other hooks.
+  const std::function<void(DKart&)> hook = id == kCmdAnalysis         ? hooks.analysis
+                                           : id == kCmdStoreCard      ? hooks.store_card
+                                           : id == kCmdInterpretation ? hooks.interpretation
+                                                                      : nullptr;
+  if (hook) {
+    hook(*this);
     return;
   }
   DChild::Command(id);
