@@ -1,6 +1,6 @@
 // The chart pictures of the command line: --png, --pdf, --size and --legend of
 // "chart", "render" and "example". The build links the chart painter
-// (cli_pictures.cpp) when it builds the Qt parts, else a stand-in that refuses to
+// (cli_pictures.cpp) when it builds with Qt, else a stand-in that refuses to
 // paint (cli_pictures_none.cpp).
 #pragma once
 

@@ -1,4 +1,4 @@
-// The stand-in for a build without the Qt parts: no picture is painted.
+// The stand-in for a build without Qt (KV_BUILD_UI off): no picture is painted.
 #include "app/cli/cli_engine.h"
 #include "app/cli/cli_pictures.h"
 #include "common/messages.h"
