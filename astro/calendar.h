@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/angles.h"          // NormalizeHours, NormalizeDegrees
 #include "common/calendar_rules.h"  // IsLeapYear
 
 namespace kv {
@@ -57,9 +58,5 @@ double ParseDayMonth(std::string_view text);
 // Packed angle (55.45 = 55 degrees 45 minutes) to decimal degrees and back.
 double DegMinToDegrees(double packed);
 double DegreesToDegMin(double degrees);
-
-// Hours into [0, 24); degrees into [0, 360).
-double NormalizeHours(double hours);
-double NormalizeDegrees(double degrees);
 
 }  // namespace kv
