@@ -175,7 +175,7 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
     return result;
   }
   std::string name = stem + ".ao";
-  if (CheckNewFileName(name) != 0) return result;
+  if (!CheckNewFileName(name).ok()) return result;
 
   std::optional<std::string> source = block_files::ReadAll(BlockFiles(current_block).text);
   if (!source) source = block_files::ReadAll(kDefaultBlock);
@@ -199,6 +199,6 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
   return result;
 }
 
-int DeleteBlock(std::string_view file_name) { return DeleteFileChecked(file_name); }
+Status DeleteBlock(std::string_view file_name) { return DeleteFileChecked(file_name); }
 
 }  // namespace kv

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "aspects/aspect_record.h"
+#include "common/status.h"
 
 namespace kv {
 
@@ -73,7 +74,7 @@ struct NewBlockResult {
 // `current_block` (or of "0.ao" when that has no text; empty when neither has).
 NewBlockResult NewBlock(std::string_view answer, std::string_view current_block);
 
-// Deletes the chosen text file; the compiled twin stays. 0, or -1 after "DF%".
-int DeleteBlock(std::string_view file_name);
+// Deletes the chosen text file; the compiled twin stays. Ok, or IoError after "DF%".
+Status DeleteBlock(std::string_view file_name);
 
 }  // namespace kv

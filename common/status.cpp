@@ -10,6 +10,7 @@ const char* StatusCodeName(StatusCode code) {
   switch (code) {
     case StatusCode::kOk: return "ok";
     case StatusCode::kNotFound: return "not found";
+    case StatusCode::kAlreadyExists: return "already exists";
     case StatusCode::kInvalidArgument: return "invalid argument";
     case StatusCode::kTooLarge: return "too large";
     case StatusCode::kReadOnly: return "read-only";

@@ -18,6 +18,7 @@ namespace kv {
 enum class StatusCode {
   kOk = 0,
   kNotFound,         // a file, key, record or entry that is not there
+  kAlreadyExists,    // a file that a new one may not replace
   kInvalidArgument,  // a value the operation does not take (an empty key, a bad mode)
   kTooLarge,         // data that does not fit its place (a record, a coefficient count)
   kReadOnly,         // a change asked of something opened for reading only
@@ -36,6 +37,9 @@ class Status {
   static Status Ok() { return Status(); }
   static Status NotFound(std::string message = {}) {
     return Status(StatusCode::kNotFound, std::move(message));
+  }
+  static Status AlreadyExists(std::string message) {
+    return Status(StatusCode::kAlreadyExists, std::move(message));
   }
   static Status InvalidArgument(std::string message) {
     return Status(StatusCode::kInvalidArgument, std::move(message));

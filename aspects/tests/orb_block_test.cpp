@@ -270,13 +270,13 @@ TEST_F(OrbBlockTest, DeletingTheCurrentBlockFallsBackToTheDefault) {
   WriteFile("0.ao", "60 6\n");
   WriteFile("cur.ao", "90 8\n");
   ASSERT_EQ(LoadAspectTable("cur", false)[0].angle, 90.0f);
-  EXPECT_EQ(DeleteBlock("cur.ao"), 0);
+  EXPECT_TRUE(DeleteBlock("cur.ao").ok());
   EXPECT_FALSE(std::filesystem::exists("cur.ao"));
   EXPECT_TRUE(std::filesystem::exists("cur.aoj"));
   AspectTable t = LoadAspectTable("cur", false);
   ASSERT_EQ(t.size(), 1u);
   EXPECT_EQ(t[0].angle, 60.0f);
-  EXPECT_EQ(DeleteBlock("cur.ao"), -1);
+  EXPECT_EQ(DeleteBlock("cur.ao").code(), StatusCode::kIoError);
   ASSERT_EQ(Shown().size(), 1u);
   EXPECT_EQ(Shown()[0], "cannot delete cur.ao");
 }

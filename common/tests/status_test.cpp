@@ -21,6 +21,7 @@ TEST(Status, EachFactoryGivesItsCodeAndKeepsTheMessage) {
     StatusCode code;
   } cases[] = {
       {Status::NotFound("m"), StatusCode::kNotFound},
+      {Status::AlreadyExists("m"), StatusCode::kAlreadyExists},
       {Status::InvalidArgument("m"), StatusCode::kInvalidArgument},
       {Status::TooLarge("m"), StatusCode::kTooLarge},
       {Status::ReadOnly("m"), StatusCode::kReadOnly},
