@@ -47,12 +47,12 @@ Compiled Compile(const BlockFileNames& files, bool force) {
     result.outcome = CompileOutcome::kUpToDate;
     return result;
   }
-  std::optional<std::string> text = block_files::ReadAll(files.text);
-  if (!text) {
+  std::string text;
+  if (!ReadWholeFile(files.text, &text).ok()) {
     WarnCannotOpenOnce(files.text, "r");
     return result;
   }
-  result.parsed = ParseOrbText(*text);
+  result.parsed = ParseOrbText(text);
   if (result.parsed.size() > kMaxCompiledRecords) {
     Journal("%s: %zu aspects, only the first %zu are used", files.text.c_str(),
             result.parsed.size(), kMaxCompiledRecords);
@@ -123,15 +123,17 @@ AspectTable LoadAspectTable(std::string_view name, bool all) {
   }
   if (compiled.outcome == CompileOutcome::kNotWritten) return InUse(compiled.parsed, all);
 
-  std::optional<std::string> bytes = block_files::ReadAll(files.compiled);
-  CompiledBlock block = bytes ? DecodeCompiledBlock(*bytes, all) : CompiledBlock{};
-  if (block.ok) return block.table;
+  std::string bytes;
+  const bool read = ReadWholeFile(files.compiled, &bytes).ok();
+  AspectTable table;
+  const Status decoded = read ? DecodeCompiledBlock(bytes, all, &table) : Status::IoError("");
+  if (decoded.ok()) return table;
 
   // A damaged or unreadable twin is out of date whatever its time says.
   Journal("%s: %s, rebuilt from %s", files.compiled.c_str(),
-          bytes ? block.problem.c_str() : "cannot be read", files.text.c_str());
+          read ? decoded.message().c_str() : "cannot be read", files.text.c_str());
   compiled = Compile(files, true);
-  if (compiled.outcome == CompileOutcome::kNoText) return block.table;  // the complete ones
+  if (compiled.outcome == CompileOutcome::kNoText) return table;  // the complete ones
   return InUse(compiled.parsed, all);
 }
 
@@ -177,14 +179,15 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
   std::string name = stem + ".ao";
   if (!CheckNewFileName(name).ok()) return result;
 
-  std::optional<std::string> source = block_files::ReadAll(BlockFiles(current_block).text);
-  if (!source) source = block_files::ReadAll(kDefaultBlock);
+  std::string source;
+  const bool have_source = ReadWholeFile(BlockFiles(current_block).text, &source).ok() ||
+                           ReadWholeFile(kDefaultBlock, &source).ok();
   std::string copy;
-  if (source) {
-    copy.reserve(source->size());
-    for (size_t i = 0; i < source->size(); ++i) {
-      char c = (*source)[i];
-      if (c == '\r' && i + 1 < source->size() && (*source)[i + 1] == '\n') continue;
+  if (have_source) {
+    copy.reserve(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+      char c = source[i];
+      if (c == '\r' && i + 1 < source.size() && source[i + 1] == '\n') continue;
       copy += c;
     }
   }

@@ -463,9 +463,9 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
   const int lh = target.printing ? target.width * 40 / 2000 : ScreenLineHeight(p.device(), ws);
   PaintContext c{p, rec, ws, target,
                  target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
-                                 : ScreenGeometry(target.width, target.height, lh, rec, ws)};
-  c.mono = target.printing && ws.Option(kOptPrinterMono);
-  c.block = LoadAspectTable(ws.orb_file, false);
+                                 : ScreenGeometry(target.width, target.height, lh, rec, ws),
+                 target.printing && ws.Option(kOptPrinterMono),
+                 LoadAspectTable(ws.orb_file, false)};
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
