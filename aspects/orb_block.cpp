@@ -109,8 +109,11 @@ bool TextIsNewer(DosStamp text, DosStamp compiled) {
   return text.date > compiled.date || (text.date == compiled.date && text.time > compiled.time);
 }
 
-int CompileBlock(std::string_view name) {
-  return Compile(BlockFiles(name), false).outcome == CompileOutcome::kNoText ? -1 : 0;
+Status CompileBlock(std::string_view name) {
+  const BlockFileNames files = BlockFiles(name);
+  if (Compile(files, false).outcome == CompileOutcome::kNoText)
+    return Status::NotFound(files.text + ": no text to compile");
+  return Status::Ok();
 }
 
 AspectTable LoadAspectTable(std::string_view name, bool all) {
@@ -137,16 +140,16 @@ AspectTable LoadAspectTable(std::string_view name, bool all) {
   return InUse(compiled.parsed, all);
 }
 
-int SaveAspectTable(std::string_view name, const AspectTable& table) {
+Status SaveAspectTable(std::string_view name, const AspectTable& table) {
   BlockFileNames files = BlockFiles(name);
   if (!block_files::Replace(files.text, FormatOrbText(table))) {
     WarningPrintf(W("Файл %s (%s) не открывается").c_str(), files.text.c_str(), "w");
-    return -1;
+    return Status::IoError(files.text + ": the file cannot be written");
   }
   // The twin may carry the same 2-second stamp as the new text and would then be
   // taken as current; without it the next load must rebuild.
   block_files::RemoveIfPresent(files.compiled);
-  return 0;
+  return Status::Ok();
 }
 
 std::vector<std::string> ListBlocks(const std::string& folder) {
@@ -174,10 +177,14 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
   // where the list never shows it.
   if (stem.find_first_of("/\\") != std::string::npos) {
     WarningKey("SkF");
+    result.status = Status::InvalidArgument("a folder in the block name");
     return result;
   }
   std::string name = stem + ".ao";
-  if (!CheckNewFileName(name).ok()) return result;
+  if (Status free_name = CheckNewFileName(name); !free_name.ok()) {
+    result.status = free_name;
+    return result;
+  }
 
   std::string source;
   const bool have_source = ReadWholeFile(BlockFiles(current_block).text, &source).ok() ||
@@ -193,11 +200,12 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
   }
   if (!block_files::Replace(name, copy)) {
     WarningPrintf(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "w");
+    result.status = Status::IoError(name + ": the file cannot be written");
     return result;
   }
   // A block of this name deleted earlier left its twin behind.
   block_files::RemoveIfPresent(stem + ".aoj");
-  result.status = 0;
+  result.status = Status::Ok();
   result.file_name = name;
   return result;
 }

@@ -2,6 +2,7 @@
 #include <erfa.h>
 
 #include <cmath>
+#include <vector>
 
 #include "astro/constants.h"
 #include "astro/ephemeris/ephemeris.h"
@@ -202,16 +203,18 @@ TEST_F(Positions, DeflectionFallsToZeroBehindTheSun) {
 }
 
 TEST_F(Positions, MeanNodeThroughAriesKeepsItsSpeed) {
-  // The mean node passed 0 degrees of Aries in 2001 (moving backwards).
+  // The mean node passed 0 degrees of Aries in June 2006 (moving backwards).
   double prev = -1;
-  for (double jd = 2451900.0; jd < 2452400.0; jd += 1.0) {
+  int crossings = 0;
+  for (double jd = 2453700.0; jd < 2454100.0; jd += 1.0) {
     double out[6];
     CalcBody(jd, kMeanNode, kCalcChartFlags, out);
     EXPECT_NEAR(out[3], -0.053, 0.002) << jd;
     EXPECT_EQ(out[1], 0.0);
-    if (prev >= 0 && prev < 1 && out[0] > 359) SUCCEED();
+    if (prev >= 0 && prev < 1 && out[0] > 359) ++crossings;
     prev = out[0];
   }
+  EXPECT_EQ(crossings, 1);  // the span does hold the passage
 }
 
 TEST_F(Positions, TrueNodeOnTheEclipticAndComputedOnceWithTheApogee) {
@@ -224,6 +227,29 @@ TEST_F(Positions, TrueNodeOnTheEclipticAndComputedOnceWithTheApogee) {
   double again[6];
   CalcBody(2451545.0, kTrueNode, kCalcChartFlags, again);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(node[i], again[i]);
+}
+
+// The caches only save work: forgetting them, or filling them at another date first,
+// gives the same positions to the last bit.
+TEST_F(Positions, ForgettingTheApparentPlaceCacheChangesNoPosition) {
+  const int bodies[] = {kSun, kMoon, kMercury, kMars, kPluto, kMeanNode, kTrueNode, kOscuApogee,
+                        kChiron};
+  auto all_at = [&](double jd, int flags) {
+    std::vector<double> v;
+    for (int body : bodies) {
+      double out[6];
+      CalcBody(jd, body, flags, out);
+      v.insert(v.end(), out, out + 6);
+    }
+    return v;
+  };
+  Engine().apparent = ApparentPlaceCache{};
+  const std::vector<double> first = all_at(2451545.0, kCalcChartFlags);
+  all_at(2451545.0, kCalcEphemerisFiles);  // the same date without speeds
+  all_at(2460000.5, kCalcChartFlags);
+  EXPECT_EQ(all_at(2451545.0, kCalcChartFlags), first);
+  Engine().apparent = ApparentPlaceCache{};
+  EXPECT_EQ(all_at(2451545.0, kCalcChartFlags), first);
 }
 
 TEST_F(Positions, EclipticToEquatorialOfAKnownPoint) {

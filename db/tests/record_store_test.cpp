@@ -92,6 +92,40 @@ TEST_F(RecordStoreTest, ModesKeysAndBlankFields) {
   EXPECT_TRUE(base_.Read(".9", f).IsNotFound());
 }
 
+// Each handle has its own files, buffers and damage: two open at once do not meet.
+TEST_F(RecordStoreTest, TwoHandlesOpenAtOnceKeepApart) {
+  const std::string other = dir_ + "/other";
+  ASSERT_TRUE(Create(other).ok());
+  Database second;
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(second.Open(other, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "first"}})).ok());
+  ASSERT_TRUE(second.Write(".1", Card({{2, "second"}})).ok());
+  ASSERT_TRUE(second.Write(".2", Card({{2, "only here"}})).ok());
+  FieldArray f;
+  ASSERT_TRUE(base_.Read(".1", f).ok());
+  EXPECT_EQ(f[2], "first");
+  EXPECT_TRUE(base_.Read(".2", f).IsNotFound());
+  EXPECT_EQ(base_.ListKeys(".", 0), (std::vector<std::string>{".1"}));
+  base_.Close();  // the other stays open and usable
+  ASSERT_TRUE(second.Read(".1", f).ok());
+  EXPECT_EQ(f[2], "second");
+  EXPECT_EQ(second.stored_mode(), kPersonWrite);
+  EXPECT_EQ(base_.stored_mode(), 0);
+  second.Close();
+  EXPECT_TRUE(CheckDatabase(name_, false).ok());
+  EXPECT_TRUE(CheckDatabase(other, false).ok());
+  // Damage met by one handle refuses nothing in the other.
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  Set16(bod, 2, 40);  // key length above 20
+  WriteBytes(name_ + ".bod", bod);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(second.Open(other, kPersonWrite).ok());
+  EXPECT_TRUE(base_.Read(".1", f).IsCorruption());
+  EXPECT_TRUE(second.damage().ok());
+  EXPECT_TRUE(second.Write(".3", Card({{2, "still"}})).ok());
+}
+
 TEST_F(RecordStoreTest, RecordOfExactlyOneBlockAndOneByteMore) {
   ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
   ASSERT_TRUE(base_.Write(".1", Card({{2, "keep"}})).ok());

@@ -152,14 +152,14 @@ TEST_F(ScriptTest, SchemaFileParsing) {
   EXPECT_EQ(TableOfKey(".000001"), &Tables()[1]);
   EXPECT_EQ(TableOfKey("ABCx"), &Tables()[0]);
   EXPECT_EQ(TableOfKey("t.1"), nullptr);
-  EXPECT_EQ(LoadSchema(dir_ + "/missing.ctl"), -1);
+  EXPECT_TRUE(LoadSchema(dir_ + "/missing.ctl").IsNotFound());
   EXPECT_TRUE(Tables().empty());
   EXPECT_EQ(g_warnings.size(), 1u);
 }
 
 // The shipped schema file: cards need a name, get tidied, and deletes are journalled.
 TEST_F(ScriptTest, ShippedSchemaGuardsCards) {
-  ASSERT_EQ(LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl"), 0);
+  ASSERT_TRUE(LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl").ok());
   const Table* cards = TableOfKey(".000001");
   const Table* towns = TableOfKey("t.000001");
   const Table* countries = TableOfKey("S.000001");

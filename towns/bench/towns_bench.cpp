@@ -18,7 +18,7 @@ using namespace kv::towns;
 struct OpenTowns {
   OpenTowns() {
     std::filesystem::current_path(KV_WORKDIR);
-    kv::db::LoadSchema();
+    (void)kv::db::LoadSchema();
     (void)base.Open(kTownsDatabase, kv::db::kTownsRead);
   }
   kv::db::Database base;

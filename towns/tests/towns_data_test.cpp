@@ -24,7 +24,7 @@ class TownsDataTest : public ::testing::Test {
   static void SetUpTestSuite() {
     previous_ = fs::current_path();
     fs::current_path(KV_WORKDIR);  // the value index opens only under the name "towns"
-    ASSERT_EQ(db::LoadSchema(), 0);
+    ASSERT_TRUE(db::LoadSchema().ok());
     ASSERT_TRUE(table_.Load());
   }
   static void TearDownTestSuite() {

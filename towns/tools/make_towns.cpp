@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   auto town_rows = ReadTable(places, kPlaceColumns, &ok);
   auto country_rows = ReadTable(countries, kCountryColumns, &ok);
-  if (!ok || kv::db::LoadSchema(fs::absolute(schema).string()) != 0) return 1;
+  if (!ok || !kv::db::LoadSchema(fs::absolute(schema).string()).ok()) return 1;
   const kv::db::Table* town_table = kv::db::TableOfKey(kTownPrefix);
   if (!town_table || town_table->index.empty()) {
     std::fprintf(stderr, "%s declares no value index for the towns\n", schema.c_str());

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   kv::SetMessageSink({PrintWarning, PrintWarning});
-  if (kv::db::LoadSchema() != 0) return 1;
+  if (!kv::db::LoadSchema().ok()) return 1;
   kv::db::Database base;
   if (!base.Open(kTownsDatabase, kv::db::kTownsRead).ok()) {
     std::fprintf(stderr, "cannot open the towns database\n");
