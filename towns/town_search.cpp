@@ -66,7 +66,7 @@ std::vector<Found> NameEntries(db::Database& towns, std::string_view text) {
   for (const std::string& s : spellings) {
     std::vector<db::ValueEntry> entries;
     towns.FindValueEntries(entries, kTownPrefix, kFieldTownName, Cp1251ToCp866(s),
-                           s.empty() ? 0 : 1);
+                           s.empty() ? db::kMatchAny : db::kMatchPrefix);
     for (auto& e : entries) {
       const std::string name = FoldForSearch(Cp866ToCp1251(e.value));
       if (name.compare(0, folded.size(), folded) != 0) continue;
@@ -96,7 +96,7 @@ TownList TownList::All(db::Database& towns) {
   TownList list;
   list.towns_ = &towns;
   std::vector<db::ValueEntry> entries;
-  towns.FindValueEntries(entries, kTownPrefix, kFieldTownName, "", 0);
+  towns.FindValueEntries(entries, kTownPrefix, kFieldTownName, "", db::kMatchAny);
   list.rows_.reserve(entries.size());
   for (auto& e : entries)
     list.rows_.push_back({std::move(e.key), FoldForSearch(Cp866ToCp1251(e.value))});
@@ -107,7 +107,8 @@ TownList TownList::All(db::Database& towns) {
 
 TownList TownList::OfCountry(db::Database& towns, std::string_view country_name) {
   std::vector<std::string> keys;
-  towns.FindByValue(keys, kTownPrefix, kFieldCountry, Cp1251ToCp866(country_name), 2);
+  towns.FindByValue(keys, kTownPrefix, kFieldCountry, Cp1251ToCp866(country_name),
+                    db::kMatchEqual);
   // The country index gives the towns by key; the list shows them as the name index
   // orders them: by the stored (866) name, then by key.
   struct Sorted {
@@ -158,7 +159,7 @@ std::string TownList::Counter(int selected) const {
 std::vector<CountryRow> Countries(db::Database& towns) {
   std::vector<CountryRow> rows;
   std::vector<std::string> keys;
-  towns.FindByValue(keys, kCountryPrefix, kFieldCountryName, "", 0);
+  towns.FindByValue(keys, kCountryPrefix, kFieldCountryName, "", db::kMatchAny);
   db::FieldArray country;
   for (const auto& key : keys) {
     if (!db::ReadWithScript(towns, key, country).ok()) continue;

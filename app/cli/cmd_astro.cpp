@@ -49,8 +49,8 @@ int RawCommand(const CliContext& ctx, const CliArgs& args) {
   if (status || (status = ReadJulianDay(kName, args, "--et", &jd)) ||
       (status = ReadInteger(kName, args, "--body", &body)))
     return status;
-  // Internal numbers of the files; 11 is not one of them.
-  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == 11 ||
+  // Internal numbers of the files; kIntNone (11) is not one of them.
+  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == kIntNone ||
       body > kNumberedAsteroidBase + 999999)
     return Refuse(kName, Typed("--body", *OptionValue(args, "--body")), "ChkRaw");
   if (!StartEngine(ctx, &status)) return status;

@@ -57,10 +57,10 @@ Status DamageAt(const char* what, int body, double jd) {
 }
 
 int SlotOfBody(int body) {
-  if (body == kIntMoon) return 1;
-  if (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) return 0;
-  if (body == kIntAsteroid) return 3;
-  return 2;
+  if (body == kIntMoon) return kSlotMoon;
+  if (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) return kSlotPlanets;
+  if (body == kIntAsteroid) return kSlotNumberedAsteroid;
+  return kSlotMainAsteroids;
 }
 
 // Forgets the segment and every result made from it.
@@ -80,13 +80,14 @@ Status OpenIntoSlot(int slot, const std::string& name) {
   std::vector<uint8_t> bytes;
   if (Status read = ReadWholeFile(name, &bytes, kMaxFileBytes); !read.ok()) return read;
   FileHeader h;
-  Status st = DecodeHeader(bytes, slot == 3, &h);
+  Status st = DecodeHeader(bytes, slot == kSlotNumberedAsteroid, &h);
   if (st.ok() && e.check_known_releases) st = CheckKnownRelease(bytes, h);
   if (!st.ok()) return Damage(st, name);
   // Each family's file holds only its own bodies.
   for (const BodyHeader& b : h.bodies)
-    if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11 ||
-                      SlotOfBody(b.number) != slot))
+    if (slot != kSlotNumberedAsteroid &&
+        (b.number < 0 || b.number >= kIntAsteroid || b.number == kIntNone ||
+         SlotOfBody(b.number) != slot))
       return Damage(Status::Corruption("body of another family"), name);
   // Bodies of the file that was in the slot are not in the new one unless it lists them.
   for (int i = 0; i < kIntBodyCount; ++i)
@@ -106,7 +107,7 @@ Status OpenIntoSlot(int slot, const std::string& name) {
   for (size_t i = 0; i < h.bodies.size(); ++i) {
     const BodyHeader& bh = h.bodies[i];
     s.bodies[i] = static_cast<int16_t>(bh.number);
-    const int index = slot == 3 ? kIntAsteroid : bh.number;
+    const int index = slot == kSlotNumberedAsteroid ? kIntAsteroid : bh.number;
     EphemerisBody& b = e.bodies[index];
     b.header = bh;
     b.in_file = true;
@@ -199,10 +200,10 @@ Status InitEphemeris(const std::string& ephe_dir, bool check_known_releases) {
     const bool unread = !opened.IsCorruption();  // the bytes never came in
     // No caller uses the single asteroid, and the common data packages lack its file:
     // missing or damaged, it stays unavailable.
-    if (slot == 3) {
+    if (slot == kSlotNumberedAsteroid) {
       Journal("%s: %s, numbered asteroid unavailable", name.c_str(),
               unread ? "not found" : "damaged");
-      if (!unread) e.file_slots[3] = EphemerisFileSlot{};
+      if (!unread) e.file_slots[kSlotNumberedAsteroid] = EphemerisFileSlot{};
       continue;
     }
     return unread ? CannotOpen(name) : opened;

@@ -27,8 +27,14 @@ inline constexpr int kIntCeres = 14;
 inline constexpr int kIntVesta = 17;
 inline constexpr int kIntAsteroid = 18;  // slot for one numbered asteroid
 inline constexpr int kIntBodyCount = 19;
+inline constexpr int kIntNone = 11;  // a number no file uses
 inline constexpr int kNumberedAsteroidBase = 10000;
 
+// The file slots, one per family of files.
+inline constexpr int kSlotPlanets = 0;  // the Earth-Moon barycentre, Mercury..Pluto, the Sun
+inline constexpr int kSlotMoon = 1;
+inline constexpr int kSlotMainAsteroids = 2;  // Chiron, Pholus, Ceres..Vesta
+inline constexpr int kSlotNumberedAsteroid = 3;
 inline constexpr int kSlotCount = 4;
 inline constexpr int kFlagSpeed = 256;
 

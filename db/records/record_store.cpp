@@ -20,6 +20,9 @@ namespace {
 
 // Block numbers travel as int16 values of the key index.
 constexpr int kMaxBlocks = 32767;
+// The field of a table's counter record (key: prefix + "@") that keeps the last key
+// handed out.
+constexpr int kCounterField = 2;
 
 struct RecordFile {
   int fd = -1;
@@ -150,7 +153,7 @@ bool ReadFromBlock(Files& db, int block, std::string_view key, FieldArray& field
   if (!ParseBuffer(db, &c)) return false;
   const BlockEntry* e = FindEntry(c, key);
   if (!e) return false;
-  fields[1].assign(key);
+  fields[kFieldKey].assign(key);
   DecodeFields(e->data, fields);
   return true;
 }
@@ -455,8 +458,8 @@ std::vector<std::string> Database::ListKeys(std::string_view prefix, int sort_fi
     blocks.push_back(value);
   }
   IndexDamaged(db, db.main);
-  if (sort_field == 0) return keys;
-  int shown = sort_field == 4 ? 3 : sort_field;
+  if (sort_field == kSortByKey) return keys;
+  int shown = sort_field == kSortByBirthday ? kFieldBirthDate : sort_field;
   if (shown < 1 || shown >= kFieldCount) shown = 1;
   struct Item {
     std::string text;
@@ -473,11 +476,11 @@ std::vector<std::string> Database::ListKeys(std::string_view prefix, int sort_fi
     Item it;
     it.text = k + '\x01' + fields[shown];
     it.split = k.size() + 1;
-    if (sort_field == 3) it.date = DateSortKey(fields[shown], false);
-    if (sort_field == 4) it.date = DateSortKey(fields[shown], true);
+    if (sort_field == kSortByDate) it.date = DateSortKey(fields[shown], false);
+    if (sort_field == kSortByBirthday) it.date = DateSortKey(fields[shown], true);
     items.push_back(std::move(it));
   }
-  bool by_date = sort_field == 3 || sort_field == 4;
+  bool by_date = sort_field == kSortByDate || sort_field == kSortByBirthday;
   std::stable_sort(items.begin(), items.end(), [by_date](const Item& a, const Item& b) {
     if (by_date) return a.date < b.date;
     std::string_view fa = std::string_view(a.text).substr(a.split);
@@ -521,8 +524,8 @@ Status Database::NextFreeKey(std::string* output, std::string_view prefix) {
   FieldArray counter;
   std::string counter_key = p + "@";
   std::string candidate;
-  if (Read(counter_key, counter).ok() && !counter[2].empty())
-    candidate = counter[2].substr(0, kMaxRecordKey);
+  if (Read(counter_key, counter).ok() && !counter[kCounterField].empty())
+    candidate = counter[kCounterField].substr(0, kMaxRecordKey);
   else
     candidate = p + "000000";
   std::string remembered;
@@ -540,8 +543,8 @@ Status Database::NextFreeKey(std::string* output, std::string_view prefix) {
   }
   *output = candidate;
   ClearFields(counter);
-  counter[1] = counter_key;
-  counter[2] = remembered;
+  counter[kFieldKey] = counter_key;
+  counter[kCounterField] = remembered;
   // A counter that cannot be stored only makes the next search start lower.
   (void)Write(counter_key, counter);
   return Status::Ok();
@@ -592,8 +595,8 @@ void Database::FindValueEntries(std::vector<ValueEntry>& list, std::string_view 
     size_t value_end = k.find('\0', want_head.size());
     if (value_end == std::string::npos) continue;
     std::string_view stored = std::string_view(k).substr(want_head.size(), value_end - want_head.size());
-    if (match == 1 && stored.substr(0, value.size()) != value) break;
-    if (match == 2 && stored != value) break;
+    if (match == kMatchPrefix && stored.substr(0, value.size()) != value) break;
+    if (match == kMatchEqual && stored != value) break;
     size_t key_end = k.find('\0', value_end + 1);
     if (key_end == std::string::npos) key_end = k.size();
     list.push_back({std::string(stored), k.substr(value_end + 1, key_end - value_end - 1)});
@@ -611,7 +614,7 @@ void Database::FindByValue(std::vector<std::string>& list, std::string_view pref
 Status Database::FindFirstByValue(std::string_view prefix, int field, std::string_view value,
                                   std::string* output) {
   std::vector<std::string> keys;
-  FindByValue(keys, prefix, field, value, 2);
+  FindByValue(keys, prefix, field, value, kMatchEqual);
   if (keys.empty()) return Status::NotFound();
   *output = keys.front().substr(0, kMaxRecordKey);
   return Status::Ok();

@@ -39,6 +39,20 @@ inline constexpr size_t kMaxDatabaseName = 78;
 // Longest value-index key: table prefix, value and record key with four marks.
 inline constexpr size_t kMaxValueKey = 100;
 
+// Person card fields the store itself looks at.
+inline constexpr int kFieldKey = 1;        // the record's own key, filled by Read
+inline constexpr int kFieldBirthDate = 3;  // "%02d.%02d.%04d"
+
+// Sort fields of ListKeys besides the plain field numbers.
+inline constexpr int kSortByKey = 0;
+inline constexpr int kSortByDate = kFieldBirthDate;
+inline constexpr int kSortByBirthday = 4;  // day and month of the birth date, year ignored
+
+// How FindByValue compares the stored values with the one asked for.
+inline constexpr int kMatchAny = 0;
+inline constexpr int kMatchPrefix = 1;
+inline constexpr int kMatchEqual = 2;
+
 // FindByValue with the stored values: entries in the order of the value index.
 struct ValueEntry {
   std::string value;  // as stored (cut to fit the index key)
@@ -77,9 +91,9 @@ class Database {
   void SeekKeys(std::string_view prefix);
   // Next key of the listing (absent and service keys skipped); false at the end.
   bool NextKey(std::string* key);
-  // Sort field 0: keys beginning with prefix in key order. Otherwise "key\x01field"
-  // items sorted by the field (3 by date, 4 by day and month of field 3, others
-  // bytewise).
+  // kSortByKey: keys beginning with prefix in key order. Otherwise "key\x01field"
+  // items sorted by the field: kSortByDate (field 3) by date, kSortByBirthday by day
+  // and month of field 3, any other field number bytewise.
   std::vector<std::string> ListKeys(std::string_view prefix, int sort_field);
 
   // Ok and a new key for the table; after "errserv" InvalidArgument (a prefix longer
@@ -87,7 +101,7 @@ class Database {
   // damage when the index cannot be read.
   Status NextFreeKey(std::string* output, std::string_view prefix);
 
-  // match: 0 any value, 1 the stored value begins with value, 2 equal.
+  // match: kMatchAny, kMatchPrefix (the stored value begins with value), kMatchEqual.
   void FindByValue(std::vector<std::string>& list, std::string_view prefix, int field,
                    std::string_view value, int match);
   // Ok and the first key whose field equals the value; NotFound when there is none.
