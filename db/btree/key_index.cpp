@@ -304,8 +304,8 @@ bool Lookup(IndexHandle& h, std::string_view key, int16_t* value) {
 
 namespace {
 
-// Why a change that found the handle able to write did not happen.
-Status WriteFailure(const IndexHandle& h, const char* what) {
+// Why an insert did not happen when the handle itself is sound: no page number was left.
+Status InsertFailure(const IndexHandle& h, const char* what) {
   return h.status.ok() ? Status::Full(what) : h.status;
 }
 
@@ -350,7 +350,7 @@ Status Put(IndexHandle& h, std::string_view key, int16_t value) {
     // Pages allocated for a failed insert are unreachable; the count on disk is
     // whatever was written last, so keep memory in step with it.
     if (h.header.page_count != pages_before && h.status.ok()) RewriteHeader(h);
-    return WriteFailure(h, "the key index is full");
+    return InsertFailure(h, "the key index is full");
   }
   return Status::Ok();
 }
