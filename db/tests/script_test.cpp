@@ -103,7 +103,8 @@ TEST_F(ScriptTest, ValuesJoinsAndOperators) {
 
 TEST_F(ScriptTest, ConditionsRunLeftToRight) {
   record_[2] = "";
-  EXPECT_EQ(Run({"if k2 == \"\"", std::string("err \"") + Utf8ToCp866("Нет имени") + "\""}).code(), StatusCode::kCancelled);
+  EXPECT_EQ(Run({"if k2 == \"\"", std::string("err \"") + Utf8ToCp866("Нет имени") + "\""}).code(),
+            StatusCode::kCancelled);
   ASSERT_EQ(g_warnings.size(), 1u);
   EXPECT_EQ(g_warnings[0], W("Нет имени"));
   record_[2] = "Ann";
