@@ -20,18 +20,4 @@ double DegreesToDegMin(double degrees) {
   return degrees < 0 ? -v : v;
 }
 
-double NormalizeHours(double hours) {
-  double h = std::fmod(hours, 24.0);
-  if (h < 0) h += 24.0;
-  if (h >= 24.0) h = 0.0;  // a tiny negative input rounds up to 24
-  return h;
-}
-
-double NormalizeDegrees(double degrees) {
-  double d = std::fmod(degrees, 360.0);
-  if (d < 0) d += 360.0;
-  if (d >= 360.0) d = 0.0;
-  return d;
-}
-
 }  // namespace kv

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/angles.h"  // packed coordinates of birth data
+#include "common/angles.h"  // packed coordinates of birth data, NormalizeHours
 #include "common/calendar_rules.h"  // IsLeapYear
 
 namespace kv {

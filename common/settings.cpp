@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/calendar.h"
+#include "common/files.h"
 #include "common/key_value_lists.h"
 #include "common/lines.h"
 #include "common/numbers.h"
@@ -110,12 +111,8 @@ void ParseSettingsText(std::string_view text, Settings& s) {
 }
 
 bool ReadSettingsFile(const std::string& path, Settings& s) {
-  FilePtr f(std::fopen(path.c_str(), "rb"));
-  if (!f) return false;
   std::string bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) bytes.append(buf, n);
+  if (ReadWholeFile(path, &bytes).IsNotFound()) return false;
   ParseSettingsText(bytes, s);
   return true;
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "common/codepage.h"
+#include "common/files.h"
 #include "common/lines.h"
 #include "common/messages.h"
 #include "common/tokens.h"
@@ -54,17 +55,14 @@ void TextResources::LoadText(std::string_view cp866) {
 }
 
 bool TextResources::LoadFile(const std::string& path) {
-  FilePtr f(std::fopen(path.c_str(), "rb"));
-  if (!f) {
+  std::string bytes;
+  const Status read = ReadWholeFile(path, &bytes);
+  if (read.IsNotFound()) {
     entries_.clear();
     loaded_ = false;
     return false;
   }
-  std::string bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) bytes.append(buf, n);
-  LoadText(bytes);
+  LoadText(bytes);  // empty when the file opens but cannot be read
   return true;
 }
 

@@ -36,7 +36,7 @@ int BodyCommand(const CliContext& ctx, const CliArgs& args) {
   double out[6];
   const int rc = CalcBody(jd, static_cast<int>(body), static_cast<int>(flags), out);
   if (rc == kCalcNoData) return EngineFailure(Text("cliNoData"));
-  if (rc < 0) return EngineFailure(Engine().failure.message);
+  if (rc < 0) return EngineFailure(Engine().failure.message());
   PrintNumbers(out, 6);
   return 0;
 }
@@ -49,15 +49,15 @@ int RawCommand(const CliContext& ctx, const CliArgs& args) {
   if (status || (status = ReadJulianDay(kName, args, "--et", &jd)) ||
       (status = ReadInteger(kName, args, "--body", &body)))
     return status;
-  // Internal numbers of the files; 11 is not one of them.
-  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == 11 ||
+  // Internal numbers of the files; kIntNone (11) is not one of them.
+  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == kIntNone ||
       body > kNumberedAsteroidBase + 999999)
     return Refuse(kName, Typed("--body", *OptionValue(args, "--body")), "ChkRaw");
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  const int rc = EvaluateBody(jd, static_cast<int>(body), kFlagSpeed, false, out);
-  if (rc < 0) return EngineFailure(Engine().failure.message);
-  if (rc > 0) return EngineFailure(Text("cliNoData"));
+  const Status raw = EvaluateBody(jd, static_cast<int>(body), kFlagSpeed, false, out);
+  if (raw.IsNotFound()) return EngineFailure(Text("cliNoData"));
+  if (!raw.ok()) return EngineFailure(raw.message());
   PrintNumbers(out, 6);
   return 0;
 }

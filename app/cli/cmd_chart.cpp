@@ -50,7 +50,7 @@ int HousesCommand(const CliContext& ctx, const CliArgs& args) {
   rec.lon_packed = lon;
   rec.house_system = system;
   const BodyPosition sun = CalcOneBody(jd, 1, {});  // the Sun's systems need it
-  if (sun.state == BodyState::kDamaged) return EngineFailure(Engine().failure.message);
+  if (sun.state == BodyState::kDamaged) return EngineFailure(Engine().failure.message());
   if (sun.state == BodyState::kNoData && (system == kHousesFromSun || system == kHousesFromSunSign))
     return EngineFailure(Text("cliNoData"));
   rec.lon[1] = sun.lon_deg;
@@ -80,12 +80,12 @@ int LunarDayCommand(const CliContext& ctx, const CliArgs& args) {
     return Refuse(kName, Typed("--offset", *OptionValue(args, "--offset")), "ChkOffs");
   if (!StartEngine(ctx, &status)) return status;
   // The search reaches 30 days back and 2 days on: both ends must be in the files.
-  if (EphemerisDateInRange(jd - 31.0) != 0 || EphemerisDateInRange(jd + 3.0) != 0) return 1;
+  if (!EphemerisDateInRange(jd - 31.0) || !EphemerisDateInRange(jd + 3.0)) return 1;
   Engine().failure = {};
   const int n = LunarDayNumber(jd, offset, DegMinToDegrees(lat) * kDegToRad,
                                DegMinToDegrees(lon), ChartPoints(ChartOptionsFrom(settings)));
   // Never day 0: a search that met a damaged file or ran out of data says so.
-  if (!Engine().failure.ok) return EngineFailure(Engine().failure.message);
+  if (!Engine().failure.ok()) return EngineFailure(Engine().failure.message());
   if (n == 0) return EngineFailure(Text("LunNoDat"));
   std::printf("%d\n", n);
   return 0;

@@ -127,9 +127,10 @@ int TownCommand(const CliContext& ctx, const CliArgs& args) {
 
   const std::string wanted = Utf8ToCp1251(text);
   if (db::Tables().empty()) db::LoadSchema();
-  if (db::Open(towns::kTownsDatabase, db::kTownsRead) != 0) return Fail(Text("Noab"));
-  const std::vector<db::FieldArray> found = towns::FindTowns(wanted, kMaxTowns);
-  db::Close();
+  db::Database base;
+  if (!base.Open(towns::kTownsDatabase, db::kTownsRead).ok()) return Fail(Text("Noab"));
+  const std::vector<db::FieldArray> found = towns::FindTowns(base, wanted, kMaxTowns);
+  base.Close();
   if (found.empty()) {
     if (json) std::printf("[]\n");
     return Fail(FormatMessage(Text("TwNone").c_str(), wanted.c_str()));

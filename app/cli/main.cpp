@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -104,6 +105,7 @@ int Run(int argc, char** argv) {
     kv::cli::PrintTextLines(command->usage_key, stdout);
     return 0;
   }
+  kv::SetRunEnder([](int status) { std::exit(status); });
   kv::InstallOutOfMemoryHandler();
   return command->handler(ctx, args);
 }

@@ -2,6 +2,8 @@
 // kvima.t, the fonts and the data files lie.
 #include <QApplication>
 
+#include <cstdlib>
+
 #include "app/compose/compose.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dframe.h"
@@ -16,6 +18,9 @@ int main(int argc, char** argv) {
   QApplication qt_app(argc, argv);
   kv::InstallQtTranslations(&qt_app);
   kv::InstallMessageBoxes();
+  // Fatal ends of the run (after the "Аварийное завершение" box) and "Завершить" at a
+  // missing ephemeris file end the process here, with their status.
+  kv::SetRunEnder([](int status) { std::exit(status); });
   kv::InstallOutOfMemoryHandler();
   kv::InstallProgramFonts();
   kv::DUApp app;

@@ -10,7 +10,7 @@
 namespace kv {
 namespace {
 
-// "Продолжить" goes on with a zero position; "Завершить" ends the program.
+// "Продолжить" goes on with a zero position; "Завершить" ends the program (status 0).
 bool AskAboutMissingFile(const std::string& file_name) {
   QMessageBox box(QMessageBox::Warning, QString::fromUtf8("Не открывается файл эфемерид"),
                   QString::fromUtf8("Не открывается файл эфемерид\n") + FromCp1251(file_name));
@@ -20,15 +20,16 @@ bool AskAboutMissingFile(const std::string& file_name) {
   do {
     box.exec();
   } while (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole);
-  return box.clickedButton() == go_on;
+  if (box.clickedButton() != go_on) EndRun(0);
+  return true;
 }
 
 }  // namespace
 
 void StartEphemeris() {
   SetMissingFileHandler(&AskAboutMissingFile);
-  EngineStatus status = InitEphemeris();
-  if (!status.ok) Fatal(status.message);
+  const Status status = InitEphemeris();
+  if (!status.ok()) Fatal(status.message());
 }
 
 }  // namespace kv

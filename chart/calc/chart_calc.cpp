@@ -134,14 +134,14 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
     SetChartText(rec.base_name, name);
   }
   rec.jd_calc = rec.jd_ut;
-  if (EphemerisDateInRange(rec.jd_ut) != 0) return -1;
+  if (!EphemerisDateInRange(rec.jd_ut)) return -1;
   Engine().failure = {};
   uint32_t missing = 0;
   for (int b = kBodySun; b < kBodySouthNode; ++b) {
     const BodyPosition p = CalcOneBody(rec.jd_calc, b, options);
     if (p.state == BodyState::kDamaged) {
       // A position from a damaged file would be a wrong chart: none is better.
-      WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message.c_str());
+      WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message().c_str());
       return kChartDamagedEphemeris;
     }
     if (p.state == BodyState::kNoData) missing |= 1u << (b - 1);
@@ -164,9 +164,9 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
         rec.jd_ut, rec.correction_h / 24.0, DegMinToDegrees(rec.lat_packed) * kDegToRad,
         DegMinToDegrees(rec.lon_packed), ChartPoints(options)));
     SetMissingFileHandler(asked);
-    if (!Engine().failure.ok) {
+    if (!Engine().failure.ok()) {
       // The search met a damaged file: the chart's Moon and Sun may rest on it too.
-      WarningFormat("KrEph", BodyName(kBodyMoon).c_str(), Engine().failure.message.c_str());
+      WarningFormat("KrEph", BodyName(kBodyMoon).c_str(), Engine().failure.message().c_str());
       return kChartDamagedEphemeris;
     }
   }

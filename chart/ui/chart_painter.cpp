@@ -17,6 +17,7 @@
 #include "chart/record/chart_rules.h"
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
 #include "common/codepage.h"
 #include "common/journal.h"
 #include "common/messages.h"
@@ -25,7 +26,6 @@
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr const char* kGlyphFace = "ATM";
 
 QColor ToQColor(ColourRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }

@@ -18,7 +18,7 @@ namespace {
 class LunarDayTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
+    ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok());
   }
   ChartPointFn points_ = GeocentricChartPoints();
 };

@@ -13,7 +13,7 @@ namespace {
 
 bool Init() {
   static bool ok = [] {
-    return kv::InitEphemeris(KV_EPHE_DIR).ok;
+    return kv::InitEphemeris(KV_EPHE_DIR).ok();
   }();
   return ok;
 }

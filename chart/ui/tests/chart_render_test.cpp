@@ -10,6 +10,7 @@
 #include "chart/ui/render_files.h"
 #include "chart/ui/tests/chart_test_support.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {
@@ -139,7 +140,7 @@ TEST_F(ChartRenderTest, FastFillMatchesThePixelRule) {
       for (int x = 0; x < fills.width(); ++x) {
         const long long dx = x + x0 - g.map.cx, dy = y + y0 - g.map.cy;
         const long long q = dx * dx + dy * dy;
-        const double angle = std::atan2(double(dy), double(dx)) * 180.0 / 3.14159265358979323846;
+        const double angle = std::atan2(double(dy), double(dx)) * kRadToDeg;
         int elem = -1;
         if (q > 1LL * g.R2 * g.R2 && q < 1LL * g.R1 * g.R1)
           elem = SectorFillElement(SignAtScreenAngle(g.map, angle));
