@@ -47,7 +47,7 @@ for c in "${cases[@]}"; do
     echo "written $expected"
     continue
   fi
-  for jobs in ${KV_BATCH_JOBS:-default}; do
+  for jobs in ${KV_BATCH_JOBS:-default 1 3}; do
     extra=()
     [ "$jobs" = default ] || extra=(--jobs "$jobs")
     # shellcheck disable=SC2086
