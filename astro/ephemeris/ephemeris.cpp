@@ -68,15 +68,20 @@ int SlotOfBody(int body) {
 void ReleaseSegment(EphemerisEngine& e, int index) {
   EphemerisBody& b = e.bodies[index];
   b.has_segment = false;
+  b.coeffs = nullptr;
   b.cache_jd = 0;
   b.cache_has_speed = false;
   e.apparent.bodies[index] = ApparentResult{};
 }
 
-// Forgets what the join checks found, for a body whose file has changed.
-void ForgetJoins(EphemerisBody& b) {
+// Forgets the unpacked segments and what the join checks found, for a body whose file
+// has changed.
+void ForgetSegments(EphemerisBody& b) {
   const size_t segments = b.header.segment_count > 0 ? static_cast<size_t>(b.header.segment_count) : 0;
-  b.neighbour.assign(3 * static_cast<size_t>(std::max(b.header.coeff_count, 0)), 0.0);
+  b.coeffs = nullptr;
+  b.unpacked.reset();
+  b.unpacked_segment.clear();
+  b.unpacked_count.clear();
   b.joined.assign(segments, 0);
   b.has_ends.assign(segments, 0);
   b.ends.assign(6 * segments, 0.0);
@@ -124,8 +129,7 @@ Status OpenIntoSlot(int slot, const std::string& name) {
     b.slot = slot;
     b.order = static_cast<int>(i);
     ReleaseSegment(e, index);
-    b.coeffs.assign(3 * static_cast<size_t>(bh.coeff_count), 0.0);
-    ForgetJoins(b);
+    ForgetSegments(b);
   }
   return Status::Ok();
 }
@@ -331,6 +335,35 @@ Status UnpackSegment(int body, long k, double* coeffs, int* eval_count,
   return st;
 }
 
+// Segment k of a body from its unpacked slots, unpacked there first when it is not
+// yet: *coeffs (3 x n) and *eval_count as UnpackSegment gives them. The pointer stays
+// valid until a segment of the same slot is unpacked; k and k + 1 never share one.
+Status UnpackedSegment(int body, long k, const double** coeffs, int* eval_count,
+                       CoefficientOverflow* overflow) {
+  EphemerisBody& b = Engine().bodies[body];
+  const size_t n3 = 3 * static_cast<size_t>(std::max(b.header.coeff_count, 1));
+  if (!b.unpacked) {
+    const size_t segments = static_cast<size_t>(std::max(b.header.segment_count, 1L));
+    const size_t slots = std::min(std::max<size_t>(kMaxUnpackedDoubles / n3, 2), segments);
+    b.unpacked = std::make_unique_for_overwrite<double[]>(slots * n3);
+    b.unpacked_segment.assign(slots, -1);
+    b.unpacked_count.assign(slots, 0);
+  }
+  const size_t slot = static_cast<size_t>(k) % b.unpacked_segment.size();
+  double* c = b.unpacked.get() + slot * n3;
+  if (b.unpacked_segment[slot] != k) {
+    b.unpacked_segment[slot] = -1;
+    std::fill(c, c + n3, 0.0);
+    int count = 0;
+    if (Status st = UnpackSegment(body, k, c, &count, overflow); !st.ok()) return st;
+    b.unpacked_segment[slot] = k;
+    b.unpacked_count[slot] = count;
+  }
+  *coeffs = c;
+  *eval_count = b.unpacked_count[slot];
+  return Status::Ok();
+}
+
 // Value of the three coordinates of an unpacked segment at t = -1 or t = 1.
 void SegmentEnd(const double* coeffs, int n, int eval_count, double t, double* xyz) {
   for (int axis = 0; axis < 3; ++axis) xyz[axis] = ChebyshevValue(t, coeffs + axis * n, eval_count);
@@ -355,10 +388,11 @@ Status CheckJoin(int body, long k, const double* coeffs, int eval_count, long ot
   const BodyHeader& h = b.header;
   const double* mine = KeepEnds(b, k, coeffs, eval_count);
   if (!b.has_ends[static_cast<size_t>(other)]) {
+    const double* neighbour = nullptr;
     int neighbour_count = 0;
-    Status st = UnpackSegment(body, other, b.neighbour.data(), &neighbour_count, overflow);
+    Status st = UnpackedSegment(body, other, &neighbour, &neighbour_count, overflow);
     if (!st.ok()) return st;
-    KeepEnds(b, other, b.neighbour.data(), neighbour_count);
+    KeepEnds(b, other, neighbour, neighbour_count);
   }
   const double* theirs = b.ends.data() + 6 * static_cast<size_t>(other);
   // The start of k against the end of the one before, or its end against the start
@@ -396,23 +430,21 @@ Status LoadSegment(double jd, int body) {
     kd = static_cast<double>(h.segment_count - 1);
   }
   const long k = static_cast<long>(kd);
-  const int n = h.coeff_count;
   b.has_segment = false;
-  b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
-  if (b.joined.size() != static_cast<size_t>(h.segment_count) ||
-      b.neighbour.size() != b.coeffs.size())
-    ForgetJoins(b);
+  if (b.joined.size() != static_cast<size_t>(h.segment_count)) ForgetSegments(b);
+  const double* coeffs = nullptr;
   int eval_count = 0;
   CoefficientOverflow overflow;
-  Status st = UnpackSegment(body, k, b.coeffs.data(), &eval_count, &overflow);
+  Status st = UnpackedSegment(body, k, &coeffs, &eval_count, &overflow);
   // A join found sound once stays sound: the file's bytes do not change while it is open.
   if (st.ok() && k > 0 && !b.joined[static_cast<size_t>(k - 1)])
-    st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1, &overflow);
+    st = CheckJoin(body, k, coeffs, eval_count, k - 1, &overflow);
   if (st.ok() && k + 1 < h.segment_count && !b.joined[static_cast<size_t>(k)])
-    st = CheckJoin(body, k, b.coeffs.data(), eval_count, k + 1, &overflow);
+    st = CheckJoin(body, k, coeffs, eval_count, k + 1, &overflow);
   if (!st.ok()) return Damage(st, e.file_slots[b.slot].name, overflow);
   b.seg_first = h.jd_first + k * h.segment_days;
   b.seg_last = b.seg_first + h.segment_days;
+  b.coeffs = coeffs;
   b.has_segment = true;
   b.eval_count = eval_count;
   return Status::Ok();
@@ -446,16 +478,13 @@ Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   const double len = b.header.segment_days;
   const double t = 2 * (jd - b.seg_first) / len - 1;
   const bool speed = want_speed || keep;
-  for (int axis = 0; axis < 3; ++axis) {
-    const double* c = b.coeffs.data() + axis * n;
-    if (speed) {
-      double derivative = 0;
-      ChebyshevValueAndDerivative(t, c, b.eval_count, &out[axis], &derivative);
-      out[axis + 3] = derivative * 2 / len;
-    } else {
-      out[axis] = ChebyshevValue(t, c, b.eval_count);
-      out[axis + 3] = 0.0;
-    }
+  if (speed) {
+    double derivative[3];
+    ChebyshevXyz(t, b.coeffs, n, b.eval_count, out, derivative);
+    for (int axis = 0; axis < 3; ++axis) out[axis + 3] = derivative[axis] * 2 / len;
+  } else {
+    ChebyshevXyz(t, b.coeffs, n, b.eval_count, out, nullptr);
+    for (int axis = 3; axis < 6; ++axis) out[axis] = 0.0;
   }
   // Damage the format cannot see shows as a body where it cannot be.
   const DistanceRange range = SegmentDistanceRange(record == kIntAsteroid ? -1 : record, b.header.flags);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,24 +55,34 @@ struct EphemerisFileSlot {
   bool open() const { return !name.empty(); }
 };
 
+// Most doubles one body keeps unpacked (32 MB).
+inline constexpr size_t kMaxUnpackedDoubles = size_t{4} << 20;
+
 struct EphemerisBody {
   BodyHeader header;            // fields of the file header
   bool in_file = false;         // a header has filled the record
   int slot = -1;
   int order = 0;                // position in the file's body list
-  // Current segment.
+  // Current segment: its coefficients point into `unpacked`.
   bool has_segment = false;
   double seg_first = 0, seg_last = 0;
-  std::vector<double> coeffs;   // 3 x coeff_count: x block, y block, z block
+  const double* coeffs = nullptr;  // 3 x coeff_count: x block, y block, z block
   int eval_count = 0;
-  // What the join checks found, per segment of the file, so that no segment is
-  // unpacked again only to look at its ends: joined[k] when segments k and k + 1 were
-  // found to meet; ends[6k..6k+6) the coordinates at the start and at the end of
-  // segment k when has_ends[k].
+  // Segments unpacked so far stay, so that charts at scattered dates unpack each
+  // segment once. Slot i (3 x coeff_count doubles at unpacked[3ni..)) holds segment
+  // unpacked_segment[i] (-1: none) with unpacked_count[i] coefficients worth
+  // evaluating; segment k goes to slot k % slots. Room is taken at the first load and
+  // filled as segments are read: a slot for every segment of the start-up files (about
+  // 10 MB in all), fewer for a file whose header asks for more than kMaxUnpackedDoubles.
+  std::unique_ptr<double[]> unpacked;
+  std::vector<long> unpacked_segment;
+  std::vector<int> unpacked_count;
+  // What the join checks found, per segment of the file: joined[k] when segments k and
+  // k + 1 were found to meet; ends[6k..6k+6) the coordinates at the start and at the
+  // end of segment k when has_ends[k].
   std::vector<uint8_t> joined;
   std::vector<uint8_t> has_ends;
   std::vector<double> ends;
-  std::vector<double> neighbour;  // room to unpack a neighbour: 3 x coeff_count
   // Raw vector cache.
   double cache_jd = 0;
   bool cache_has_speed = false;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "astro/ephemeris/chebyshev.h"
 #include "astro/ephemeris/ephemeris.h"
@@ -277,6 +278,26 @@ TEST(Chebyshev, OnePassEqualsSeparateRoutinesToTheBit) {
       ASSERT_EQ(std::memcmp(&derivative, &d, sizeof d), 0) << "n=" << n << " t=" << t;
     }
   }
+  // The three axes side by side: each as the one-series routines give it, with the
+  // blocks of a segment `stride` apart and only the first n summed.
+  double xyz[3 * 40];
+  for (int n = 0; n <= 40; ++n) {
+    for (int trial = 0; trial < 20; ++trial) {
+      const int stride = 40;
+      for (double& x : xyz) x = (next() - 0.5) * 1e3;
+      const double t = trial == 0 ? -1.0 : trial == 1 ? 1.0 : 2 * next() - 1;
+      double value[3], derivative[3], value_only[3];
+      ChebyshevXyz(t, xyz, stride, n, value, derivative);
+      ChebyshevXyz(t, xyz, stride, n, value_only, nullptr);
+      for (int axis = 0; axis < 3; ++axis) {
+        const double v = ChebyshevValue(t, xyz + axis * stride, n);
+        const double d = ChebyshevDerivative(t, xyz + axis * stride, n);
+        ASSERT_EQ(std::memcmp(&value[axis], &v, sizeof v), 0) << "n=" << n << " axis " << axis;
+        ASSERT_EQ(std::memcmp(&value_only[axis], &v, sizeof v), 0) << "n=" << n << " axis " << axis;
+        ASSERT_EQ(std::memcmp(&derivative[axis], &d, sizeof d), 0) << "n=" << n << " axis " << axis;
+      }
+    }
+  }
   // A constant has no slope; an empty series is zero.
   const double constant[1] = {3.0};
   double value = 0, derivative = 1;
@@ -343,6 +364,43 @@ TEST_F(RealFiles, SegmentEndBelongsToTheLoadedSegment) {
   EXPECT_EQ(Engine().bodies[kIntMoon].seg_first, end);
 }
 
+// Segments stay unpacked between dates: whatever was evaluated before, and however
+// often a segment comes back, a body's vector equals the one a fresh engine gives.
+TEST_F(RealFiles, KeptSegmentsGiveWhatAFreshEngineGives) {
+  const int bodies[] = {kIntMoon, kIntMercury, kIntSun, kIntPluto, kIntChiron, kIntVesta};
+  std::vector<double> dates;
+  uint64_t state = 12345;
+  for (int i = 0; i < 12; ++i) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    dates.push_back(kChartRangeFirst + static_cast<double>(state >> 40) / (1ull << 24) *
+                                           (kChartRangeLast - kChartRangeFirst));
+  }
+  dates.push_back(dates[3] + 0.25);   // the same segments again at once
+  dates.push_back(dates[0]);          // and after many others
+  std::vector<double> fresh;
+  for (double jd : dates)
+    for (int body : bodies) {
+      ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok());
+      double v[6];
+      ASSERT_TRUE(EvaluateBody(jd, body, kFlagSpeed, false, v).ok());
+      fresh.insert(fresh.end(), v, v + 6);
+    }
+  ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok());
+  for (int round = 0; round < 2; ++round) {
+    size_t at = 0;
+    for (double jd : dates)
+      for (int body : bodies) {
+        double v[6];
+        ASSERT_TRUE(EvaluateBody(jd, body, round ? kFlagSpeed : 0, false, v).ok());
+        for (int i = 0; i < 3; ++i)
+          ASSERT_EQ(std::memcmp(&v[i], &fresh[at + i], sizeof v[i]), 0) << body << " at " << jd;
+        for (int i = 3; i < 6 && round; ++i)
+          ASSERT_EQ(std::memcmp(&v[i], &fresh[at + i], sizeof v[i]), 0) << body << " at " << jd;
+        at += 6;
+      }
+  }
+}
+
 TEST_F(RealFiles, RangeCheckBounds) {
   EXPECT_TRUE(EphemerisDateInRange(2378499.0));
   EXPECT_TRUE(EphemerisDateInRange(2597640.0));
@@ -374,14 +432,18 @@ TEST_F(RealFiles, SwitchesToAFileOfAnotherEpoch) {
   std::ofstream(dir / "sepl_12.se1", std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(InitEphemeris(dir.string()).ok());
+  double before[6];
+  ASSERT_TRUE(EvaluateBody(2451545.0, kIntMercury, 0, false, before).ok());
   double v[6];
   ASSERT_TRUE(EvaluateBody(first + 16, kIntMercury, 0, false, v).ok());
   // Middle of the first segment: t = 0, value c0/2 - c2.
   EXPECT_NEAR(v[0], (1600000000 / 2.0 - 2) * 0.5e-9, 1e-15);
   EXPECT_EQ(Engine().file_slots[0].name, (dir / "sepl_12.se1").string());
-  // A date of the start-up span switches back.
+  // A date of the start-up span switches back, to that file's own segments, not the
+  // ones kept from the other file.
   ASSERT_TRUE(EvaluateBody(2451545.0, kIntMercury, 0, false, v).ok());
   EXPECT_GT(std::fabs(v[0]), 1e-3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(v[i], before[i]);
   // No file for 600 BC: zero position, status 1.
   SetMissingFileHandler([](const std::string&) { return true; });
   EXPECT_TRUE(EvaluateBody(DateToJulianDayAt0h(1, 1, -600), kIntMoon, 0, false, v).IsNotFound());
