@@ -494,7 +494,8 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     if (!n || *n < 1 || *n > kMaxJobs) return Refuse(kName, Typed("--jobs", *value), "cliJobs");
     jobs = static_cast<int>(*n);
   }
-  const ChartOptions options = ChartOptionsFrom(settings);
+  ChartOptions options = ChartOptionsFrom(settings);
+  options.speeds = false;  // the output has the places only
   const bool lunar_day = !HasFlag(args, "--no-lunar-day");
   if (!StartEngine(ctx, &status)) return status;
   static char out_buffer[1 << 16];

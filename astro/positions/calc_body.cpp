@@ -140,6 +140,13 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
     PolarToCartesianSpeed(pol, ecl);
     RotateAboutX(ecl, p, -ob.sin_eps, ob.cos_eps);
     RotateAboutX(ecl + 3, p + 3, -ob.sin_eps, ob.cos_eps);
+  } else if ((flags & kCalcPlaceOfSpeed) && !of_date) {
+    // The place goes through the same turn to the ecliptic and back as above.
+    double ecl[3], pol[3];
+    RotateAboutX(p, ecl, ob.sin_eps, ob.cos_eps);
+    CartesianToPolar(ecl, pol);
+    PolarToCartesian(pol, ecl);
+    RotateAboutX(ecl, p, -ob.sin_eps, ob.cos_eps);
   }
   const double mean[3] = {p[0], p[1], p[2]};
   ApplyNutationMatrix(e.nutation.matrix, p, p);

@@ -36,6 +36,9 @@ inline constexpr int kCalcHeliocentric = 8;    // implies no deflection, no aber
 inline constexpr int kCalcSpeed = 256;
 inline constexpr int kCalcNoDeflection = 512;
 inline constexpr int kCalcNoAberration = 1024;
+// Without kCalcSpeed: the place exactly as a calculation with the speeds gives it, to
+// the bit, for less work; the speeds are 0.
+inline constexpr int kCalcPlaceOfSpeed = 4096;
 // What the chart pipeline passes (258).
 inline constexpr int kCalcChartFlags = kCalcEphemerisFiles | kCalcSpeed;
 

@@ -2,6 +2,7 @@
 #include <erfa.h>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "astro/constants.h"
@@ -250,6 +251,33 @@ TEST_F(Positions, ForgettingTheApparentPlaceCacheChangesNoPosition) {
   EXPECT_EQ(all_at(2451545.0, kCalcChartFlags), first);
   Engine().apparent = ApparentPlaceCache{};
   EXPECT_EQ(all_at(2451545.0, kCalcChartFlags), first);
+}
+
+// The place without the speeds equals, to the bit, the place computed with them, in
+// every mode and for every kind of point; the speeds are then 0. Dates in both orders,
+// so that neither variant reads the other's kept results.
+TEST_F(Positions, PlaceWithoutSpeedsEqualsThePlaceWithThem) {
+  const int modes[] = {0, kCalcHeliocentric, kCalcNoAberration, kCalcNoDeflection};
+  for (int mode : modes) {
+    for (double jd = 2378500.3; jd < 2597640.0; jd += 15731.37) {
+      for (int body = 0; body <= 20; ++body) {
+        double with[6], without[6];
+        const int a = CalcBody(jd, body, kCalcChartFlags | mode, with);
+        const int b = CalcBody(jd, body, kCalcEphemerisFiles | kCalcPlaceOfSpeed | mode, without);
+        ASSERT_EQ(a < 0, b < 0) << body;
+        for (int i = 0; i < 3; ++i)
+          ASSERT_EQ(std::memcmp(&with[i], &without[i], sizeof with[i]), 0)
+              << "body " << body << " mode " << mode << " jd " << jd << " item " << i;
+        for (int i = 3; i < 6; ++i) ASSERT_EQ(without[i], 0.0) << body;
+        // The other order, at a fresh date.
+        CalcBody(jd + 0.5, body, kCalcEphemerisFiles | kCalcPlaceOfSpeed | mode, without);
+        CalcBody(jd + 0.5, body, kCalcChartFlags | mode, with);
+        for (int i = 0; i < 3; ++i)
+          ASSERT_EQ(std::memcmp(&with[i], &without[i], sizeof with[i]), 0)
+              << "body " << body << " mode " << mode << " jd " << jd + 0.5 << " item " << i;
+      }
+    }
+  }
 }
 
 TEST_F(Positions, EclipticToEquatorialOfAKnownPoint) {

@@ -89,6 +89,7 @@ BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
   if (eph < 0) return p;
   const double jd_et = jd_ut + DeltaT(jd_ut);
   int flags = with_speed ? kCalcChartFlags : (kCalcChartFlags & ~kCalcSpeed);
+  if (with_speed && !options.speeds) flags = (flags & ~kCalcSpeed) | kCalcPlaceOfSpeed;
   if (options.heliocentric && ((eph >= kMercury && eph <= kPluto) || (eph >= kChiron && eph <= kPholus)))
     flags |= kCalcHeliocentric;
   double x[6] = {};

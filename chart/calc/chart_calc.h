@@ -14,6 +14,9 @@ struct ChartOptions {
   bool true_node = false;     // body 11 is the true node, else the mean node
   bool osc_apogee = false;    // body 15 is the osculating apogee, else the mean apogee
   bool heliocentric = false;  // planets and minor bodies seen from the Sun
+  // false: the daily motions are not computed and stay 0, for a caller that needs the
+  // places only; the places equal those computed with the motions, to the bit
+  bool speeds = true;
 };
 // The options of option bytes 0, 1 and 2 of the settings.
 ChartOptions ChartOptionsFrom(const Settings& settings);
