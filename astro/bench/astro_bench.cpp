@@ -50,7 +50,7 @@ void BM_ChartFifteenBodies(benchmark::State& state) {
   for (auto _ : state) {
     const double jd = NextDate();
     for (int b : kBodies) {
-      kv::CalcBody(jd, b, kv::kCalcChartFlags, out);
+      kv::CalcBody(jd, b, static_cast<int>(state.range(0)), out);
       benchmark::DoNotOptimize(out);
     }
   }
@@ -73,7 +73,7 @@ void BM_EvaluateBodyWarmSegment(benchmark::State& state) {
 BENCHMARK(BM_EvaluateBodyWarmSegment);
 
 // The 15 bodies at random dates over the whole span of the files, as batch input
-// comes: nearly every body needs a new segment.
+// comes: nearly every body needs a new segment. With the speeds, and the places only.
 void BM_ChartFifteenBodiesRandomDates(benchmark::State& state) {
   if (!Start()) {
     state.SkipWithError("no ephemeris files");
@@ -86,12 +86,13 @@ void BM_ChartFifteenBodiesRandomDates(benchmark::State& state) {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
     const double jd = 2378500.0 + static_cast<double>(seed >> 11) / 9007199254740992.0 * 219000.0;
     for (int b : kBodies) {
-      kv::CalcBody(jd, b, kv::kCalcChartFlags, out);
+      kv::CalcBody(jd, b, static_cast<int>(state.range(0)), out);
       benchmark::DoNotOptimize(out);
     }
   }
 }
-BENCHMARK(BM_ChartFifteenBodiesRandomDates);
+BENCHMARK(BM_ChartFifteenBodiesRandomDates)->Arg(kv::kCalcChartFlags)
+    ->Arg(kv::kCalcEphemerisFiles | kv::kCalcPlaceOfSpeed);
 
 // Value and derivative of a Moon-sized series: two passes against one.
 void BM_ChebyshevTwoPasses(benchmark::State& state) {
@@ -118,5 +119,24 @@ void BM_ChebyshevOnePass(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ChebyshevOnePass);
+
+// The three axes of a position: one after another, and side by side.
+void BM_ChebyshevThreeAxes(benchmark::State& state) {
+  double c[3 * 26];
+  for (int j = 0; j < 3 * 26; ++j) c[j] = 1.0 / (j % 26 + 1);
+  double t = -0.9, value[3], derivative[3];
+  for (auto _ : state) {
+    t = t > 0.9 ? -0.9 : t + 1e-3;
+    if (state.range(0)) {
+      kv::ChebyshevXyz(t, c, 26, 26, value, derivative);
+    } else {
+      for (int axis = 0; axis < 3; ++axis)
+        kv::ChebyshevValueAndDerivative(t, c + 26 * axis, 26, &value[axis], &derivative[axis]);
+    }
+    benchmark::DoNotOptimize(value);
+    benchmark::DoNotOptimize(derivative);
+  }
+}
+BENCHMARK(BM_ChebyshevThreeAxes)->Arg(0)->Arg(1);
 
 }  // namespace
