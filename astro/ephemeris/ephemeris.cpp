@@ -349,7 +349,9 @@ Status UnpackedSegment(int body, long k, const double** coeffs, int* eval_count,
     b.unpacked_segment.assign(slots, -1);
     b.unpacked_count.assign(slots, 0);
   }
-  const size_t slot = static_cast<size_t>(k) % b.unpacked_segment.size();
+  const size_t slots = b.unpacked_segment.size();
+  const size_t index = static_cast<size_t>(k);
+  const size_t slot = index < slots ? index : index % slots;  // a division only when fewer
   double* c = b.unpacked.get() + slot * n3;
   if (b.unpacked_segment[slot] != k) {
     b.unpacked_segment[slot] = -1;
