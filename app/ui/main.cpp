@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/settings/program_settings.h"
+#include "app/ui/database_wiring.h"
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::RunStartupHooks();
+  kv::WireDatabase();
   kv::WorkingChart() = kv::AppSettings().startup;
   app.Frame()->show();
   return qt_app.exec();
