@@ -114,9 +114,11 @@ DBasa::DBasa(QWidget* parent, DatabaseSession& session, cards::Catalogue catalog
       read_only_(catalogue.damaged) {
   setWindowTitle(FromCp1251(FormatKey("DBasaC", session_.name)));
   model_ = new CatalogueModel(std::move(catalogue.rows), this);
-  model_->SetRowReader([this](const std::vector<cards::CatalogueRow*>& rows) {
-    return cards::CompleteRows(session_.name, rows);
-  });
+  // A damaged database has shown its message once: its lines stay names, unread.
+  if (!read_only_)
+    model_->SetRowReader([this](const std::vector<cards::CatalogueRow*>& rows) {
+      return cards::CompleteRows(session_.name, rows);
+    });
   connect(model_, &CatalogueModel::ReadingStopped, this, [this](cards::Outcome why) {
     // The damage message has been shown; a file gone since the listing is named here.
     ReportCardOutcome(why, session_.name);
@@ -160,8 +162,8 @@ void DBasa::BuildLayout() {
   auto* right = new QVBoxLayout;
   right->addWidget(ButtonBox());
   right->addSpacing(16);
-  for (auto [id, text] : {std::pair{kCmdCorrectCard, "Корректировать"},
-                          std::pair{kCmdDeleteCard, "Удалить"}, std::pair{kCmdNewCard, "Новая"}}) {
+  for (auto [id, text] : {std::pair{kCmdCorrectCard, "&Корректировать"},
+                          std::pair{kCmdDeleteCard, "&Удалить"}, std::pair{kCmdNewCard, "&Новая"}}) {
     right->addWidget(AddButton(id, QString::fromUtf8(text)));
   }
   right->addStretch(1);

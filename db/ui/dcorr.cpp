@@ -143,14 +143,22 @@ void DCorr::BuildLayout() {
   auto* bottom = new QHBoxLayout;
   bottom->addWidget(sex_box);
   bottom->addStretch(1);
-  QPushButton* save = AddButton(kCmdOk, QString::fromUtf8("Записать"));
+  QPushButton* save = AddButton(kCmdOk, QString::fromUtf8("&Записать"));
   save->setDefault(true);
   bottom->addWidget(save, 0, Qt::AlignBottom);
   bottom->addWidget(AddButton(kCmdCancel, ButtonLabel(1, "Отмена")), 0, Qt::AlignBottom);
   bottom->addWidget(AddButton(kCmdHelp, ButtonLabel(2, "Помощь")), 0, Qt::AlignBottom);
   top->addLayout(bottom);
 
-  setTabOrder(Edit(kIdCardName), moment[0]);
+  // Tab runs through the card in reading order; the two helper buttons come last.
+  std::vector<QWidget*> chain = {Edit(kIdCardName)};
+  chain.insert(chain.end(), moment.begin(), moment.end());
+  for (QWidget* w : {static_cast<QWidget*>(correction), Control(kIdTown), Control(kIdLatitude),
+                     Control(kIdLongitude), Control(kIdCardMale), Control(kIdCardFemale),
+                     Control(kCmdOk), Control(kCmdCancel), Control(kCmdHelp),
+                     static_cast<QWidget*>(TownsButton()), static_cast<QWidget*>(calendar)})
+    chain.push_back(w);
+  for (size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
   Edit(kIdCardName)->setFocus();
 }
 
