@@ -66,7 +66,8 @@ inline constexpr int kEditTown = 0, kEditLatitude = 1, kEditLongitude = 2, kEdit
 bool CheckCardEdits(const CardEdits& edits, CardRefusal* refusal);
 
 // Writes the edits into the card: 3 and 4 from the six numbers, 2 name, 8 correction,
-// 7 town, 5 latitude, 6 longitude, 16 sex. Other fields stay as they were.
+// 7 town, 5 latitude, 6 longitude (the three numbers as typed, without the blanks
+// around them), 16 sex. Other fields stay as they were.
 void ApplyEditsToCard(const CardEdits& edits, db::FieldArray& card);
 
 // A computed chart as a new card: 2 name, 3 and 4 date and time of the local Julian

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/messages.h"
 #include "common/tokens.h"
@@ -159,12 +160,23 @@ void DBasa::BuildLayout() {
   left->addWidget(status_);
   top->addLayout(left, 1);
 
+  // The three card buttons line up with OK, Cancel and Help, which the box places
+  // across 0.8 of its width from 0.1 on.
+  std::vector<QPushButton*> card_buttons;
+  int width = 0;
+  for (auto [id, text] : {std::pair{kCmdCorrectCard, "&Корректировать"},
+                          std::pair{kCmdDeleteCard, "&Удалить"}, std::pair{kCmdNewCard, "&Новая"}}) {
+    card_buttons.push_back(AddButton(id, QString::fromUtf8(text)));
+    width = std::max(width, card_buttons.back()->sizeHint().width() + 12);
+  }
+  const int box_width = static_cast<int>(width / 0.8) + 1;
+  ButtonBox()->setFixedWidth(box_width);
   auto* right = new QVBoxLayout;
   right->addWidget(ButtonBox());
   right->addSpacing(16);
-  for (auto [id, text] : {std::pair{kCmdCorrectCard, "&Корректировать"},
-                          std::pair{kCmdDeleteCard, "&Удалить"}, std::pair{kCmdNewCard, "&Новая"}}) {
-    right->addWidget(AddButton(id, QString::fromUtf8(text)));
+  for (QPushButton* b : card_buttons) {
+    b->setFixedWidth(static_cast<int>(0.8 * box_width));
+    right->addWidget(b, 0, Qt::AlignHCenter);
   }
   right->addStretch(1);
   top->addLayout(right);

@@ -60,7 +60,7 @@ class FrameTest : public QObject {
     QStringList texts;
     for (QAction* a : app_.Frame()->menuBar()->actions()) texts << a->text();
     QCOMPARE(texts, QStringList({"Гороскоп", "Интерпретация", "Символика", "Настройки", "Знаки",
-                                 "Дома", "Планеты", "База данных", "Окна", "Помощь", "Вы&ход"}));
+                                 "Дома", "Планеты", "&База данных", "Окна", "Помощь", "Вы&ход"}));
   }
 
   // Without a window manager's decorations the frame is the client area itself.

@@ -57,15 +57,6 @@ TEST(CardEditsTest, SexButtonOfFieldSixteen) {
   EXPECT_EQ(EditsFromCard(card).sex, 0);
 }
 
-TEST(CardEditsTest, ShortDateAndTimeTextsFillTheMissingParts) {
-  db::FieldArray card;
-  card[kFieldDate] = "7.11";
-  card[kFieldTime] = "22";
-  const CardEdits e = EditsFromCard(card);
-  const std::array<std::string, 6> want = {"07", "11", "01", "22", "00", "00"};
-  EXPECT_EQ(e.moment, want);
-}
-
 TEST(CardEditsTest, WritingBackKeepsOtherFieldsAndReadsTheSame) {
   db::FieldArray card;
   card[kFieldKey] = ".000007";
@@ -88,18 +79,6 @@ TEST(CardEditsTest, WritingBackKeepsOtherFieldsAndReadsTheSame) {
   EXPECT_EQ(back.latitude, "55.45");
   EXPECT_EQ(back.moment, e.moment);
   EXPECT_EQ(back.sex, 1);
-}
-
-TEST(CardEditsTest, LongTextsAreCutToTheirFields) {
-  CardEdits e = GoodEdits();
-  e.name = std::string(40, 'N');
-  e.town = std::string(40, 'T');
-  e.latitude = "55.45000000000";
-  db::FieldArray card;
-  ApplyEditsToCard(e, card);
-  EXPECT_EQ(card[kFieldName].size(), 29u);
-  EXPECT_EQ(card[kFieldTown].size(), 29u);
-  EXPECT_EQ(card[kFieldLatitude], "55.450000");
 }
 
 TEST(CardEditsTest, ImpossibleMomentsAndPlacesAreRefusedWithTheirField) {

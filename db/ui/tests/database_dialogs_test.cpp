@@ -251,6 +251,36 @@ class DatabaseDialogsTest : public QObject {
 
   // The write script refuses a nameless card: its message, the dialog stays open with
   // what was typed, the files do not change by a byte, the line stays.
+  // "Города..." of the card dialog goes to the town chooser with the card's moment and
+  // takes place, coordinates and correction into the card.
+  void theTownChooserFillsTheCard() {
+    double asked_jd = 0;
+    TownChooser old = SetTownChooser([&](QWidget*, TownRequest& r) {
+      asked_jd = r.jd_local;
+      r.place = W("Самара");
+      r.lat_packed = 53.12;
+      r.lon_packed = 50.09;
+      r.correction_h = -4;
+      r.has_correction = true;
+      return true;
+    });
+    db::FieldArray card;
+    card[cards::kFieldName] = W("Глеб");
+    card[cards::kFieldDate] = "01.07.1990";
+    card[cards::kFieldTime] = "12:00:00";
+    db::FieldArray saved;
+    DCorr d(nullptr, card, [&](db::FieldArray& c) { return saved = c, true; });
+    d.Command(kCmdTowns);
+    d.Command(kCmdOk);
+    SetTownChooser(std::move(old));
+    QCOMPARE(d.result(), int(kCmdOk));
+    QCOMPARE(asked_jd, DateToJulianDay({1, 7, 1990, 12, 0, 0}));
+    QCOMPARE(saved[cards::kFieldTown], W("Самара"));
+    QCOMPARE(saved[cards::kFieldLatitude], std::string("53.12"));
+    QCOMPARE(saved[cards::kFieldLongitude], std::string("50.09"));
+    QCOMPARE(saved[cards::kFieldCorrection], std::string("-4.000"));
+  }
+
   void aCardTheScriptRefusesIsNotWritten() {
     AddCard(name_, "Борис");
     const std::vector<uint8_t> before = Bytes(name_);

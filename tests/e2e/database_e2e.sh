@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# End to end, the person database in the real program under Xvfb: create a database
+# ("Создание базы"), add a card in the catalogue ("Новая", "Записать"), load it into the
+# birth-data dialog with "Из Базы...", compute the chart, store it again from the chart
+# window's context menu ("Записать в базу данных"), leave the program, and find both
+# cards with kvimarot-db. Screenshots go to the folder $4.
+#   database_e2e.sh KVIMAROT KVIMAROT_DB WORKDIR [SHOT_DIR]
+set -euo pipefail
+prog=$1
+tool=$2
+work_src=$3
+shots=${4:-$PWD}
+mkdir -p "$shots"
+tmp=$(mktemp -d)
+trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
+cp -r "$work_src"/. "$tmp"/
+rm -f "$tmp"/klienty.*
+
+fail() { echo "FAIL: $*"; import -window root "$shots/database_e2e-fail.png" 2>/dev/null || true
+         cat "$tmp/out.log" 2>/dev/null || true; exit 1; }
+# Waits until a visible window's name matches the pattern; prints its id.
+wait_window() {
+  local pattern=$1 id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+wait_gone() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+focus_frame() {
+  local w
+  w=$(xdotool search --onlyvisible --name '^Kvimarot' | head -1)
+  xdotool windowfocus --sync "$w" 2>/dev/null || true
+}
+# The database menu through its mnemonic, then the n-th item (0 "Каталог").
+database_menu() {
+  focus_frame
+  xdotool key alt+Cyrillic_be
+  sleep 0.5
+  for _ in $(seq "$1"); do xdotool key Down; done
+  xdotool key Return
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+[ -s "$tmp/display" ] || fail "Xvfb did not start"
+export DISPLAY=:$(head -1 "$tmp/display")
+unset QT_QPA_PLATFORM
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+(cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
+app_pid=$!
+wait_window '^Kvimarot$' >/dev/null || fail "no window titled Kvimarot"
+sleep 1
+
+# 1. "Создание базы": the prompt, a name, OK.
+database_menu 2
+wait_window 'Создание базы данных' >/dev/null || fail "no create-database prompt"
+xdotool type --delay 30 'klienty'
+xdotool key Return
+for _ in $(seq 50); do [ -f "$tmp/klienty.btr" ] && [ -f "$tmp/klienty.bod" ] && break; sleep 0.1; done
+[ -f "$tmp/klienty.btr" ] || fail "the database klienty was not created"
+
+# 2. The catalogue of the new database, "Новая", the card typed in, "Записать". The
+#    town is typed: Tab runs name, date, time, correction, town, latitude, longitude, sex.
+database_menu 0
+wait_window 'Каталог базы данных: klienty' >/dev/null || fail "no catalogue of klienty"
+xdotool key alt+Cyrillic_en
+wait_window 'Карточка из базы данных' >/dev/null || fail "no card dialog after Новая"
+xdotool type --delay 30 'Анна Тестова'
+for field in 14 03 1987 06 25 00 -3 Москва 55.45 37.37; do
+  xdotool key Tab
+  xdotool type --delay 20 -- "$field"
+done
+xdotool key Tab Right   # "Жен"
+sleep 0.3
+import -window root "$shots/database_e2e-card.png"
+xdotool key alt+Cyrillic_ze
+wait_gone 'Карточка из базы данных' || fail "the card dialog stayed open"
+"$tool" get "$tmp/klienty" .000001 >"$tmp/card1.txt" || fail "card .000001 not in the database"
+import -window root "$shots/database_e2e-catalogue.png"
+xdotool key Escape
+wait_gone 'Каталог базы данных' || fail "the catalogue stayed open"
+
+# 3. "Гороскоп", then "Из Базы..." (bottom left of the dialog), the card with OK.
+focus_frame
+xdotool mousemove 30 9 click 1
+dialog=$(wait_window 'Данные пользователя') || fail "no birth-data dialog"
+eval "$(xdotool getwindowgeometry --shell "$dialog")"
+xdotool mousemove $((X + 50)) $((Y + HEIGHT - 23)) click 1
+wait_window 'Каталог базы данных: klienty' >/dev/null || fail "no catalogue after Из Базы..."
+xdotool key Return
+wait_gone 'Каталог базы данных' || fail "the catalogue stayed open after OK"
+sleep 0.3
+import -window root "$shots/database_e2e-birth.png"
+xdotool key Return
+
+# 4. The chart window, its context menu, "Записать в базу данных", the note.
+wait_window 'Карта 1: Анна Тестова' >/dev/null || fail "no chart window"
+sleep 1
+frame=$(xdotool search --onlyvisible --name '^Kvimarot' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$frame")"
+xdotool mousemove $((X + WIDTH - 180)) $((Y + HEIGHT - 50)) click 3
+sleep 0.6
+xdotool key Down Down Down Return
+wait_window '^База данных$' >/dev/null || fail "no note after Записать в базу данных"
+import -window root "$shots/database_e2e-stored.png"
+xdotool key Return
+wait_gone '^База данных$' || fail "the note stayed open"
+
+# 5. Leave the program: "Выход", "Да".
+focus_frame
+asked=0
+for _ in $(seq 10); do
+  xdotool key alt+Cyrillic_ha
+  sleep 1
+  n=$(xdotool search --onlyvisible --name 'Kvimarot' 2>/dev/null | wc -l)
+  if [ "$n" -ge 2 ]; then asked=1; break; fi
+done
+[ $asked -eq 1 ] || fail "no question after Выход"
+for _ in $(seq 10); do
+  xdotool key alt+Cyrillic_de
+  for _ in $(seq 10); do kill -0 $app_pid 2>/dev/null || break 2; sleep 0.1; done
+done
+if kill -0 $app_pid 2>/dev/null; then fail "the program did not end"; fi
+wait $app_pid || fail "exit status $?"
+
+# 6. Both cards, the same person; the database is remembered.
+keys=$("$tool" list "$tmp/klienty")
+[ "$keys" = $'.000001\n.000002' ] || fail "cards listed: $keys"
+"$tool" get "$tmp/klienty" .000002 >"$tmp/card2.txt" || fail "card .000002 unreadable"
+for card in "$tmp/card1.txt" "$tmp/card2.txt"; do
+  for want in '2=Анна Тестова' '3=14.03.1987' '4=06:25:00' '5=55.45' '6=37.37' '7=МОСКВА' '16=1'; do
+    grep -qx -- "$want" "$card" || { cat "$card"; fail "$(basename "$card") lacks $want"; }
+  done
+done
+grep -qx -- '8=-3' "$tmp/card1.txt" || fail "card 1 correction"
+grep -qx -- '8=-3.00' "$tmp/card2.txt" || fail "card 2 correction"
+grep -q '^BASA=klienty' "$tmp/kvi.ini" || fail "kvi.ini does not keep BASA=klienty"
+cat "$tmp/card2.txt"
+echo "PASS"
