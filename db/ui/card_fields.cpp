@@ -90,15 +90,34 @@ bool CheckCardEdits(const CardEdits& e, CardRefusal* refusal) {
 }
 
 void ApplyEditsToCard(const CardEdits& e, db::FieldArray& card) {
-  int n[6] = {1, 1, 1, 0, 0, 0};
-  for (int i = 0; i < 6; ++i) n[i] = static_cast<int>(LeadingInteger(e.moment[i]));
-  card[kFieldDate] = Two(n[0]) + "." + Two(n[1]) + "." + FormatInteger(n[2], 4, true);
-  card[kFieldTime] = Two(n[3]) + ":" + Two(n[4]) + ":" + Two(n[5]);
-  card[kFieldName] = Cut(e.name, kNameChars);
-  card[kFieldCorrection] = Number(e.correction);
-  card[kFieldTown] = Cut(e.town, kNameChars);
-  card[kFieldLatitude] = Number(e.latitude);
-  card[kFieldLongitude] = Number(e.longitude);
+  // What the dialog showed of the stored card: an edit left as shown keeps the stored
+  // text whole (a name longer than its edit, a latitude with more decimals).
+  const CardEdits shown = EditsFromCard(card);
+  auto stored_and_untouched = [&card](int n, bool untouched) {
+    return untouched && !card[n].empty();
+  };
+  const bool moment_untouched = e.moment == shown.moment;
+  if (!stored_and_untouched(kFieldDate, moment_untouched) &&
+      !stored_and_untouched(kFieldTime, moment_untouched)) {
+    int n[6] = {1, 1, 1, 0, 0, 0};
+    for (int i = 0; i < 6; ++i) n[i] = static_cast<int>(LeadingInteger(e.moment[i]));
+    card[kFieldDate] = Two(n[0]) + "." + Two(n[1]) + "." + FormatInteger(n[2], 4, true);
+    card[kFieldTime] = Two(n[3]) + ":" + Two(n[4]) + ":" + Two(n[5]);
+  }
+  struct EditedText {
+    int field;
+    const std::string& edit;
+    const std::string& shown;
+    bool number;
+  };
+  for (const EditedText& t : {EditedText{kFieldName, e.name, shown.name, false},
+                              EditedText{kFieldCorrection, e.correction, shown.correction, true},
+                              EditedText{kFieldTown, e.town, shown.town, false},
+                              EditedText{kFieldLatitude, e.latitude, shown.latitude, true},
+                              EditedText{kFieldLongitude, e.longitude, shown.longitude, true}}) {
+    if (stored_and_untouched(t.field, t.edit == t.shown)) continue;
+    card[t.field] = t.number ? Number(t.edit) : Cut(t.edit, kNameChars);
+  }
   card[kFieldSex] = FormatInteger(e.sex == 1 ? 1 : 0);
 }
 

@@ -67,7 +67,8 @@ bool CheckCardEdits(const CardEdits& edits, CardRefusal* refusal);
 
 // Writes the edits into the card: 3 and 4 from the six numbers, 2 name, 8 correction,
 // 7 town, 5 latitude, 6 longitude (the three numbers as typed, without the blanks
-// around them), 16 sex. Other fields stay as they were.
+// around them), 16 sex. A stored field whose edit the user left as EditsFromCard
+// showed it keeps its text whole; other fields stay as they were.
 void ApplyEditsToCard(const CardEdits& edits, db::FieldArray& card);
 
 // A computed chart as a new card: 2 name, 3 and 4 date and time of the local Julian

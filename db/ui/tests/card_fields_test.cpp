@@ -81,6 +81,39 @@ TEST(CardEditsTest, WritingBackKeepsOtherFieldsAndReadsTheSame) {
   EXPECT_EQ(back.sex, 1);
 }
 
+// The edits hold 29 and 9 characters; a longer stored text the user did not touch
+// must not be cut by saving another field.
+TEST(CardEditsTest, UntouchedStoredTextsKeepEveryCharacter) {
+  db::FieldArray card;
+  card[kFieldName] = W("Александра Константиновна Преображенская");
+  card[kFieldDate] = "7.11.1917";
+  card[kFieldTime] = "22:40";
+  card[kFieldLatitude] = "59.571234";
+  card[kFieldLongitude] = "30.19123456";
+  card[kFieldTown] = W("Петроград");
+  card[kFieldSex] = "2";
+  const db::FieldArray stored = card;
+  CardEdits e = EditsFromCard(card);
+  EXPECT_EQ(e.name.size(), 29u);
+  e.town = W("Ленинград");
+  ApplyEditsToCard(e, card);
+  EXPECT_EQ(card[kFieldTown], W("Ленинград"));
+  for (int n : {kFieldName, kFieldDate, kFieldTime, kFieldLatitude, kFieldLongitude})
+    EXPECT_EQ(card[n], stored[n]) << n;
+  // The sex is what the dialog showed: "Муж".
+  EXPECT_EQ(card[kFieldSex], "0");
+  // Edited, they are written as typed, within their limits.
+  e.name = std::string(40, 'N');
+  e.latitude = "55.45";
+  e.moment[3] = "23";
+  ApplyEditsToCard(e, card);
+  EXPECT_EQ(card[kFieldName], std::string(29, 'N'));
+  EXPECT_EQ(card[kFieldLatitude], "55.45");
+  EXPECT_EQ(card[kFieldDate], "07.11.1917");
+  EXPECT_EQ(card[kFieldTime], "23:40:00");
+  EXPECT_EQ(card[kFieldLongitude], stored[kFieldLongitude]);
+}
+
 TEST(CardEditsTest, ImpossibleMomentsAndPlacesAreRefusedWithTheirField) {
   struct Case {
     const char* what;
