@@ -1,5 +1,6 @@
 #include "app/compose/compose.h"
 
+#include "app/compose/database_wiring.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
@@ -26,11 +27,13 @@ void ConnectWindowHooks(DUApp& app) {
 }
 
 // The chart window paints with the settings of the moment and the program's texts.
-// Its commands 2003, 2013, 2016 and the click details have no window yet.
+// Its commands 2003, 2016 and the click details have no window yet.
 void ConnectChartWindow(DUApp& app) {
   ChartWindowHooks hooks;
   hooks.wheel_settings = [] { return WheelSettingsFrom(AppSettings()); };
   hooks.texts = ChartTextsFrom(Resources());
+  // The person database: the menu "База данных", "Из Базы..." and command 2013.
+  ConnectDatabase(app, hooks);
   SetChartWindowHooks(std::move(hooks));
   app.open_chart_count = &OpenChartCount;
 }

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/case_map.h"
 #include "common/numbers.h"
 #include "common/tokens.h"

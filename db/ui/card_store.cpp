@@ -14,29 +14,43 @@
 namespace kv::cards {
 namespace {
 
+int g_open_databases = 0;
+
 // The database open for one action; closed when the action ends, whatever happens.
 class OpenDatabase {
  public:
-  OpenDatabase(std::string_view database, bool writable)
-      : ok_(db::Open(DiskName(database), writable ? db::kPersonWrite : db::kPersonRead) == 0) {}
+  OpenDatabase(std::string_view database, bool writable) {
+    ok_ = base_.Open(DiskName(database), writable ? db::kPersonWrite : db::kPersonRead).ok();
+    if (ok_) ++g_open_databases;
+  }
   ~OpenDatabase() {
-    if (ok_) db::Close();
+    if (!ok_) return;
+    base_.Close();
+    --g_open_databases;
   }
   OpenDatabase(const OpenDatabase&) = delete;
   OpenDatabase& operator=(const OpenDatabase&) = delete;
 
   bool ok() const { return ok_; }
-  bool damaged() const { return !db::DamageSeen().empty(); }
+  db::Database& base() { return base_; }
+  // Damage met since the open: its message has been shown.
+  bool damaged() const { return !base_.damage().ok(); }
 
  private:
-  bool ok_;
+  db::Database base_;
+  bool ok_ = false;
 };
 
-Outcome OfWrite(int result, const OpenDatabase& open) {
-  if (result == db::kWriteDone) return Outcome::kDone;
+// A write, a delete or a read that did not succeed, by what has been said about it.
+Outcome OfFailure(const Status& status, const OpenDatabase& open) {
+  if (status.ok()) return Outcome::kDone;
   if (open.damaged()) return Outcome::kDamaged;
-  if (result == db::kWriteTooLarge) return Outcome::kTooLarge;
-  return Outcome::kFailed;
+  switch (status.code()) {
+    case StatusCode::kCancelled: return Outcome::kRefused;
+    case StatusCode::kTooLarge: return Outcome::kTooLarge;
+    case StatusCode::kNotFound: return Outcome::kNotFound;
+    default: return Outcome::kFailed;
+  }
 }
 
 }  // namespace
@@ -54,7 +68,7 @@ Catalogue LoadCatalogue(std::string_view database) {
   if (!open.ok()) return c;
   c.opened = true;
   // Listed with field 2 beside each key (sorted by it), then put back in key order.
-  std::vector<std::string> items = db::ListKeys(kCardPrefix, kFieldName);
+  std::vector<std::string> items = open.base().ListKeys(kCardPrefix, kFieldName);
   c.rows.reserve(items.size());
   for (std::string& item : items) {
     const size_t mark = item.find('\x01');
@@ -77,7 +91,7 @@ Outcome CompleteRows(std::string_view database, const std::vector<CatalogueRow*>
   if (!open.ok()) return Outcome::kCannotOpen;
   db::FieldArray card;
   for (CatalogueRow* row : rows) {
-    if (db::ReadWithScript(row->key, card)) *row = RowOfCard(row->key, card);
+    if (db::ReadWithScript(open.base(), row->key, card).ok()) *row = RowOfCard(row->key, card);
     row->complete = true;
     if (open.damaged()) return Outcome::kDamaged;
   }
@@ -86,19 +100,18 @@ Outcome CompleteRows(std::string_view database, const std::vector<CatalogueRow*>
 
 bool CanOpen(std::string_view database) { return OpenDatabase(database, false).ok(); }
 
+int OpenDatabases() { return g_open_databases; }
+
 Outcome ReadCard(std::string_view database, std::string_view key, db::FieldArray& card) {
   OpenDatabase open(database, false);
   if (!open.ok()) return Outcome::kCannotOpen;
-  if (db::ReadWithScript(key, card)) return Outcome::kDone;
-  return open.damaged() ? Outcome::kDamaged : Outcome::kNotFound;
+  return OfFailure(db::ReadWithScript(open.base(), key, card), open);
 }
 
 Outcome RewriteCard(std::string_view database, std::string_view key, db::FieldArray& card) {
   OpenDatabase open(database, true);
   if (!open.ok()) return Outcome::kCannotOpen;
-  const int result = db::WriteWithScript(key, card);
-  if (result == 0) return Outcome::kRefused;
-  return OfWrite(result == 1 ? db::kWriteDone : result, open);
+  return OfFailure(db::WriteWithScript(open.base(), key, card), open);
 }
 
 Outcome AddCard(std::string_view database, db::FieldArray& card, std::string* key) {
@@ -108,11 +121,14 @@ Outcome AddCard(std::string_view database, db::FieldArray& card, std::string* ke
   // the counter moves keeps a refused card from changing the files at all.
   card[kFieldKey].clear();
   const db::Table* table = db::TableOfKey(kCardPrefix);
-  if (table && !db::RunScript(table->write_script, card)) return Outcome::kRefused;
+  if (table) {
+    if (Status script = db::RunScript(open.base(), table->write_script, card); !script.ok())
+      return OfFailure(script, open);
+  }
   std::string made;
-  if (db::NextFreeKey(&made, kCardPrefix) != 1)
+  if (!open.base().NextFreeKey(&made, kCardPrefix).ok())
     return open.damaged() ? Outcome::kDamaged : Outcome::kNoKey;
-  const Outcome written = OfWrite(db::Write(made, card), open);
+  const Outcome written = OfFailure(open.base().Write(made, card), open);
   if (written == Outcome::kDone && key) *key = made;
   return written;
 }
@@ -122,27 +138,25 @@ Outcome DeleteCard(std::string_view database, std::string_view key) {
   if (!open.ok()) return Outcome::kCannotOpen;
   // The delete script gets the card as stored (its journal line keeps what was lost).
   db::FieldArray card;
-  if (!db::Read(key, card)) return open.damaged() ? Outcome::kDamaged : Outcome::kNotFound;
-  if (db::DeleteWithScript(key, card) == 1) return Outcome::kDone;
-  // The card was just read, so only damage or the script keep it.
-  return open.damaged() ? Outcome::kDamaged : Outcome::kRefused;
+  if (Status read = open.base().Read(key, card); !read.ok()) return OfFailure(read, open);
+  return OfFailure(db::DeleteWithScript(open.base(), key, card), open);
 }
 
-int CreateDatabase(std::string_view database) {
+Status CreateDatabase(std::string_view database) {
   const std::string name(database);
   if (TrimmedLength(name) == 0) {
     WarningKey("ErrNB");
-    return 1;
+    return Status::InvalidArgument("a blank database name");
   }
   if (name.find_first_of(" \t") != std::string::npos) {
     WarningKey("SkF");
-    return 1;
+    return Status::InvalidArgument("a blank in the database name");
   }
   // Either file there already: both belong to a database that must not be overwritten.
   for (const char* extension : {".bod", ".btr"}) {
     if (FileExists(DiskName(name + extension))) {
       WarningFormat("F%is", name + extension);
-      return 1;
+      return Status::AlreadyExists(name + extension);
     }
   }
   return db::Create(DiskName(name));

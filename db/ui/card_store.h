@@ -1,7 +1,8 @@
-// What the database dialogs ask of the record store, in one place: each call opens the
-// person database, does its reads or writes through the schema's scripts and closes
-// it again, so nothing stays open between two user actions. Only this file talks to
-// the record store's open-database calls.
+// What the database dialogs ask of the record store, in one place: each call opens its
+// own handle on the person database, does its reads or writes through the schema's
+// scripts and closes it again, so no database stays open between two user actions
+// (or while a dialog runs: the town chooser opens the towns database then, and the
+// program keeps one database open at a time). Only this file opens person databases.
 //
 // Database names are code page 1251 (as kept in "BASA"); on disk they are UTF-8, the
 // file system's names, so a database the program makes is the one the file dialog
@@ -12,13 +13,17 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
 #include "db/records/record_block.h"
+#include "db/records/record_store.h"
 
 namespace kv::cards {
 
 inline constexpr const char* kCardPrefix = ".";
-inline constexpr size_t kMaxDatabaseName = 78;
+using db::kMaxDatabaseName;
 
+// What became of a dialog's action, made from the record store's Status: the dialogs
+// show a message for the kinds nobody has explained yet (ReportCardOutcome).
 enum class Outcome {
   kDone,
   kCannotOpen,  // a file of the database is missing or unreadable; nothing shown yet
@@ -60,6 +65,8 @@ Outcome CompleteRows(std::string_view database, const std::vector<CatalogueRow*>
 
 // True when the database opens for reading.
 bool CanOpen(std::string_view database);
+// How many person databases these calls hold open right now: 0 between two calls.
+int OpenDatabases();
 
 // The card read with its script; absent fields stay empty.
 Outcome ReadCard(std::string_view database, std::string_view key, db::FieldArray& card);
@@ -71,7 +78,8 @@ Outcome AddCard(std::string_view database, db::FieldArray& card, std::string* ke
 // Reads the card as stored and deletes it through the delete script.
 Outcome DeleteCard(std::string_view database, std::string_view key);
 
-// An empty database: 0, or 1 after its message ("ErrNB", "SkF", "F%is") or a failed create.
-int CreateDatabase(std::string_view database);
+// An empty database: ok, or after its message InvalidArgument ("ErrNB", "SkF") or
+// AlreadyExists ("F%is": either file is there); IoError when the files cannot be made.
+Status CreateDatabase(std::string_view database);
 
 }  // namespace kv::cards

@@ -113,7 +113,7 @@ bool CreateDatabaseCommand(QWidget* parent, DatabaseSession& session) {
   std::string made;
   DPrompt prompt(parent, Text("CrBD"), Text("NewBD"), [&](const std::string& typed) {
     session.remembered_line = 0;
-    if (cards::CreateDatabase(typed) != 0) return false;  // its message is shown
+    if (!cards::CreateDatabase(typed).ok()) return false;  // its message is shown
     made = typed;
     return true;
   });

@@ -1,6 +1,7 @@
-// The commands of the menu "База данных", the card picker of the birth-data dialog
-// and the storing of a chart as a card. Each works on the session's current database
-// and opens it only for the moment it reads or writes.
+// The commands of the menu "База данных" (the program connects them to its menu ids
+// 401, 404, 405), the card picker of the birth-data dialog and the storing of a chart
+// as a card. Each works on the session's current database and opens it only for the
+// moment it reads or writes.
 #pragma once
 
 #include <QString>
@@ -12,11 +13,6 @@
 #include "db/ui/dbasa.h"
 
 namespace kv {
-
-// Menu commands.
-inline constexpr int kCmdCatalogue = 401;
-inline constexpr int kCmdChangeDatabase = 404;
-inline constexpr int kCmdCreateDatabase = 405;
 
 inline constexpr int kPromptResource = 1200;
 inline constexpr int kIdPromptEdit = 4002;

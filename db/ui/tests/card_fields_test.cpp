@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "astro/calendar.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 
 namespace kv::cards {

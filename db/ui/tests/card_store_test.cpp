@@ -34,9 +34,9 @@ class CardStoreTest : public ::testing::Test {
     g_warnings.clear();
     dir_ = db::testing::ScratchDir();
     SetJournalPath(dir_ + "/jur.jur");
-    ASSERT_EQ(db::LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl"), 0);
+    ASSERT_TRUE(db::LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl").ok());
     name_ = dir_ + "/persons";
-    ASSERT_EQ(CreateDatabase(name_), 0);
+    ASSERT_TRUE(CreateDatabase(name_).ok());
   }
   void TearDown() override {
     db::SetTables({});
@@ -85,7 +85,7 @@ TEST_F(CardStoreTest, NewCardsTakeTheNextKeysAndPassTheWriteScript) {
   EXPECT_EQ(read[kFieldName], W("Борис"));
   EXPECT_EQ(read[kFieldTown], W("ТВЕРЬ"));
   EXPECT_TRUE(g_warnings.empty());
-  EXPECT_EQ(db::StoredMode(), 0);  // nothing stays open
+  EXPECT_EQ(OpenDatabases(), 0);  // nothing stays open
 }
 
 TEST_F(CardStoreTest, ACardTheScriptRefusesLeavesTheFilesByteForByte) {
@@ -114,14 +114,16 @@ TEST_F(CardStoreTest, ACardTheScriptRefusesLeavesTheFilesByteForByte) {
 
 TEST_F(CardStoreTest, CatalogueListsEveryCardInKeyOrderAndReadsLinesOnDemand) {
   // Keys written out of order, one of another table and the counter record.
-  ASSERT_EQ(db::Open(name_, db::kPersonWrite), 0);
-  for (const char* key : {".000010", ".000002", ".000100"}) {
-    db::FieldArray c = Card(key + 1);
-    db::Write(key, c);
+  {
+    db::Database base;
+    ASSERT_TRUE(base.Open(name_, db::kPersonWrite).ok());
+    for (const char* key : {".000010", ".000002", ".000100"}) {
+      db::FieldArray c = Card(key + 1);
+      ASSERT_TRUE(base.Write(key, c).ok());
+    }
+    db::FieldArray other = Card("other");
+    ASSERT_TRUE(base.Write("t.000001", other).ok());
   }
-  db::FieldArray other = Card("other");
-  db::Write("t.000001", other);
-  db::Close();
   Add("Последняя");
   const Catalogue c = LoadCatalogue(name_);
   ASSERT_TRUE(c.opened);
@@ -139,7 +141,7 @@ TEST_F(CardStoreTest, CatalogueListsEveryCardInKeyOrderAndReadsLinesOnDemand) {
   EXPECT_TRUE(rows[1].complete);
   EXPECT_FALSE(rows[2].complete);
   EXPECT_EQ(rows[1].line, W("000002  15.06.1990 12:30:00 Москва"));
-  EXPECT_EQ(db::StoredMode(), 0);
+  EXPECT_EQ(OpenDatabases(), 0);
 }
 
 TEST_F(CardStoreTest, DeletingRunsTheDeleteScriptOnTheStoredCard) {
@@ -180,7 +182,7 @@ TEST_F(CardStoreTest, ADamagedDatabaseIsShownAndNeverChanged) {
   const Outcome added = AddCard(name_, card, &key);
   EXPECT_TRUE(added == Outcome::kDamaged || added == Outcome::kNoKey);
   EXPECT_EQ(Bytes(), before);
-  EXPECT_EQ(db::StoredMode(), 0);
+  EXPECT_EQ(OpenDatabases(), 0);
 }
 
 TEST_F(CardStoreTest, AMissingDatabaseOpensNothingAndMakesNoFile) {
@@ -200,12 +202,12 @@ TEST_F(CardStoreTest, AMissingDatabaseOpensNothingAndMakesNoFile) {
 
 TEST_F(CardStoreTest, CreatingRefusesBadNamesAndTakenFiles) {
   g_warnings.clear();
-  EXPECT_EQ(CreateDatabase("  "), 1);
-  EXPECT_EQ(CreateDatabase(dir_ + "/two words"), 1);
-  EXPECT_EQ(CreateDatabase(name_), 1);
+  EXPECT_EQ(CreateDatabase("  ").code(), StatusCode::kInvalidArgument);
+  EXPECT_EQ(CreateDatabase(dir_ + "/two words").code(), StatusCode::kInvalidArgument);
+  EXPECT_EQ(CreateDatabase(name_).code(), StatusCode::kAlreadyExists);
   // A key index left alone is not overwritten either.
   { std::ofstream(dir_ + "/orphan.btr") << "x"; }
-  EXPECT_EQ(CreateDatabase(dir_ + "/orphan"), 1);
+  EXPECT_EQ(CreateDatabase(dir_ + "/orphan").code(), StatusCode::kAlreadyExists);
   EXPECT_EQ(FileBytes(dir_ + "/orphan.btr").size(), 1u);
   ASSERT_EQ(g_warnings.size(), 4u);
   EXPECT_EQ(g_warnings[0], "ErrNB");
@@ -215,7 +217,7 @@ TEST_F(CardStoreTest, CreatingRefusesBadNamesAndTakenFiles) {
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/orphan.bod"));
   // A Cyrillic name: the files carry it in the file system's UTF-8.
   const std::string cyrillic = dir_ + "/" + W("клиенты");
-  ASSERT_EQ(CreateDatabase(cyrillic), 0);
+  ASSERT_TRUE(CreateDatabase(cyrillic).ok());
   EXPECT_TRUE(std::filesystem::exists(dir_ + "/клиенты.bod"));
   EXPECT_TRUE(std::filesystem::exists(dir_ + "/клиенты.btr"));
   db::FieldArray card = Card("Анна");

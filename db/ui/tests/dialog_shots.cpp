@@ -7,9 +7,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "app/textres/text_resources.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/text_resources.h"
 #include "common/ui/qt_text.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
   QDir().mkpath(scratch);
   kv::DatabaseSession session;
   session.name = kv::ToCp1251(scratch + QStringLiteral("/клиенты"));
-  if (kv::cards::CreateDatabase(session.name) != 0) return 1;
+  if (!kv::cards::CreateDatabase(session.name).ok()) return 1;
   for (const Person& p : kPeople) {
     kv::db::FieldArray c;
     c[kv::cards::kFieldName] = kv::Utf8ToCp1251(p.name);

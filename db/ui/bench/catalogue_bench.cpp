@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -63,14 +64,13 @@ kv::db::FieldArray Card(int i) {
 const std::string& Database() {
   static std::string name = [] {
     std::string n = Dir() + "/school";
-    kv::db::Create(n);
-    kv::db::Open(n, kv::db::kPersonWrite);
+    kv::db::Database base;
+    if (!kv::db::Create(n).ok() || !base.Open(n, kv::db::kPersonWrite).ok()) std::abort();
     char key[16];
     for (int i = 0; i < kCards; ++i) {
       std::snprintf(key, sizeof key, ".%06d", i + 1);
-      kv::db::Write(key, Card(i));
+      if (!base.Write(key, Card(i)).ok()) std::abort();
     }
-    kv::db::Close();
     return n;
   }();
   return name;

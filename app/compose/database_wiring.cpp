@@ -1,12 +1,14 @@
-#include "app/ui/database_wiring.h"
+#include "app/compose/database_wiring.h"
 
 #include <cstring>
 
-#include "app/settings/settings.h"
+#include "app/settings/program_settings.h"
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
-#include "chart/birth/dbirth_data.h"
+#include "app/ui/menu_commands.h"
+#include "chart/ui/chart_window_hooks.h"
 #include "chart/ui/dkart.h"
+#include "common/ui/window_hooks.h"
 #include "db/ui/database_commands.h"
 
 namespace kv {
@@ -24,18 +26,29 @@ DatabaseSession& Session() {
 
 std::string Text30(const char (&field)[30]) { return std::string(field, strnlen(field, 30)); }
 
+cards::ChartCard CardOfChart(const ChartRecord& r) {
+  cards::ChartCard c;
+  c.name = Text30(r.name);
+  c.jd_local = r.jd_local;
+  c.lat_packed = r.lat_packed;
+  c.lon_packed = r.lon_packed;
+  c.correction_h = r.correction_h;
+  c.place = Text30(r.place);
+  c.text2 = Text30(r.text2);
+  c.sex = r.sex;
+  return c;
+}
+
 }  // namespace
 
-void WireDatabase() {
-  DUApp* app = DUApp::Instance();
-  if (!app) return;
-  app->RegisterCommand(kCmdCatalogue, [app] { ShowCatalogue(app->Frame(), Session()); });
-  app->RegisterCommand(kCmdChangeDatabase, [app] {
-    if (ChangeDatabase(app->Frame(), Session())) AppSettings().database = Session().name;
+void ConnectDatabase(DUApp& app, ChartWindowHooks& hooks) {
+  app.RegisterCommand(kCmdDatabaseCatalogue, [&app] { ShowCatalogue(app.Frame(), Session()); });
+  app.RegisterCommand(kCmdDatabaseChange, [&app] {
+    if (ChangeDatabase(app.Frame(), Session())) AppSettings().database = Session().name;
   });
-  app->RegisterCommand(kCmdCreateDatabase, [app] {
+  app.RegisterCommand(kCmdDatabaseCreate, [&app] {
     DatabaseSession& s = Session();
-    if (CreateDatabaseCommand(app->Frame(), s)) AppSettings().database = s.name;
+    if (CreateDatabaseCommand(app.Frame(), s)) AppSettings().database = s.name;
   });
 
   SetPersonPicker([](QWidget* parent, const std::string& database, CardFields& card) {
@@ -55,19 +68,7 @@ void WireDatabase() {
     return PersonPick::kChosen;
   });
 
-  DKart::SetCommandHook(kCmdStoreCard, [](DKart& kart, int) {
-    const ChartRecord& r = kart.Chart();
-    cards::ChartCard c;
-    c.name = Text30(r.name);
-    c.jd_local = r.jd_local;
-    c.lat_packed = r.lat_packed;
-    c.lon_packed = r.lon_packed;
-    c.correction_h = r.correction_h;
-    c.place = Text30(r.place);
-    c.text2 = Text30(r.text2);
-    c.sex = r.sex;
-    StoreChartCard(&kart, Session(), c);
-  });
+  hooks.store_card = [](DKart& kart) { StoreChartCard(&kart, Session(), CardOfChart(kart.Chart())); };
 }
 
 }  // namespace kv
