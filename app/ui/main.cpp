@@ -8,6 +8,7 @@
 #include "app/ui/fonts.h"
 #include "app/ui/qt_translations.h"
 #include "app/ui/startup.h"
+#include "app/ui/towns_wiring.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::RunStartupHooks();
+  kv::WireTowns();
   kv::WorkingChart() = kv::AppSettings().startup;
   app.Frame()->show();
   return qt_app.exec();

@@ -85,6 +85,9 @@ struct TownRequest {
   double lon_packed = 0;
   double correction_h = 0;
   bool has_correction = false;
+  // A warning about the correction (1251), shown beside the correction edit until
+  // the date, the time or the correction is changed; empty for none.
+  std::string note;
 };
 // The town chooser of the towns database: true when the user chose a town.
 using TownChooser = std::function<bool(QWidget* parent, TownRequest& request)>;
@@ -152,6 +155,10 @@ class Dial : public QDialog {
   double DateTimeJulianDay() const;
   // Writes the present date and, with six edits, time into the edits.
   void FillToday();
+  // The note beside the correction (TownRequest::note), hidden while there is none.
+  // A derived dialog may place it in its layout; otherwise it goes right after the
+  // correction edit. Call after SetDateTimeEdits.
+  QLabel* CorrectionNote();
 
   // Called after "Сегодня", the calendar and the town chooser changed the edits.
   virtual void DateTimeChanged() {}
@@ -170,6 +177,7 @@ class Dial : public QDialog {
   void CalendarForEdits();
   void CalendarForText(QLineEdit* edit);
   void WatchChildren();
+  void ShowCorrectionNote(const std::string& note);
 
   int resource_id_;
   std::string help_key_;
@@ -182,6 +190,7 @@ class Dial : public QDialog {
   QWidget* button_box_ = nullptr;
   QPushButton* towns_button_ = nullptr;
   QLabel* prompt_ = nullptr;
+  QLabel* correction_note_ = nullptr;
   QListWidget* list_ = nullptr;
   QSpinBox* number_ = nullptr;
   int default_command_ = kCmdOk;
