@@ -10,9 +10,9 @@
 #include <QKeyEvent>
 #include <filesystem>
 
-#include "common/codepage.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
+#include "towns/town_record.h"
 #include "towns/ui/dvtown.h"
 #include "towns/zone_table.h"
 
@@ -66,6 +66,26 @@ void BM_Keystroke(benchmark::State& state) {
   kv::db::Close();
 }
 BENCHMARK(BM_Keystroke)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// "Страна" with Russia, the country with the most towns: its towns are read whole.
+void BM_CountryRussia(benchmark::State& state) {
+  kv::db::Open(kTownsDatabase, kv::db::kTownsRead);
+  ZoneTable table;
+  table.Load();
+  DVTown d(nullptr, TownList::All(), "", kJd, true, table, nullptr);
+  d.show();
+  CountryRow russia;
+  for (const CountryRow& c : Countries())
+    if (c.key == "S.RU") russia = c;
+  for (auto _ : state) {
+    d.ShowCountry(russia);
+    benchmark::DoNotOptimize(d.grab());
+    state.counters["towns"] = static_cast<double>(d.List().size());
+  }
+  d.close();
+  kv::db::Close();
+}
+BENCHMARK(BM_CountryRussia)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
