@@ -239,7 +239,6 @@ class DVTownTest : public QObject {
     QVERIFY(line.startsWith(QString::fromUtf8("Самара") + QString(19, ' ') + ' ' +
                             QString::fromUtf8("Россия, Самарская область")));
     QVERIFY(line.contains("   53.12    50.09     1  -   "));
-    QVERIFY(d.ListView()->font().fixedPitch());
     QCOMPARE(Search(d)->maxLength(), 19);
     QVERIFY(Search(d)->hasFocus());
   }
