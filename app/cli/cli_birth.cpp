@@ -2,9 +2,9 @@
 
 #include "app/cli/cli_engine.h"
 #include "app/cli/cli_town.h"
-#include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
@@ -54,14 +54,6 @@ int ReadChartSwitches(const char* command, const CliArgs& args, Settings& s) {
       (status = Switch(command, args, "--helio", "--geo", &s.ov[kOptHeliocentric])) != 0)
     return status;
   return 0;
-}
-
-ChartOptions ChartOptionsOf(const Settings& s) {
-  ChartOptions o;
-  o.true_node = s.Option(kOptTrueNode);
-  o.osc_apogee = s.Option(kOptOsculatingApogee);
-  o.heliocentric = s.Option(kOptHeliocentric);
-  return o;
 }
 
 OptionSpecs ChartRequestOptions() {
@@ -114,7 +106,7 @@ int ReadChartRequest(const char* command, const CliContext& ctx, const CliArgs& 
   }
   if ((status = ReadChartSwitches(command, args, s)) != 0) return status;
   if (const auto orbs = OptionValue(args, "--orbs")) s.orb_file = *orbs;
-  out.options = ChartOptionsOf(s);
+  out.options = ChartOptionsFrom(s);
 
   ChartRecord& rec = out.rec;
   rec = DefaultChartRecord();

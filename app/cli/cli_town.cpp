@@ -29,13 +29,14 @@ bool TableServes(const db::FieldArray& town, const towns::ZoneTable& table) {
 
 int FirstTownAt(const std::string& text_utf8, double jd_local, TownPlace* out) {
   const std::string wanted = Utf8ToCp1251(text_utf8);
-  if (db::Open(towns::kTownsDatabase, db::kTownsRead) != 0) {
+  if (db::Tables().empty()) db::LoadSchema();
+  db::Database base;
+  if (!base.Open(towns::kTownsDatabase, db::kTownsRead).ok()) {
     PrintError(Text("Noab"));
     return 1;
   }
-  if (db::Tables().empty()) db::LoadSchema();
-  const std::vector<db::FieldArray> found = towns::FindTowns(wanted, 1);
-  db::Close();
+  const std::vector<db::FieldArray> found = towns::FindTowns(base, wanted, 1);
+  base.Close();
   if (found.empty()) {
     PrintError(FormatKey("TwNone", wanted));
     return 1;

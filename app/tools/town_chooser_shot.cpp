@@ -18,12 +18,11 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/settings/settings.h"
-#include "app/textres/text_resources.h"
-#include "app/ui/towns_wiring.h"
-#include "astro/calendar.h"
+#include "app/compose/towns_wiring.h"
 #include "chart/birth/dbirth_data.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
+#include "common/text_resources.h"
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
 #include "towns/ui/dvtown.h"
@@ -79,8 +78,8 @@ int main(int argc, char** argv) {
   kv::InstallResourceLookup();
   kv::InstallMessageBoxes();
   kv::Resources().LoadFile(kv::kTextResourceFile);
-  kv::db::LoadSchema();
-  kv::WireTowns();
+  (void)kv::db::LoadSchema();
+  kv::ConnectTownChooser();
 
   kv::BirthValues v;
   v.name = kv::W("Анна Петрова");

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "towns/tests/test_support.h"
 #include "towns/town_record.h"

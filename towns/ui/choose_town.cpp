@@ -10,25 +10,6 @@
 #include "towns/zone_table.h"
 
 namespace kv::towns {
-namespace {
-
-// The towns database for the life of one chooser.
-class OpenTowns {
- public:
-  OpenTowns() {
-    if (db::Tables().empty()) db::LoadSchema();
-    open_ = db::Open(kTownsDatabase, db::kTownsRead) == 0;
-  }
-  ~OpenTowns() {
-    if (open_) db::Close();
-  }
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_ = false;
-};
-
-}  // namespace
 
 bool ChooseTown(QWidget* parent, TownRequest& request, TownChooserMemory& memory) {
   static bool running = false;
@@ -38,15 +19,17 @@ bool ChooseTown(QWidget* parent, TownRequest& request, TownChooserMemory& memory
     ~Done() { running = false; }
   } done;
 
-  OpenTowns towns;
-  if (!towns.IsOpen()) {
+  // The towns database for the life of this one chooser.
+  if (db::Tables().empty()) db::LoadSchema();
+  db::Database towns;
+  if (!towns.Open(kTownsDatabase, db::kTownsRead).ok()) {
     WarningKey("Noab");
     return false;
   }
   ZoneTable table;
   table.Load(kZoneFile);
 
-  DVTown dialog(parent, TownList::All(), memory.search_text, request.jd_local,
+  DVTown dialog(parent, towns, TownList::All(towns), memory.search_text, request.jd_local,
                 request.summer_time, table, &memory.last_country);
   const int result = RunDialog(dialog);
   memory.search_text = RememberedSearch(dialog.SearchText());
@@ -54,7 +37,7 @@ bool ChooseTown(QWidget* parent, TownRequest& request, TownChooserMemory& memory
   if (result != kCmdOk || key.empty()) return false;
 
   db::FieldArray town;
-  if (!db::ReadWithScript(key, town)) return false;
+  if (!db::ReadWithScript(towns, key, town).ok()) return false;
   const ChosenTown chosen = TakeTown(town, request.jd_local, request.summer_time, table);
   request.place = chosen.place;
   request.lat_packed = chosen.lat_packed;

@@ -1,10 +1,10 @@
 // ChooseTown: the town chooser behind the "Города..." button of every dialog with a
-// place block (install it with SetTownChooser of common/ui/dial.h).
+// place block (install it with SetTownChooser of common/ui/window_hooks.h).
 #pragma once
 
 #include <string>
 
-#include "common/ui/dial.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv::towns {
 

@@ -24,8 +24,8 @@ DCountry::DCountry(QWidget* parent, std::vector<CountryRow> rows, int preselect)
 
 const std::vector<CountryRow>& DCountry::Rows() const { return model_->Rows(); }
 
-std::optional<CountryRow> ChooseCountry(QWidget* parent, int* last_choice) {
-  DCountry dialog(parent, Countries(), last_choice ? *last_choice : -1);
+std::optional<CountryRow> ChooseCountry(QWidget* parent, db::Database& towns, int* last_choice) {
+  DCountry dialog(parent, Countries(towns), last_choice ? *last_choice : -1);
   if (RunDialog(dialog) != kCmdOk) return std::nullopt;
   const int row = dialog.CurrentRow();
   if (row < 0) return std::nullopt;

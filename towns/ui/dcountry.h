@@ -31,6 +31,6 @@ class DCountry : public DiCnt {
 // Runs the country chooser on the countries of the open towns database. *last_choice
 // is the row chosen last time (-1 for none) and becomes the row chosen now. Nothing
 // when it was cancelled or no country was selected.
-std::optional<CountryRow> ChooseCountry(QWidget* parent, int* last_choice);
+std::optional<CountryRow> ChooseCountry(QWidget* parent, db::Database& towns, int* last_choice);
 
 }  // namespace kv::towns

@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/ui/qt_text.h"
@@ -35,9 +35,11 @@ QFont ListFont() {
 
 }  // namespace
 
-DVTown::DVTown(QWidget* parent, TownList list, const std::string& search_text, double jd_local,
-               bool summer, const ZoneTable& table, int* last_country)
+DVTown::DVTown(QWidget* parent, db::Database& towns, TownList list,
+               const std::string& search_text, double jd_local, bool summer,
+               const ZoneTable& table, int* last_country)
     : DiCnt(parent, kTownDialogResource, kHelpTown, kDialButtonsRow),
+      towns_(towns),
       jd_local_(jd_local),
       summer_(summer),
       table_(table),
@@ -119,7 +121,7 @@ void DVTown::Search(const QString& text) {
 }
 
 void DVTown::ShowCountry(const CountryRow& country) {
-  model_->SetList(TownList::OfCountry(country.name));
+  model_->SetList(TownList::OfCountry(towns_, country.name));
   SelectRow(0);
   Search(search_->text());
 }
@@ -129,7 +131,7 @@ void DVTown::Command(int id) {
     DiCnt::Command(id);
     return;
   }
-  if (const auto country = ChooseCountry(this, last_country_)) ShowCountry(*country);
+  if (const auto country = ChooseCountry(this, towns_, last_country_)) ShowCountry(*country);
   search_->setFocus();
 }
 
@@ -138,7 +140,8 @@ void DVTown::CurrentRowChanged(int row) {
   correction_->clear();
   note_->clear();
   db::FieldArray town;
-  if (row < 0 || !db::ReadWithScript(List().row(static_cast<size_t>(row)).key, town)) return;
+  if (row < 0 || !db::ReadWithScript(towns_, List().row(static_cast<size_t>(row)).key, town).ok())
+    return;
   const double c = QuietZoneCorrection(jd_local_, town, summer_, table_);
   correction_->setText(FromCp1251(FormatKey("TwCorr", FormatDateTime(jd_local_), FormatFixed(c, 2))));
   if (ClocksChangedOn(jd_local_, town, table_)) note_->setText(TextQ("ClkCh"));

@@ -4,8 +4,8 @@
 // first town beginning with it (no case, "ё" as "е"); "Страна" keeps the towns of one
 // country; the counter shows the selected line and the number of lines; below the
 // list, the correction of the selected town at the calling dialog's moment, with a
-// note when the town's clocks changed on that date. The towns database stays open
-// while the dialog runs.
+// note when the town's clocks changed on that date. The caller keeps the towns
+// database open while the dialog runs.
 #pragma once
 
 #include <string>
@@ -33,12 +33,13 @@ class TownListModel;
 class DVTown : public DiCnt {
   Q_OBJECT
  public:
+  // towns: the caller's open towns database, which the list reads too.
   // search_text: the remembered text (1251), upper-cased and cut for the edit.
   // jd_local: the calling dialog's local moment; summer: apply summer time. The
-  // table is the caller's and outlives the dialog; *last_country is the row of the
-  // country chooser to preselect and to remember (may be null).
-  DVTown(QWidget* parent, TownList list, const std::string& search_text, double jd_local,
-         bool summer, const ZoneTable& table, int* last_country);
+  // database and the table are the caller's and outlive the dialog; *last_country is
+  // the row of the country chooser to preselect and to remember (may be null).
+  DVTown(QWidget* parent, db::Database& towns, TownList list, const std::string& search_text,
+         double jd_local, bool summer, const ZoneTable& table, int* last_country);
 
   const TownList& List() const;
   // The key of the selected town, empty when none.
@@ -59,6 +60,7 @@ class DVTown : public DiCnt {
  private:
   void Search(const QString& text);
 
+  db::Database& towns_;
   TownListModel* model_ = nullptr;
   QLineEdit* search_ = nullptr;
   QLabel* counter_ = nullptr;

@@ -24,15 +24,15 @@ constexpr double kJd = 2445421.0;  // 27.03.1983 12:00
 
 void BM_OpenChooser(benchmark::State& state) {
   for (auto _ : state) {
-    kv::db::Open(kTownsDatabase, kv::db::kTownsRead);
+    kv::db::Database towns;
+    (void)towns.Open(kTownsDatabase, kv::db::kTownsRead);
     ZoneTable table;
     table.Load();
-    DVTown d(nullptr, TownList::All(), "", kJd, true, table, nullptr);
+    DVTown d(nullptr, towns, TownList::All(towns), "", kJd, true, table, nullptr);
     d.show();
     benchmark::DoNotOptimize(d.grab());
     state.counters["towns"] = static_cast<double>(d.List().size());
     d.close();
-    kv::db::Close();
   }
 }
 BENCHMARK(BM_OpenChooser)->Unit(benchmark::kMillisecond);
@@ -42,10 +42,11 @@ BENCHMARK(BM_OpenChooser)->Unit(benchmark::kMillisecond);
 const char* const kTyped[] = {"С", "Сам", "Ян", "Щщщ"};
 
 void BM_Keystroke(benchmark::State& state) {
-  kv::db::Open(kTownsDatabase, kv::db::kTownsRead);
+  kv::db::Database towns;
+  (void)towns.Open(kTownsDatabase, kv::db::kTownsRead);
   ZoneTable table;
   table.Load();
-  DVTown d(nullptr, TownList::All(), "", kJd, true, table, nullptr);
+  DVTown d(nullptr, towns, TownList::All(towns), "", kJd, true, table, nullptr);
   d.show();
   d.grab();
   auto* edit = d.ControlAs<QLineEdit>(kIdTownSearch);
@@ -63,19 +64,19 @@ void BM_Keystroke(benchmark::State& state) {
     benchmark::DoNotOptimize(d.grab());
   }
   d.close();
-  kv::db::Close();
 }
 BENCHMARK(BM_Keystroke)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 // "Страна" with Russia, the country with the most towns: its towns are read whole.
 void BM_CountryRussia(benchmark::State& state) {
-  kv::db::Open(kTownsDatabase, kv::db::kTownsRead);
+  kv::db::Database towns;
+  (void)towns.Open(kTownsDatabase, kv::db::kTownsRead);
   ZoneTable table;
   table.Load();
-  DVTown d(nullptr, TownList::All(), "", kJd, true, table, nullptr);
+  DVTown d(nullptr, towns, TownList::All(towns), "", kJd, true, table, nullptr);
   d.show();
   CountryRow russia;
-  for (const CountryRow& c : Countries())
+  for (const CountryRow& c : Countries(towns))
     if (c.key == "S.RU") russia = c;
   for (auto _ : state) {
     d.ShowCountry(russia);
@@ -83,7 +84,6 @@ void BM_CountryRussia(benchmark::State& state) {
     state.counters["towns"] = static_cast<double>(d.List().size());
   }
   d.close();
-  kv::db::Close();
 }
 BENCHMARK(BM_CountryRussia)->Unit(benchmark::kMillisecond);
 
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   std::filesystem::current_path(KV_WORKDIR);
   QFontDatabase::addApplicationFont(QStringLiteral("daycour.ttf"));
-  kv::db::LoadSchema();
+  (void)kv::db::LoadSchema();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -18,7 +18,7 @@
 #include <functional>
 #include <map>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
@@ -128,6 +128,7 @@ class DVTownTest : public QObject {
   Q_OBJECT
 
   fs::path dir_, previous_;
+  db::Database base_;  // the test's own handle, open between init and cleanup
   ZoneTable table_;
 
   static QString Label(const QWidget& w, int id) {
@@ -167,6 +168,17 @@ class DVTownTest : public QObject {
   }
   static void ClickOk(DVTown& d) { d.ControlAs<QPushButton>(kCmdOk)->click(); }
 
+  // Files of the towns database (".btz", ".bbb", ".bnz") the process holds open.
+  static int OpenTownsFiles() {
+    int n = 0;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code ec;
+      const fs::path target = fs::read_symlink(fd.path(), ec);
+      if (!ec && target.stem() == kTownsDatabase) ++n;
+    }
+    return n;
+  }
+
  private slots:
   void initTestCase() {
     SetTextLookup(&LookupText);
@@ -180,8 +192,9 @@ class DVTownTest : public QObject {
     fs::create_directories(dir_);
     previous_ = fs::current_path();
     fs::current_path(dir_);
-    QCOMPARE(db::CreateTowns(kTownsDatabase), 0);
-    QCOMPARE(db::Open(kTownsDatabase, db::kTownsWrite4), 0);
+    QVERIFY(db::CreateTowns(kTownsDatabase).ok());
+    db::Database base;
+    QVERIFY(base.Open(kTownsDatabase, db::kTownsWrite4).ok());
     db::FieldArray f;
     for (auto [key, ru, en] : {std::tuple{"S.RU", "Россия", "Russia"}, {"S.US", "США", "USA"},
                                {"S.GW", "Гвинея-Бисау", "Guinea-Bissau"},
@@ -189,7 +202,7 @@ class DVTownTest : public QObject {
       db::ClearFields(f);
       f[kFieldCountryName] = Utf8ToCp866(ru);
       f[kFieldCountryOtherName] = en;
-      QCOMPARE(db::Write(key, f), db::kWriteDone);
+      QVERIFY(base.Write(key, f).ok());
     }
     for (const TestTown& t : kTowns) {
       db::ClearFields(f);
@@ -203,28 +216,28 @@ class DVTownTest : public QObject {
       f[kFieldSummerRule] = t.rule;
       f[kFieldFixedOffset] = t.fixed;
       f[kFieldPopulation] = t.population;
-      QCOMPARE(db::Write(t.key, f), db::kWriteDone);
+      QVERIFY(base.Write(t.key, f).ok());
     }
-    db::Close();
+    base.Close();
     std::ofstream(kZoneFile, std::ios::binary) << kZoneTable;
     table_.LoadText(kZoneTable);
   }
 
   void cleanupTestCase() {
-    db::Close();
+    base_.Close();
     fs::current_path(previous_);
     fs::remove_all(dir_);
   }
 
   void init() {
     Warnings().clear();
-    QCOMPARE(db::Open(kTownsDatabase, db::kTownsRead), 0);
+    QVERIFY(base_.Open(kTownsDatabase, db::kTownsRead).ok());
   }
-  void cleanup() { db::Close(); }
+  void cleanup() { base_.Close(); }
 
   void opensOnTheFirstLineOfEveryTown() {
     int last = -1;
-    DVTown d(nullptr, TownList::All(), "", kSummer1983, true, table_, &last);
+    DVTown d(nullptr, base_, TownList::All(base_), "", kSummer1983, true, table_, &last);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
     QCOMPARE(d.windowTitle(), QString::fromUtf8("Выбор города"));
@@ -244,7 +257,7 @@ class DVTownTest : public QObject {
   }
 
   void searchSelectsTheFirstTownBeginningWithTheText() {
-    DVTown d(nullptr, TownList::All(), "", kSummer1983, true, table_, nullptr);
+    DVTown d(nullptr, base_, TownList::All(base_), "", kSummer1983, true, table_, nullptr);
     d.show();
     Type(Search(d), "са");
     QCOMPARE(d.CurrentRow(), kSalsk);
@@ -277,18 +290,18 @@ class DVTownTest : public QObject {
   }
 
   void rememberedTextStartsUpperCasedAndSearched() {
-    DVTown d(nullptr, TownList::All(), W("сар"), kSummer1983, true, table_, nullptr);
+    DVTown d(nullptr, base_, TownList::All(base_), W("сар"), kSummer1983, true, table_, nullptr);
     QCOMPARE(Search(d)->text(), QString::fromUtf8("САР"));
     QCOMPARE(d.CurrentRow(), kSaratovUs);
-    DVTown nothing(nullptr, TownList::All(), W("атлантида"), kSummer1983, true, table_, nullptr);
+    DVTown nothing(nullptr, base_, TownList::All(base_), W("атлантида"), kSummer1983, true, table_, nullptr);
     QCOMPARE(nothing.CurrentRow(), 0);
   }
 
   void countryKeepsItsOwnTownsAndIsPreselectedNextTime() {
     int last = -1;
-    DVTown d(nullptr, TownList::All(), W("с"), kSummer1983, true, table_, &last);
+    DVTown d(nullptr, base_, TownList::All(base_), W("с"), kSummer1983, true, table_, &last);
     d.show();
-    const std::vector<CountryRow> countries = Countries();
+    const std::vector<CountryRow> countries = Countries(base_);
     QCOMPARE(countries[1].name, W("Гвинея"));
     // Guinea, not Guinea-Bissau, whose name begins the same.
     d.ShowCountry(countries[1]);
@@ -336,7 +349,7 @@ class DVTownTest : public QObject {
   }
 
   void switchDayIsNotedUnderTheList() {
-    DVTown d(nullptr, TownList::All(), W("самара"), kSwitchDay, true, table_, nullptr);
+    DVTown d(nullptr, base_, TownList::All(base_), W("самара"), kSwitchDay, true, table_, nullptr);
     QCOMPARE(d.CurrentRow(), kSamara);
     QCOMPARE(Label(d, kIdTownCorrection), QString::fromUtf8("Поправка на 27.03.1983 12:00:00: -3.00"));
     QCOMPARE(Label(d, kIdTownNote), QString::fromUtf8("В этот день часы переводились: проверьте поправку"));
@@ -351,7 +364,9 @@ class DVTownTest : public QObject {
     TownRequest r;
     r.jd_local = kSummer1983;
     TownChooserMemory memory;
-    const bool chosen = RunChooser(r, memory, [](DVTown& d) {
+    int open_while_shown = 0;
+    const bool chosen = RunChooser(r, memory, [&](DVTown& d) {
+      open_while_shown = OpenTownsFiles();
       Type(Search(d), "нью");
       QTest::keyClick(Search(d), Qt::Key_Return);  // Enter in the search edit is "Выбрать"
     });
@@ -363,7 +378,9 @@ class DVTownTest : public QObject {
     QCOMPARE(r.correction_h, 4.0);  // -5 and one hour of summer time
     QVERIFY(r.note.empty());
     QCOMPARE(memory.search_text, W("нью"));
-    QCOMPARE(db::StoredMode(), 0);  // closed again
+    // The chooser's own handle had the files while it ran and let them go after.
+    QVERIFY(open_while_shown > 0);
+    QCOMPARE(OpenTownsFiles(), 0);
     QVERIFY(Warnings().empty());
     init();
   }
@@ -390,6 +407,7 @@ class DVTownTest : public QObject {
   }
 
   void cancelOrNoSelectionChangesNothingButTheTextIsKept() {
+    const std::vector<CountryRow> countries = Countries(base_);
     cleanup();
     TownRequest r;
     r.place = "Keep";
@@ -403,8 +421,8 @@ class DVTownTest : public QObject {
     QCOMPARE(memory.search_text, W("конакри"));
     // A long text is remembered up to 41 characters; the edit took 19 of them.
     memory.search_text = std::string(60, 'x');
-    QVERIFY(!RunChooser(r, memory, [](DVTown& d) {
-      d.ShowCountry(Countries()[0]);  // no towns: OK has nothing to take
+    QVERIFY(!RunChooser(r, memory, [&](DVTown& d) {
+      d.ShowCountry(countries[0]);  // no towns: OK has nothing to take
       ClickOk(d);
     }));
     QCOMPARE(memory.search_text, std::string(19, 'X'));

@@ -1,9 +1,0 @@
-// The towns subsystem joins the program: "Города..." of every dialog with a place
-// block runs the town chooser, which remembers its search text in the setting "Town".
-#pragma once
-
-namespace kv {
-
-void WireTowns();
-
-}  // namespace kv
