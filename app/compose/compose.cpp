@@ -1,6 +1,7 @@
 #include "app/compose/compose.h"
 
 #include "app/compose/database_wiring.h"
+#include "app/compose/towns_wiring.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
@@ -17,13 +18,14 @@
 namespace kv {
 namespace {
 
-// Hooks of the windows of every subsystem (common/ui/window_hooks.h). Help on a key,
-// "Города..." and "Из Базы..." have no window yet: the dialogs show their messages.
+// Hooks of the windows of every subsystem (common/ui/window_hooks.h). Help on a key
+// and "Из Базы..." have no window yet: the dialogs show their messages.
 void ConnectWindowHooks(DUApp& app) {
   SetMaximiseRule([] { return AppSettings().Option(kOptMaximised); });
   SetMainClientFinder([&app]() -> QMdiArea* { return app.Client(); });
   SetSettingsListener(&RepaintOpenCharts);
   SetDialogTextFace(AppSettings().text_font);
+  ConnectTownChooser();
 }
 
 // The chart window paints with the settings of the moment and the program's texts.

@@ -152,6 +152,7 @@ void DBirthData::BuildLayout() {
   corr->addSpacing(8);
   corr->addWidget(Hint("HintCorr", this), 1);
   add_row("Поправка (час)", corr);
+  grid->addWidget(CorrectionNote(), row++, 1);  // the town chooser's warning, when there is one
 
   QHBoxLayout* ut = fields();
   Edit(kIdUtDate)->setFixedWidth(EditWidth(this, 11));
