@@ -10,6 +10,7 @@
 
 #include "app/settings/settings.h"
 #include "app/ui/menu_builder.h"
+#include "common/ui/dial.h"
 
 namespace kv {
 namespace {
@@ -55,6 +56,7 @@ void DKerChild::contextMenuEvent(QContextMenuEvent* e) {
 void DKerChild::keyPressEvent(QKeyEvent* e) {
   if (e->key() == Qt::Key_F1 && !help_topic_.empty()) {
     emit HelpRequested(QString::fromStdString(help_topic_));
+    OpenHelp(this, help_topic_);
     return;
   }
   QWidget::keyPressEvent(e);

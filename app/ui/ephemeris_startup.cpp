@@ -6,10 +6,13 @@
 #include "app/ui/startup.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "common/messages.h"
+#include "common/ui/dial.h"
 #include "common/ui/qt_text.h"
 
 namespace kv {
 namespace {
+
+inline constexpr const char* kHelpNoFEfem = "NoFEfem";
 
 // "Продолжить" goes on with a zero position; "Завершить" ends the program.
 bool AskAboutMissingFile(const std::string& file_name) {
@@ -20,6 +23,7 @@ bool AskAboutMissingFile(const std::string& file_name) {
   box.addButton(QString::fromUtf8("Помощь"), QMessageBox::HelpRole);
   do {
     box.exec();
+    if (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole) OpenHelp(&box, kHelpNoFEfem);
   } while (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole);
   return box.clickedButton() == go_on;
 }

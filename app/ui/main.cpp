@@ -8,6 +8,7 @@
 #include "app/ui/fonts.h"
 #include "app/ui/qt_translations.h"
 #include "app/ui/startup.h"
+#include "app/ui/texts_wiring.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   kv::SetSchemaLoader([] { kv::db::LoadSchema(); });
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
+  kv::WireTexts(app);
   kv::RunStartupHooks();
   kv::WorkingChart() = kv::AppSettings().startup;
   app.Frame()->show();

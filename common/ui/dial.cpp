@@ -125,6 +125,10 @@ HelpOpener SetHelpOpener(HelpOpener opener) {
   return old;
 }
 
+void OpenHelp(QWidget* parent, const std::string& help_key) {
+  if (Opener()) Opener()(parent, help_key);
+}
+
 void SetDialogTextFace(const std::string& face) { TextFace() = face; }
 const std::string& DialogTextFace() { return TextFace(); }
 

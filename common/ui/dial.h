@@ -96,6 +96,9 @@ TownChooser SetTownChooser(TownChooser chooser);
 // request is only signalled by the dialog.
 using HelpOpener = std::function<void(QWidget* parent, const std::string& help_key)>;
 HelpOpener SetHelpOpener(HelpOpener opener);
+// Help on a key from any window (dialogs, child windows, message boxes): the installed
+// opener, or nothing without one.
+void OpenHelp(QWidget* parent, const std::string& help_key);
 
 // The face of the program's text font (from the "Shr" list), used by the calendar.
 void SetDialogTextFace(const std::string& face_cp1251);
