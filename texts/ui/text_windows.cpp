@@ -137,7 +137,7 @@ void EText::contextMenuEvent(QContextMenuEvent* e) {
 // ---------------------------------------------------------------- DHelp
 
 DHelp::DHelp(const std::string& topic, QWidget* parent)
-    : EText(QString(), fs::path(), kHelpText, kHelpMenu, parent), topic_(topic) {
+    : EText(QString(), fs::path(), kHelpText, kMenuOfHelpWindows, parent), topic_(topic) {
   std::optional<std::vector<std::string>> lines = FindHelpTopic(Services().workdir, topic);
   const std::string heading = lines ? TopicHeading(*lines) : topic;
   setWindowTitle(FromCp1251(FormatKey("HlpTtl", heading.c_str())));

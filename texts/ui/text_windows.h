@@ -17,7 +17,7 @@ class TextView;
 inline constexpr const char* kHelpText = "TEXT";
 inline constexpr const char* kTextMenu = "MTEXT";
 inline constexpr const char* kEditableTextMenu = "MTEXTE";  // "MTEXT" and "Изменить текст…"
-inline constexpr const char* kHelpMenu = "MHelp";
+inline constexpr const char* kMenuOfHelpWindows = "MHelp";
 inline constexpr const char* kGeneralHelp = "GenHelp";
 inline constexpr int kCmdGeneralHelp = 601;  // "Помощь" of the main menu
 
