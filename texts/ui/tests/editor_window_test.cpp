@@ -191,11 +191,6 @@ class EditorWindowTest : public QObject {
       QVERIFY2(f.path().extension() != ".tmp", qPrintable(QString::fromStdString(f.path().string())));
   }
 
-  void missingKeyIsReported() {
-    QCOMPARE(EditCollectionText(nullptr, "zdp.csr", "p09h09"), EditResult::kFailed);
-    QCOMPARE(test::Warnings(), std::vector<std::string>{W("Текст с ключом 'p09h09' не найден в файлах коллекции.")});
-  }
-
   // The disk fills while "p2.tmp" is written: the collection stays byte for byte.
   void fullDiskKeepsTheCollection() {
     struct rlimit old {};

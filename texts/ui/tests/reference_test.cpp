@@ -123,19 +123,6 @@ class ReferenceTest : public QObject {
     QCOMPARE(TextWindows().size(), size_t{3});
   }
 
-  // The introduction is at most 1000 characters, its items on lines of their own.
-  void introductionIsCut() {
-    static std::string long_intro;
-    long_intro = std::string(600, 'a') + "/" + std::string(600, 'b');
-    TextLookupFn old = SetTextLookup([](std::string_view key) {
-      return key == "Z" ? long_intro : test::LookupText(key);
-    });
-    const std::string joined = JoinIntroduction("Z");
-    SetTextLookup(old);
-    QCOMPARE(joined.size(), size_t{1000});
-    QCOMPARE(joined.substr(598, 4), std::string("aa\nb"));
-  }
-
   // Two open charts: "Интерпретация" asks which; with one left it takes that one
   // without asking; with none it says so.
   void interpretationChoosesAmongOpenCharts() {
@@ -234,6 +221,19 @@ class ReferenceTest : public QObject {
     QVERIFY(second_file.find(test::To866("Плутон в четвёртом доме.\nДобавлено.\n@p01z01")) != std::string::npos);
     QVERIFY(Shown(text->View()).contains(QString::fromUtf8("Добавлено.")));
     QVERIFY(test::Warnings().empty());
+  }
+
+  // F1 in a chart window opens its topic "K0t1".
+  void f1InAChartWindow() {
+    work_->Write866("kvima.lrn", {"@K0t1", "Окно карты"});
+    DKart kart(ChartCounter() + 1, SampleChart("Карта"));
+    kart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&kart));
+    QTest::keyClick(&kart, Qt::Key_F1);
+    std::vector<DHelp*> helps = test::OpenWindows<DHelp>();
+    QCOMPARE(helps.size(), size_t{1});
+    QCOMPARE(helps[0]->Topic(), std::string("K0t1"));
+    QCOMPARE(Shown(helps[0]->View()), QStringList({QString::fromUtf8("Окно карты")}));
   }
 
   // F1 in the birth-data dialog opens its topic "VV"; the help window belongs to the

@@ -309,6 +309,20 @@ class TextWindowsTest : public QObject {
     QTRY_VERIFY(alive.isNull());
   }
 
+  // F1 in a text window of the MDI client opens the help on "TEXT".
+  void f1InATextWindow() {
+    work_->Write866("kvima.lrn", {"@TEXT", "Окно текста"});
+    work_->Write1251("kvt0010.tmp", {"Строка"});
+    DText text(QStringLiteral("t"), *work_ / "kvt0010.tmp");
+    text.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&text));
+    QTest::keyClick(text.View(), Qt::Key_F1);
+    std::vector<DHelp*> helps = test::OpenWindows<DHelp>();
+    QCOMPARE(helps.size(), size_t{1});
+    QCOMPARE(helps[0]->Topic(), std::string("TEXT"));
+    QVERIFY(text.isVisible());  // F1 does not close anything
+  }
+
   // A help line "words <link words ref=KEY> words" shows the link words alone in the
   // link colour; the "ref=" part is not shown.
   void helpLinkIsDrawnInTheLinkColour() {
@@ -365,14 +379,6 @@ class TextWindowsTest : public QObject {
     QCOMPARE(topics, (std::vector<std::string>{"ABCDEFGHIJKL", "Short", "Top"}));
     for (DHelp* d : test::OpenWindows<DHelp>())
       if (d->Topic() == "ABCDEFGHIJKL") QCOMPARE(d->View()->Lines()[0], W("Двенадцать знаков."));
-  }
-
-  // A topic no help file has opens an empty window.
-  void unknownTopicOpensEmpty() {
-    work_->Write866("kvima.lrn", {"@Top", "Текст"});
-    auto* help = OpenHelpWindow(nullptr, "Nowhere");
-    QVERIFY(help->View()->Lines().empty());
-    QVERIFY(help->isVisible());
   }
 
   // A help window asked for from a modal dialog can be used while the dialog waits
