@@ -1,6 +1,6 @@
 #include "texts/reference_texts.h"
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "texts/text_layout.h"
 

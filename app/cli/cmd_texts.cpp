@@ -10,12 +10,13 @@
 #include "app/cli/cli_birth.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
+#include "app/cli/commands.h"
 #include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "chart/calc/chart_calc.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/text_resources.h"
 #include "texts/interpretation.h"
 #include "texts/output_file.h"
 #include "texts/reference_texts.h"
@@ -60,6 +61,8 @@ int ComputeChart(const char* name, const CliContext& ctx, const CliArgs& args, O
   return CalculateChart(request.rec, &base, kNatalChart, request.options) != 0 ? 1 : 0;
 }
 
+}  // namespace
+
 int InterpretCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "interpret";
   ChartRequest request;
@@ -100,9 +103,4 @@ int DetailsCommand(const CliContext& ctx, const CliArgs& args) {
   PrintAsShown("", body);
   return 0;
 }
-
-const CliCommandRegistration kInterpret({"interpret", "cliUinterp", &InterpretCommand});
-const CliCommandRegistration kDetails({"details", "cliUdetail", &DetailsCommand});
-
-}  // namespace
 }  // namespace kv::cli

@@ -6,6 +6,7 @@
 
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 #include "texts/interpretation.h"
 #include "texts/output_file.h"
 #include "texts/reference_texts.h"
@@ -50,7 +51,7 @@ DKart* SelectChart(QWidget* owner) {
   if (charts.size() == 1) return charts.front();
   DChartChoice dialog(owner, charts);
   DKart* chosen = RunDialog(dialog) == kCmdOk ? dialog.Chosen() : nullptr;
-  if (QMdiArea* area = MdiArea()) area->setFocus();
+  if (QMdiArea* area = MainClient()) area->setFocus();
   return chosen;
 }
 

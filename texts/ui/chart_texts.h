@@ -18,7 +18,6 @@ namespace kv {
 class DText;
 class EText;
 
-inline constexpr int kCmdInterpretationMenu = 901;
 inline constexpr int kChartChoiceResource = 1010;
 inline constexpr const char* kHelpVibKart = "VibKart";
 

@@ -15,6 +15,7 @@
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/dkalend.h"
+#include "common/ui/menu_builder.h"
 #include "common/ui/qt_text.h"
 #include "texts/entry_editor.h"
 #include "texts/ui/text_services.h"
@@ -45,7 +46,7 @@ std::string FieldText(const QPlainTextEdit* edit) {
 
 // Fills a menu from a menu entry of the text resources.
 void FillFromEntry(QMenu* menu, const char* key, const std::function<void(int)>& on_command) {
-  if (Services().fill_menu) Services().fill_menu(menu, key, on_command);
+  FillMenu(menu, ReadMenuEntry(Resources(), key), on_command);
 }
 
 }  // namespace
@@ -179,7 +180,7 @@ void DFrm::ConvertFrom866() {
 
 void DFrm::InsertDate() {
   const QDate today = QDate::currentDate();
-  CalendarDate date{today.day(), today.month(), today.year(), 0, 0, 0};
+  DateTimeRecord date{today.day(), today.month(), today.year(), 0, 0, 0};
   if (!Calendar(this, date)) return;
   edit_->insertPlainText(QString::fromStdString(EditorDate(date.day, date.month, date.year)));
 }

@@ -15,6 +15,7 @@
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 #include "texts/output_file.h"
 #include "texts/ui/text_services.h"
 #include "texts/ui/text_view.h"
@@ -73,10 +74,10 @@ DText* OpenReferenceText(const std::string& key, const std::string& title) {
 
 // ---------------------------------------------------------------- DZH
 
-DZH::DZH(QWidget* parent, int command)
-    : Dial(parent, command == kCmdHousesDialog ? kHousesDialogResource : kSignsDialogResource,
-           command == kCmdHousesDialog ? kHelpHouses : kHelpSigns, 0),
-      houses_(command == kCmdHousesDialog) {
+DZH::DZH(QWidget* parent, ReferenceKind kind)
+    : Dial(parent, kind == ReferenceKind::kHouses ? kHousesDialogResource : kSignsDialogResource,
+           kind == ReferenceKind::kHouses ? kHelpHouses : kHelpSigns, 0),
+      houses_(kind == ReferenceKind::kHouses) {
   setWindowTitle(QString::fromUtf8(houses_ ? "Астрологические Дома" : "Знаки"));
   auto* intro = new QLabel(FromCp1251(JoinIntroduction(houses_ ? "H" : "Z")), this);
   intro->setWordWrap(true);
@@ -224,8 +225,8 @@ void DSim::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------- commands
 
-void OpenSignsOrHousesDialog(QWidget* parent, int command) {
-  DZH dialog(parent, command);
+void OpenSignsOrHousesDialog(QWidget* parent, ReferenceKind kind) {
+  DZH dialog(parent, kind);
   RunDialog(dialog);
 }
 
@@ -236,7 +237,7 @@ void OpenPlanetsDialog(QWidget* parent) {
 
 DSim* OpenSymbolWindow() {
   auto* sim = new DSim;
-  if (QMdiArea* area = MdiArea()) {
+  if (QMdiArea* area = MainClient()) {
     sim->ShowIn(area, /*inverse_maximise=*/true);
   } else {
     sim->setWindowFlag(Qt::Window);

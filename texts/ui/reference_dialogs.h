@@ -1,14 +1,14 @@
-// The reference dialogs of the main menu: the signs (501) and the houses (502) with
-// their introductions, the planets in signs and houses (500), and the symbol window
-// "SYMBOL" (902). Their texts come from the details collection "zdp" and open in text
-// windows whose "Изменить текст…" edits that entry.
+// The reference dialogs of the main menu: the signs and the houses with their
+// introductions, the planets in signs and houses, and the symbol window "SYMBOL".
+// Their texts come from the details collection "zdp" and open in text windows whose
+// "Изменить текст…" edits that entry.
 #pragma once
 
 #include <optional>
 #include <string>
 
-#include "chart/ui/dkart.h"
 #include "common/ui/dial.h"
+#include "common/ui/dkerchild.h"
 #include "texts/reference_texts.h"
 
 class QLabel;
@@ -18,10 +18,8 @@ namespace kv {
 
 class DText;
 
-inline constexpr int kCmdPlanetsDialog = 500;
-inline constexpr int kCmdSignsDialog = 501;
-inline constexpr int kCmdHousesDialog = 502;
-inline constexpr int kCmdSymbolWindow = 902;
+// Which of the two dialogs DZH is: the signs (1007) or the houses (1008).
+enum class ReferenceKind { kSigns, kHouses };
 
 inline constexpr int kSignsDialogResource = 1007;
 inline constexpr int kHousesDialogResource = 1008;
@@ -49,7 +47,7 @@ std::string JoinIntroduction(std::string_view key);
 class DZH : public Dial {
   Q_OBJECT
  public:
-  DZH(QWidget* parent, int command);
+  DZH(QWidget* parent, ReferenceKind kind);
   bool Houses() const { return houses_; }
   QListWidget* List() const { return list_; }
   void Command(int id) override;
@@ -107,7 +105,7 @@ struct SymbolLayout {
 };
 SymbolLayout SymbolLayoutFor(int width, int height);
 
-void OpenSignsOrHousesDialog(QWidget* parent, int command);
+void OpenSignsOrHousesDialog(QWidget* parent, ReferenceKind kind);
 void OpenPlanetsDialog(QWidget* parent);
 DSim* OpenSymbolWindow();
 

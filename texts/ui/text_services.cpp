@@ -1,12 +1,14 @@
 #include "texts/ui/text_services.h"
 
 #include <QFileDialog>
+#include <QMdiArea>
 #include <QMessageBox>
 #include <QPrinterInfo>
 
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -40,8 +42,10 @@ InterpretationOptions CurrentInterpretationOptions() {
   return o;
 }
 
-QWidget* MainFrame() { return Current().frame ? Current().frame() : nullptr; }
-QMdiArea* MdiArea() { return Current().mdi_area ? Current().mdi_area() : nullptr; }
+QWidget* MainFrame() {
+  QMdiArea* client = MainClient();
+  return client ? client->window() : nullptr;
+}
 
 std::vector<std::string> ResourceList(std::string_view key) {
   // A key without an entry comes back as itself: no list then.

@@ -1,6 +1,6 @@
 // What the text, help and editor windows and the reference dialogs take from the
-// program: the settings they read, the menus of the text resources, where windows go
-// and the file dialogs. The program fills it once at start-up; tests fill it with
+// program: the settings they read, the working folder and the file dialogs (where
+// windows go and the menus come from common/ui: window_hooks.h, menu_builder.h). The program fills it once at start-up; tests fill it with
 // their own values. Settings are read through functions, so a change made in a
 // settings dialog is seen by the next window or command.
 #pragma once
@@ -15,8 +15,6 @@
 
 #include "texts/interpretation.h"
 
-class QMdiArea;
-class QMenu;
 class QWidget;
 
 namespace kv {
@@ -49,11 +47,6 @@ struct TextServices {
   std::filesystem::path workdir = ".";
   std::function<TextWindowSettings()> window_settings;
   std::function<InterpretationOptions()> interpretation_options;
-  // Fills `menu` from a menu entry of the text resources; each command calls back.
-  std::function<void(QMenu* menu, std::string_view key, std::function<void(int)> on_command)>
-      fill_menu;
-  std::function<QMdiArea*()> mdi_area;  // where the MDI text windows go
-  std::function<QWidget*()> frame;      // the main frame free-standing windows are placed by
   SaveFileDialog save_file;             // default: the system's save dialog
   // True when printing should go to a PDF file (no physical printer is installed).
   std::function<bool()> no_printer;
@@ -67,8 +60,8 @@ const TextServices& Services();
 // Convenience readers with sound defaults when a service is not set.
 TextWindowSettings CurrentTextSettings();
 InterpretationOptions CurrentInterpretationOptions();
+// The main frame free-standing windows are placed by: the window of the MDI client.
 QWidget* MainFrame();
-QMdiArea* MdiArea();
 
 bool NoPhysicalPrinter();
 void Inform(QWidget* parent, const std::string& text_cp1251);

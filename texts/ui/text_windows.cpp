@@ -14,7 +14,9 @@
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/dial.h"
+#include "common/ui/menu_builder.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 #include "texts/entry_editor.h"
 #include "texts/help_file.h"
 #include "texts/output_file.h"
@@ -128,10 +130,9 @@ void EText::keyPressEvent(QKeyEvent* e) {
 }
 
 void EText::contextMenuEvent(QContextMenuEvent* e) {
-  if (!Services().fill_menu) return;
   QMenu menu;
-  Services().fill_menu(&menu, menu_, [this](int id) { Command(id); });
-  menu.exec(e->globalPos());
+  FillMenu(&menu, ReadMenuEntry(Resources(), menu_), [this](int id) { Command(id); });
+  if (!menu.isEmpty()) menu.exec(e->globalPos());
 }
 
 // ---------------------------------------------------------------- DHelp
@@ -152,7 +153,7 @@ DHelp::DHelp(const std::string& topic, QWidget* parent)
 
 DText* OpenTextWindow(const fs::path& file, const QString& title, std::optional<EditableEntry> entry) {
   auto* text = new DText(title, file, std::move(entry));
-  QMdiArea* area = MdiArea();
+  QMdiArea* area = MainClient();
   if (!area) {
     text->setWindowFlag(Qt::Window);
     text->setGeometry(TextWindowRect(FrameRect(), false));

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/ui/dkerchild.h"
+#include "common/ui/dkerchild.h"
 
 namespace kv {
 
@@ -19,7 +19,6 @@ inline constexpr const char* kTextMenu = "MTEXT";
 inline constexpr const char* kEditableTextMenu = "MTEXTE";  // "MTEXT" and "Изменить текст…"
 inline constexpr const char* kMenuOfHelpWindows = "MHelp";
 inline constexpr const char* kGeneralHelp = "GenHelp";
-inline constexpr int kCmdGeneralHelp = 601;  // "Помощь" of the main menu
 
 // A reference text of the details collection that the window's "Изменить текст…"
 // edits: its key and the title its file carries.

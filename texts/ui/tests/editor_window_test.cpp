@@ -44,7 +44,7 @@ void Append(DFrm* e, const char* utf8) {
   e->Edit()->insertPlainText(QString::fromUtf8(utf8));
 }
 
-bool AcceptMarch7(QWidget*, CalendarDate& d) {
+bool AcceptMarch7(QWidget*, DateTimeRecord& d) {
   d.day = 7;
   d.month = 3;
   d.year = 2024;

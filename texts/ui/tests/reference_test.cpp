@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/settings/settings.h"
 #include "chart/birth/dbirth_data.h"
+#include "chart/ui/chart_window_hooks.h"
 #include "chart/ui/dkart.h"
 #include "common/codepage.h"
 #include "common/ui/qt_text.h"
@@ -52,7 +52,14 @@ class ReferenceTest : public QObject {
  private slots:
   void init() {
     work_ = std::make_unique<test::ScratchWorkdir>();
-    AppSettings().orb_file = "none-such.ao";
+    // No orb block: the charts paint with the built-in aspect colours.
+    ChartWindowHooks hooks;
+    hooks.wheel_settings = [] {
+      WheelSettings ws;
+      ws.orb_file = "none-such.ao";
+      return ws;
+    };
+    old_hooks_ = SetChartWindowHooks(std::move(hooks));
     work_->Write866("zdp.csr", {"FILES=zdp2.csr", "@z05 * Лев", "Лев - пятый знак.", "@h00", "Дома вообще.",
                                 "@h06", "Шестой дом.", "@p10", "Плутон.", "@p10z03", "Плутон в Близнецах.",
                                 "@p15", "Лилит.", "@p15z01", "Лилит в Овне.", "@p01", "Солнце.",
@@ -63,11 +70,12 @@ class ReferenceTest : public QObject {
   void cleanup() {
     for (const auto& [n, k] : OpenCharts()) delete k;
     test::CloseAllWindows();
+    SetChartWindowHooks(std::move(old_hooks_));
     work_.reset();
   }
 
   void signsDialogShowsTheSelectedSign() {
-    DZH dialog(nullptr, kCmdSignsDialog);
+    DZH dialog(nullptr, ReferenceKind::kSigns);
     QCOMPARE(dialog.HelpKey(), std::string("HZ"));
     QCOMPARE(dialog.ControlAs<QLabel>(kIdIntroduction)->text(),
              QString::fromUtf8("Первая строка знаков.\nВторая строка знаков."));
@@ -86,7 +94,7 @@ class ReferenceTest : public QObject {
 
   // "О домах" opens the text of houses in general whatever the selection.
   void aboutTheHousesIgnoresTheSelection() {
-    DZH dialog(nullptr, kCmdHousesDialog);
+    DZH dialog(nullptr, ReferenceKind::kHouses);
     QCOMPARE(dialog.HelpKey(), std::string("HD"));
     dialog.List()->setCurrentRow(5);
     dialog.Command(kCmdAboutHouses);
@@ -255,6 +263,7 @@ class ReferenceTest : public QObject {
 
  private:
   std::unique_ptr<test::ScratchWorkdir> work_;
+  ChartWindowHooks old_hooks_;
 };
 
 }  // namespace kv
