@@ -106,8 +106,11 @@ xdotool key Escape
 menu 1  # Интерпретация: one chart, no question
 wait_window '^Kvimarot - \[Интерпретация - Карта 1: ' >/dev/null || fail "Интерпретация opened no text"
 text=$(ls "$tmp"/kvt*.tmp | tail -1)
-iconv -f CP1251 -t UTF-8 "$text" | grep -q 'Натальная интерпретация: ' || fail "$text is no natal interpretation"
-words=$(iconv -f CP1251 -t UTF-8 "$text" | wc -w)
+# Converted once to a file: "iconv | grep -q" fails under pipefail when grep stops
+# reading before iconv has written everything.
+iconv -f CP1251 -t UTF-8 "$text" >"$tmp/interpretation.txt"
+grep -q 'Натальная интерпретация: ' "$tmp/interpretation.txt" || fail "$text is no natal interpretation"
+words=$(wc -w <"$tmp/interpretation.txt")
 [ "$words" -gt 1000 ] || fail "the interpretation has $words words only"
 # Two pages on: the preface ends and the planets begin.
 activate "$frame"

@@ -1,7 +1,7 @@
 // What the text, help and editor windows and the reference dialogs take from the
 // program: the settings they read, the working folder and the file dialogs (where
-// windows go and the menus come from common/ui: window_hooks.h, menu_builder.h). The program fills it once at start-up; tests fill it with
-// their own values. Settings are read through functions, so a change made in a
+// windows go and the menus come from common/ui: window_hooks.h, menu_builder.h). The
+// program fills it once at start-up; tests fill it with their own values. Settings are read through functions, so a change made in a
 // settings dialog is seen by the next window or command.
 #pragma once
 
