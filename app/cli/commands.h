@@ -31,6 +31,11 @@ int RenderCommand(const CliContext& ctx, const CliArgs& args);
 int BatchCommand(const CliContext& ctx, const CliArgs& args);
 int ExampleCommand(const CliContext& ctx, const CliArgs& args);
 
+// cmd_texts.cpp: the natal interpretation and the details of a chart, as the text
+// windows show them.
+int InterpretCommand(const CliContext& ctx, const CliArgs& args);
+int DetailsCommand(const CliContext& ctx, const CliArgs& args);
+
 // cmd_town.cpp: the towns database.
 int TownCommand(const CliContext& ctx, const CliArgs& args);
 

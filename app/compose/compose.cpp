@@ -1,5 +1,6 @@
 #include "app/compose/compose.h"
 
+#include "app/compose/compose_texts.h"
 #include "app/compose/database_wiring.h"
 #include "app/compose/towns_wiring.h"
 #include "app/settings/program_settings.h"
@@ -18,8 +19,8 @@
 namespace kv {
 namespace {
 
-// Hooks of the windows of every subsystem (common/ui/window_hooks.h). Help on a key
-// and "Из Базы..." have no window yet: the dialogs show their messages.
+// Hooks of the windows of every subsystem (common/ui/window_hooks.h); help on a key is
+// the texts' (ConnectTexts), "Города..." the towns' and "Из Базы..." the database's.
 void ConnectWindowHooks(DUApp& app) {
   SetMaximiseRule([] { return AppSettings().Option(kOptMaximised); });
   SetMainClientFinder([&app]() -> QMdiArea* { return app.Client(); });
@@ -29,7 +30,7 @@ void ConnectWindowHooks(DUApp& app) {
 }
 
 // The chart window paints with the settings of the moment and the program's texts.
-// Its commands 2003, 2016 and the click details have no window yet.
+// 2016 and the click details are the texts' (ConnectTexts), 2013 the database's.
 void ConnectChartWindow(DUApp& app) {
   ChartWindowHooks hooks;
   hooks.wheel_settings = [] { return WheelSettingsFrom(AppSettings()); };
@@ -55,6 +56,7 @@ void ComposeMainWindow(DUApp& app) {
   ConnectWindowHooks(app);
   ConnectChartWindow(app);
   RegisterChartCommands(app);
+  ConnectTexts(app);
   StartupChart() = ChartRecordOf(AppSettings().startup);
   WorkingChart() = StartupChart();
 }
