@@ -7,6 +7,7 @@
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
 #include "app/ui/qt_translations.h"
+#include "app/ui/settings_wiring.h"
 #include "app/ui/startup.h"
 #include "common/messages.h"
 #include "common/ui/message_boxes.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   kv::SetSchemaLoader([] { kv::db::LoadSchema(); });
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
+  kv::WireSettingsDialogs(app);
   kv::RunStartupHooks();
   kv::WorkingChart() = kv::AppSettings().startup;
   app.Frame()->show();

@@ -17,6 +17,7 @@
 #include "chart/wheel/wheel_settings.h"
 #include "common/codepage.h"
 #include "common/journal.h"
+#include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
 
 namespace kv {
@@ -74,6 +75,11 @@ DKart::DKart(int number, const ChartRecord& rec, QWidget* parent)
 DKart::~DKart() {
   ByNumber().erase(number_);
   InOrder().erase(number_);
+}
+
+void DKart::RefindAspects(const std::string& orb_file) {
+  aspects_ = ChartAspectMatrix(chart_, orb_file);
+  update();
 }
 
 void DKart::SetCommandHook(int id, ChartCommandHook hook) { CommandHooks()[id] = std::move(hook); }
@@ -137,6 +143,7 @@ void DKart::Print(int id) {
   // A page at the printer's full resolution makes a fill image of many megabytes;
   // 300 dots per inch draw the same picture.
   printer.setResolution(300);
+  ApplyProgramPageLayout(printer);
   if (QPrinterInfo::availablePrinters().isEmpty()) {
     // No printer installed: the page goes to a PDF file in the working directory.
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -38,6 +38,8 @@ class DKart : public DChild {
   int Number() const { return number_; }
   const ChartRecord& Chart() const { return chart_; }
   const AspectMatrix& Aspects() const { return aspects_; }
+  // Finds the aspects again with `orb_file` (the orb blocks changed) and repaints.
+  void RefindAspects(const std::string& orb_file);
   // The geometry of the last paint (the click test works on it).
   const WheelGeometry& Geometry() const { return geometry_; }
   WheelHit LastHit() const { return last_hit_; }
