@@ -89,7 +89,9 @@ void DSet::BuildLayout() {
   combos->addWidget(new QLabel(QString::fromUtf8("Система домов"), this), 1, 0);
   combos->addWidget(house_system_, 1, 1);
   combos->setColumnStretch(1, 1);
+  combos->setHorizontalSpacing(10);
   left->addLayout(combos, row++, 0, 1, 2);
+  left->setRowStretch(row, 1);  // the groups keep their size when the list is taller
 
   colours_ = new QListWidget(this);
   RegisterControl(kIdColourList, colours_);
