@@ -13,7 +13,6 @@
 namespace kv {
 
 void RefreshOpenCharts() {
-  SetDialogTextFace(AppSettings().text_font);
   for (const auto& [number, kart] : OpenCharts()) kart->RefindAspects(AppSettings().orb_file);
 }
 
@@ -25,6 +24,7 @@ void WireSettingsDialogs(DUApp& app) {
     hooks.orb_dialogs.blocks_changed = &RefreshOpenCharts;
     DSet dialog(app.Frame(), AppSettings(), hooks);
     RunDialog(dialog);
+    SetDialogTextFace(AppSettings().text_font);  // the calendar writes with it
   });
   app.RegisterCommand(kCmdInterpretationSettings, [&app] {
     DIntr dialog(app.Frame(), AppSettings());

@@ -21,6 +21,7 @@
 #include "aspects/ui/dlo.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/tests/russian_locale.h"
 
 namespace kv {
 namespace {
@@ -115,6 +116,8 @@ class OrbDialogsTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The run in the users' locale must really have its decimal comma.
+    if (qEnvironmentVariableIsSet("KV_REQUIRE_DECIMAL_COMMA")) QVERIFY(testing::DecimalCommaInForce());
     SetTextLookup(&LookupTestText);
     SetMessageSink({&Capture, &Capture});
     QVERIFY(dir_.isValid());

@@ -21,6 +21,7 @@
 #include "chart/wheel/wheel_style.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/tests/russian_locale.h"
 #include "common/tokens.h"
 #include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
@@ -55,6 +56,8 @@ class SettingsDialogsTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The run in the users' locale must really have its decimal comma.
+    if (qEnvironmentVariableIsSet("KV_REQUIRE_DECIMAL_COMMA")) QVERIFY(testing::DecimalCommaInForce());
     InstallResourceLookup();
     QVERIFY(Resources().LoadFile(KV_WORKDIR "/kvima.t"));
     SetMessageSink({&Capture, &Capture});

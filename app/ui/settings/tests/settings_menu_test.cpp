@@ -29,6 +29,7 @@
 #include "chart/wheel/wheel_style.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/tests/russian_locale.h"
 #include "common/tokens.h"
 
 namespace kv {
@@ -150,6 +151,8 @@ class SettingsMenuTest : public QObject {
 
  private slots:
   void initTestCase() {
+    // The run in the users' locale must really have its decimal comma.
+    if (qEnvironmentVariableIsSet("KV_REQUIRE_DECIMAL_COMMA")) QVERIFY(testing::DecimalCommaInForce());
     QVERIFY(dir_.isValid());
     QDir::setCurrent(dir_.path());
     for (const char* f : {"kvima.t", "0.ao", "atm.ttf", "daycour.ttf"})
