@@ -141,12 +141,19 @@ void DAO::ShowSelected(bool on_opening) {
     angle_->clear();
     for (QLineEdit* e : orb_fields_) e->clear();
     line_kind_->setCurrentIndex(-1);
-    return;
+  } else {
+    const AspectFields f = ShowAspect(table_[sel], on_opening);
+    angle_->setText(FromCp1251(f.angle));
+    for (int i = 0; i < kDialogOrbs; ++i) orb_fields_[i]->setText(FromCp1251(f.orbs[i]));
+    line_kind_->setCurrentIndex(f.line_kind < line_kind_->count() ? f.line_kind : -1);
   }
-  const AspectFields f = ShowAspect(table_[sel], on_opening);
-  angle_->setText(FromCp1251(f.angle));
-  for (int i = 0; i < kDialogOrbs; ++i) orb_fields_[i]->setText(FromCp1251(f.orbs[i]));
-  line_kind_->setCurrentIndex(f.line_kind < line_kind_->count() ? f.line_kind : -1);
+  for (int i = 0; i < kDialogOrbs; ++i) shown_orbs_[i] = orb_fields_[i]->text();
+}
+
+bool DAO::OrbFieldsTyped() const {
+  for (int i = 0; i < kDialogOrbs; ++i)
+    if (orb_fields_[i]->text() != shown_orbs_[i]) return true;
+  return false;
 }
 
 void DAO::RelabelSelected() {
@@ -180,9 +187,9 @@ void DAO::Command(int id) {
   }
 }
 
-void DAO::StoreOrbFields() {
+bool DAO::StoreOrbFields() {
   const int sel = Selected();
-  if (sel < 0) return;
+  if (sel < 0) return true;
   std::array<std::string, kDialogOrbs> fields;
   for (int i = 0; i < kDialogOrbs; ++i) fields[i] = ToCp1251(orb_fields_[i]->text());
   const int bad = FirstBadOrbField(fields);
@@ -190,10 +197,11 @@ void DAO::StoreOrbFields() {
     WarningFormat("ChkOrb%s", kOrbLabels[bad]);
     orb_fields_[bad]->setFocus();
     orb_fields_[bad]->selectAll();
-    return;
+    return false;
   }
   StoreOrbs(table_[sel], fields);
   ShowSelected(false);
+  return true;
 }
 
 void DAO::AddAspect() {
@@ -234,7 +242,10 @@ void DAO::LineKindChosen(int kind) {
 }
 
 bool DAO::CanClose() {
-  if (SaveAspectTable(block_, table_) != 0) return false;
+  // Orbs typed and not yet stored would be lost without a word: OK takes them, and an
+  // untouched aspect is written as it was read.
+  if (OrbFieldsTyped() && !StoreOrbFields()) return false;
+  if (!SaveAspectTable(block_, table_).ok()) return false;
   if (hooks_.blocks_changed) hooks_.blocks_changed();
   return true;
 }

@@ -1,8 +1,10 @@
 // DAO: the aspects of one orb block (dialog 1062 "Аспекты и Орбисы", caption the
 // block name). It loads the block whole, edits the table in memory and writes it
-// only on OK; Cancel leaves the block file as it was.
+// only on OK; Cancel leaves the block file as it was. Orbs typed into the fields are
+// taken by "Запомнить Орбисы", and by OK for the aspect shown.
 #pragma once
 
+#include <QString>
 #include <array>
 #include <string>
 
@@ -44,7 +46,8 @@ class DAO : public Dial {
   void Command(int id) override;
 
  protected:
-  // OK writes the block; a failed write keeps the dialog open with the changes.
+  // OK takes the orbs typed for the aspect shown, then writes the block; a refused orb
+  // or a failed write keeps the dialog open with the changes.
   bool CanClose() override;
 
  private:
@@ -52,7 +55,10 @@ class DAO : public Dial {
   void FillList();
   void ShowSelected(bool on_opening);
   void RelabelSelected();
-  void StoreOrbFields();
+  // False when a field holds no orb (its message shown, the field focused).
+  bool StoreOrbFields();
+  // Whether the orb fields differ from what the dialog last showed in them.
+  bool OrbFieldsTyped() const;
   void AddAspect();
   void DeleteSelected();
   void ChooseColourOfSelected();
@@ -64,6 +70,7 @@ class DAO : public Dial {
   QListWidget* list_ = nullptr;
   QLabel* angle_ = nullptr;
   std::array<QLineEdit*, kDialogOrbs> orb_fields_{};
+  std::array<QString, kDialogOrbs> shown_orbs_{};
   QComboBox* line_kind_ = nullptr;
 };
 

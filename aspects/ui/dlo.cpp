@@ -130,7 +130,7 @@ void DLO::NewBlockAsked() {
                              static_cast<int>(kMaxNewBlockChars)});
   if (!answer) return;
   const NewBlockResult made = NewBlock(*answer, orb_file_);
-  if (made.status != 0) return;
+  if (!made.status.ok()) return;
   FillList(made.file_name);
   Changed();
 }
@@ -138,7 +138,7 @@ void DLO::NewBlockAsked() {
 void DLO::DeleteSelected() {
   const int row = list_->currentRow();
   const std::string chosen = SelectedBlock();
-  if (chosen.empty() || DeleteBlock(chosen) != 0) return;
+  if (chosen.empty() || !DeleteBlock(chosen).ok()) return;
   delete list_->takeItem(row);
   list_->setCurrentRow(std::min(row, list_->count() - 1));
   Changed();

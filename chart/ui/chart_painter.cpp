@@ -13,21 +13,19 @@
 #include <cstdio>
 #include <functional>
 
-#include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "aspects/orb_block.h"
 #include "chart/record/chart_rules.h"
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
+#include "common/codepage.h"
 #include "common/journal.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
-#include "common/codepage.h"
 
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr const char* kGlyphFace = "ATM";
 
 QColor ToQColor(ColourRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -59,6 +57,7 @@ struct PaintContext {
   QPainter& p;
   const ChartRecord& rec;
   const WheelSettings& ws;
+  const ChartTexts& texts;
   const PaintTarget& target;
   WheelGeometry g;
   bool mono = false;  // black-and-white printing
@@ -200,7 +199,7 @@ int DrawHeader(PaintContext& c, const QFont& device_font, const QFont& text_font
   int y = c.target.printing && c.target.legend ? 7 * lh : 0;
   c.p.setFont(text_font);
   c.p.setPen(c.Colour(kElemPanelText));
-  for (const std::string& line : HeaderLines(c.rec)) {
+  for (const std::string& line : HeaderLines(c.rec, c.texts)) {
     DrawTextTop(c.p, x, y, Cp(line));
     y += lh;
   }
@@ -246,7 +245,7 @@ void DrawPositionTable(PaintContext& c, int header_bottom, const QFont& glyph_fo
     c.p.setFont(text_font);
     c.p.setPen(c.Colour(kElemPanelText));
     if (!row.computed) {
-      DrawTextTop(c.p, cx, y, Cp(Text("NoDat")));
+      DrawTextTop(c.p, cx, y, Cp(c.texts.no_data));
       continue;
     }
     std::snprintf(buf, sizeof buf, "%02d ", row.pos.degrees);
@@ -280,7 +279,7 @@ void DrawPageExtras(PaintContext& c) {
   const int lh = c.g.line_height;
   c.p.setPen(Qt::black);
   // Heading, right-aligned as a block.
-  const TextList heading = Resources().LookupList(c.target.legend ? "IPA" : "G");
+  const TextList& heading = c.target.legend ? c.texts.legend_heading : c.texts.page_heading;
   const int heading_h = static_cast<int>((c.target.legend ? 1.2 : 1.5) * lh);
   c.p.setFont(MakeFont(c.ws.text_face.c_str(), heading_h));
   int widest = 0;
@@ -314,7 +313,7 @@ void DrawPageExtras(PaintContext& c) {
     DrawTextTop(c.p, x, y, QString(QChar::fromLatin1(BodyGlyph(b.body))));
     if (b.sign == 0) {  // no position
       c.p.setFont(text_font);
-      DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, Cp(Text("NoDat")));
+      DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, Cp(c.texts.no_data));
       continue;
     }
     std::snprintf(buf, sizeof buf, "%c,", SignGlyph(b.sign));
@@ -339,8 +338,8 @@ void DrawPageExtras(PaintContext& c) {
       DrawTextTop(c.p, bx + d, y, QStringLiteral(" - ") + Cp(names.At(i)));
     }
   };
-  legend_box(static_cast<int>(0.33 * W), 0.21, 12, SignGlyph, AppLists().zod);
-  legend_box(static_cast<int>(0.08 * W), 0.24, 11, BodyGlyph, AppLists().ph);
+  legend_box(static_cast<int>(0.33 * W), 0.21, 12, SignGlyph, c.texts.signs);
+  legend_box(static_cast<int>(0.08 * W), 0.24, 11, BodyGlyph, c.texts.points);
 }
 
 }  // namespace
@@ -458,14 +457,19 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
 }
 
 WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
-                         const WheelSettings& ws, const PaintTarget& target) {
+                         const WheelSettings& ws, const ChartTexts& texts,
+                         const PaintTarget& target) {
   EnsureChartFonts();
   const int lh = target.printing ? target.width * 40 / 2000 : ScreenLineHeight(p.device(), ws);
-  PaintContext c{p, rec, ws, target,
+  PaintContext c{p,
+                 rec,
+                 ws,
+                 texts,
+                 target,
                  target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
-                                 : ScreenGeometry(target.width, target.height, lh, rec, ws)};
-  c.mono = target.printing && ws.Option(kOptPrinterMono);
-  c.block = LoadAspectTable(ws.orb_file, false);
+                                 : ScreenGeometry(target.width, target.height, lh, rec, ws),
+                 target.printing && ws.Option(kOptPrinterMono),
+                 LoadAspectTable(ws.orb_file, false)};
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -488,15 +492,17 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
 }
 
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
-                        const WheelSettings& ws, int width, int height) {
+                        const WheelSettings& ws, const ChartTexts& texts, int width,
+                        int height) {
   QImage img(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   QPainter p(&img);
-  PaintChart(p, rec, aspects, ws, {img.width(), img.height(), false, false});
+  PaintChart(p, rec, aspects, ws, texts, {img.width(), img.height(), false, false});
   return img;
 }
 
 int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
-                    const WheelSettings& ws, bool legend, const QString& path) {
+                    const WheelSettings& ws, const ChartTexts& texts, bool legend,
+                    const QString& path) {
   QPdfWriter pdf(path);
   pdf.setPageSize(QPageSize(QPageSize::A4));
   pdf.setResolution(300);
@@ -504,7 +510,7 @@ int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
   pdf.setCreator(QStringLiteral("Kvimarot"));
   QPainter p;
   if (!p.begin(&pdf)) return -1;
-  PaintChart(p, rec, aspects, ws, {pdf.width(), pdf.height(), true, legend});
+  PaintChart(p, rec, aspects, ws, texts, {pdf.width(), pdf.height(), true, legend});
   p.end();
   return QFile::exists(path) ? 0 : -1;
 }

@@ -8,6 +8,7 @@
 
 #include "aspects/aspect_finder.h"
 #include "chart/record/chart_record.h"
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_geometry.h"
 #include "chart/wheel/wheel_settings.h"
 
@@ -36,8 +37,10 @@ int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws);
 
 // Paints the whole chart (background, fills, wheel, aspect lines, panels and, when
 // printing, the page extras) and returns the geometry it used, for the click test.
+// The words it writes come from `texts`.
 WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
-                         const WheelSettings& ws, const PaintTarget& target);
+                         const WheelSettings& ws, const ChartTexts& texts,
+                         const PaintTarget& target);
 
 // The three fills of the wheel as an image whose pixel (0, 0) is the device point
 // (centre x - R1 + 1, centre y - R1 + 1); pixels off the grid or outside the rings are
@@ -47,11 +50,13 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
 
 // The screen picture of a chart window of the given client size.
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
-                        const WheelSettings& ws, int width, int height);
+                        const WheelSettings& ws, const ChartTexts& texts, int width,
+                        int height);
 
 // The printed page (one page, "Карта") written to a PDF file without any printer.
 // 0, or -1 when the file cannot be written.
 int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
-                    const WheelSettings& ws, bool legend, const QString& path);
+                    const WheelSettings& ws, const ChartTexts& texts, bool legend,
+                    const QString& path);
 
 }  // namespace kv

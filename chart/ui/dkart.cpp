@@ -8,10 +8,6 @@
 #include <QPrinterInfo>
 #include <cstdio>
 
-#include "app/settings/settings.h"
-#include "app/ui/duapp.h"
-#include "app/ui/dcli.h"
-#include "app/ui/startup.h"
 #include "chart/ui/chart_painter.h"
 #include "chart/ui/open_chart.h"
 #include "chart/wheel/wheel_settings.h"
@@ -19,6 +15,7 @@
 #include "common/journal.h"
 #include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -35,13 +32,17 @@ std::map<int, DKart*>& InOrder() {
 }
 int g_counter = 0;
 
-std::map<int, DKart::ChartCommandHook>& CommandHooks() {
-  static std::map<int, DKart::ChartCommandHook> m;
-  return m;
+ChartWindowHooks& Hooks() {
+  static ChartWindowHooks hooks = [] {
+    ChartWindowHooks h;
+    h.texts = ChartTextsFrom(TextResources());  // no file read: the keys themselves
+    return h;
+  }();
+  return hooks;
 }
-DKart::DescriptionHook& Description() {
-  static DKart::DescriptionHook h;
-  return h;
+
+WheelSettings CurrentWheelSettings() {
+  return Hooks().wheel_settings ? Hooks().wheel_settings() : WheelSettings();
 }
 
 QString ChartTitle(int number, const ChartRecord& rec) {
@@ -60,11 +61,22 @@ std::map<int, DKart*> OpenCharts() { return InOrder(); }
 int ChartCounter() { return g_counter; }
 int OpenChartCount() { return static_cast<int>(ByNumber().size()); }
 
+void RepaintOpenCharts() {
+  for (const auto& [number, kart] : InOrder()) kart->RefindAspects();
+}
+
+ChartWindowHooks SetChartWindowHooks(ChartWindowHooks hooks) {
+  ChartWindowHooks old = std::move(Hooks());
+  Hooks() = std::move(hooks);
+  return old;
+}
+const ChartWindowHooks& ChartWindowHooksNow() { return Hooks(); }
+
 DKart::DKart(int number, const ChartRecord& rec, QWidget* parent)
-    : DChild(ChartTitle(number, rec), "K0t1", "K0t1", parent),
+    : DChild(ChartTitle(number, rec), kChartMenuKey, kHelpChart, parent),
       number_(number),
       chart_(rec),
-      aspects_(ChartAspectMatrix(rec, AppSettings().orb_file)) {
+      aspects_(ChartAspectMatrix(rec, CurrentWheelSettings().orb_file)) {
   g_counter = std::max(g_counter, number);
   ByNumber()[number_] = this;
   InOrder()[number_] = this;
@@ -77,17 +89,14 @@ DKart::~DKart() {
   InOrder().erase(number_);
 }
 
-void DKart::RefindAspects(const std::string& orb_file) {
-  aspects_ = ChartAspectMatrix(chart_, orb_file);
+void DKart::RefindAspects() {
+  aspects_ = ChartAspectMatrix(chart_, CurrentWheelSettings().orb_file);
   update();
 }
 
-void DKart::SetCommandHook(int id, ChartCommandHook hook) { CommandHooks()[id] = std::move(hook); }
-void DKart::SetDescriptionHook(DescriptionHook hook) { Description() = std::move(hook); }
-
 void DKart::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  geometry_ = PaintChart(p, chart_, aspects_, WheelSettingsFrom(AppSettings()),
+  geometry_ = PaintChart(p, chart_, aspects_, CurrentWheelSettings(), Hooks().texts,
                          {width(), height(), false, false});
 }
 
@@ -103,7 +112,8 @@ void DKart::mousePressEvent(QMouseEvent* e) {
   }
   const QPoint pos = e->position().toPoint();
   last_hit_ = HitTest(geometry_, chart_, pos.x(), pos.y());
-  if (last_hit_.kind != HitKind::kNothing && Description()) Description()(*this, last_hit_);
+  const auto details = Hooks().details;
+  if (last_hit_.kind != HitKind::kNothing && details) details(*this, last_hit_);
 }
 
 void DKart::focusOutEvent(QFocusEvent* e) {
@@ -121,9 +131,14 @@ void DKart::Command(int id) {
     Print(id);
     return;
   }
-  auto hook = CommandHooks().find(id);
-  if (hook != CommandHooks().end() && hook->second) {
-    hook->second(*this, id);
+  const ChartWindowHooks& hooks = Hooks();
+  // A copy: the window a hook opens may install other hooks.
+  const std::function<void(DKart&)> hook = id == kCmdAnalysis         ? hooks.analysis
+                                           : id == kCmdStoreCard      ? hooks.store_card
+                                           : id == kCmdInterpretation ? hooks.interpretation
+                                                                      : nullptr;
+  if (hook) {
+    hook(*this);
     return;
   }
   DChild::Command(id);
@@ -133,7 +148,7 @@ int DKart::PrintOn(QPrinter& printer, bool legend) {
   printer.setDocName(FromCp1251(W("Карта")));
   QPainter p;
   if (!p.begin(&printer)) return -1;
-  PaintChart(p, chart_, aspects_, WheelSettingsFrom(AppSettings()),
+  PaintChart(p, chart_, aspects_, CurrentWheelSettings(), Hooks().texts,
              {printer.width(), printer.height(), true, legend});
   return p.end() ? 0 : -1;
 }
@@ -149,7 +164,7 @@ void DKart::Print(int id) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("karta%1.pdf").arg(number_));
   }
-  if (AppSettings().Option(kOptPrintDialog)) {
+  if (CurrentWheelSettings().Option(kOptPrintDialog)) {
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) {
       setFocus();
@@ -162,17 +177,11 @@ void DKart::Print(int id) {
 }
 
 DKart* OpenChartWindow(const ChartRecord& rec) {
-  DUApp* app = DUApp::Instance();
-  if (!app || !app->Client()) return nullptr;
+  QMdiArea* client = MainClient();
+  if (!client) return nullptr;
   auto* kart = new DKart(ChartCounter() + 1, rec);
-  kart->ShowIn(app->Client());
+  kart->ShowIn(client);
   return kart;
 }
-
-namespace {
-const StartupHookRegistration kRegisterChartCount([] {
-  if (DUApp* app = DUApp::Instance()) app->open_chart_count = &OpenChartCount;
-});
-}  // namespace
 
 }  // namespace kv

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_choices.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/settings_choices.h"
 
 namespace kv {
 namespace {

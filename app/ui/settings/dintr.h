@@ -4,8 +4,8 @@
 // 20..200 characters or a margin outside 0..100 mm, naming the field, and stays open.
 #pragma once
 
-#include "app/settings/settings.h"
 #include "app/ui/settings/settings_widgets.h"
+#include "common/settings.h"
 
 class QLineEdit;
 

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_choices.h"
+#include "common/settings_choices.h"
 
 namespace kv {
 namespace {

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_choices.h"
+#include "common/settings_choices.h"
 #include "common/ui/page_layout.h"
 
 namespace kv {

@@ -3,8 +3,8 @@
 // whose choice is kept for the run at once.
 #pragma once
 
-#include "app/settings/settings.h"
 #include "app/ui/settings/settings_widgets.h"
+#include "common/settings.h"
 
 namespace kv {
 

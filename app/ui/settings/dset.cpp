@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/settings_choices.h"
 #include "app/ui/settings/dmask.h"
 #include "aspects/ui/dlo.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/messages.h"
+#include "common/settings_choices.h"
 #include "common/tokens.h"
 #include "common/ui/qt_text.h"
 

@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/settings.h"
 #include "app/ui/settings/settings_widgets.h"
 #include "aspects/ui/aspect_dialog_hooks.h"
 #include "aspects/ui/colour_chooser.h"
+#include "common/settings.h"
+#include "common/ui/window_hooks.h"
 
 class QComboBox;
 class QListWidget;
@@ -50,7 +51,7 @@ struct ChartSettingsHooks {
   AspectDialogHooks orb_dialogs;
   // After anything that acts at once (colours, masks, orb blocks) and after OK: open
   // charts repaint with the settings as they are now.
-  std::function<void()> changed;
+  std::function<void()> changed = &NotifySettingsChanged;
 };
 
 class DSet : public settings_ui::SettingsDial {

@@ -2,8 +2,8 @@
 // option byte 40, which decides between the chart settings dialogs 1023 and 1003.
 #pragma once
 
-#include "app/settings/settings.h"
 #include "app/ui/settings/settings_widgets.h"
+#include "common/settings.h"
 
 namespace kv {
 

@@ -199,6 +199,60 @@ class OrbDialogsTest : public QObject {
     QCOMPARE(d.ControlAs<QListWidget>(kIdAspectList)->count(), 3);
   }
 
+  // Orbs typed and then OK without "Запомнить Орбисы": OK takes them for the aspect
+  // shown; a slip among them is refused with its message and the dialog stays open.
+  void okTakesTheOrbsTypedForTheAspectShown() {
+    const AspectTable before = LoadAspectTable("mine.ao", true);
+    Answers a;
+    DAO d(nullptr, "mine.ao", a.Hooks());
+    d.show();
+    d.Select(1);
+    OrbField(d, 2)->setText("7,5");
+    OrbField(d, 4)->setText("2.5");
+    d.Command(kCmdOk);
+    QCOMPARE(Warnings(), std::vector<std::string>{Utf8ToCp1251("Орбис MON: число от 0 до 180")});
+    QVERIFY(d.isVisible());
+    QCOMPARE(d.result(), 0);
+    QCOMPARE(a.changes, 0);
+    QCOMPARE(ReadFile("mine.ao"), std::string(kBlock));
+    QCOMPARE(d.focusWidget(), static_cast<QWidget*>(OrbField(d, 2)));
+    QCOMPARE(OrbField(d, 4)->text(), QString("2.5"));  // what was typed stays
+
+    OrbField(d, 2)->setText("7.5");
+    d.Command(kCmdOk);
+    QCOMPARE(d.result(), kCmdOk);
+    QCOMPARE(a.changes, 1);
+    const AspectTable t = LoadAspectTable("mine.ao", true);
+    QCOMPARE(t.size(), before.size());
+    for (size_t i = 0; i < t.size(); ++i) {
+      QCOMPARE(t[i].angle, before[i].angle);
+      QCOMPARE(t[i].off, before[i].off);
+      QCOMPARE(t[i].colour, before[i].colour);
+      QCOMPARE(t[i].line_kind, before[i].line_kind);
+      for (int p = 1; p <= 21; ++p) {
+        const float expected = i == 1 && p == 2 ? 7.5f : i == 1 && p == 4 ? 2.5f : before[i].Orb(p);
+        QCOMPARE(t[i].Orb(p), expected);
+      }
+    }
+  }
+
+  // OK with nothing typed writes the aspect shown as it was read, even one whose
+  // stored orb the fields could not take back (above 180).
+  void okWithNothingTypedKeepsTheAspectShown() {
+    WriteFile("wide.ao", "60 200 5 S 0 0 -1 1\n");
+    const AspectTable before = LoadAspectTable("wide.ao", true);
+    QCOMPARE(before.at(0).Orb(1), 200.0f);
+    Answers a;
+    DAO d(nullptr, "wide.ao", a.Hooks());
+    d.show();
+    d.Command(kCmdOk);
+    QCOMPARE(d.result(), kCmdOk);
+    QVERIFY(Warnings().empty());
+    const AspectTable t = LoadAspectTable("wide.ao", true);
+    QCOMPARE(t.size(), size_t(1));
+    for (int p = 1; p <= 21; ++p) QCOMPARE(t[0].Orb(p), before[0].Orb(p));
+  }
+
   void blocksDialogOperations() {
     WriteFile("0.ao", "60 6 S 0 0 -1 1\n");
     WriteFile("notes.txt", "not a block");

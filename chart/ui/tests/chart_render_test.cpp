@@ -10,6 +10,7 @@
 #include "chart/ui/render_files.h"
 #include "chart/ui/tests/chart_test_support.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {
@@ -24,12 +25,13 @@ class ChartRenderTest : public ::testing::Test {
     ws.ov[kOptScreenFill] = 0;
     ws.ov[kOptPlanetRingFill] = 0;
   }
-  QImage Render() { return RenderChartImage(rec, aspects, ws, 800, 600); }
+  QImage Render() { return RenderChartImage(rec, aspects, ws, texts, 800, 600); }
   WheelGeometry Geometry() { return ScreenGeometry(800, 600, 16, rec, ws); }
 
   ChartRecord rec = test::SampleChart();
   AspectMatrix aspects;
   WheelSettings ws;  // clockwise, Ascendant on the right
+  ChartTexts texts = ChartTextsFrom(TextResources());  // no file: the keys
 };
 
 TEST_F(ChartRenderTest, DenseFillColoursTheSignSectorsByElement) {
@@ -138,7 +140,7 @@ TEST_F(ChartRenderTest, FastFillMatchesThePixelRule) {
       for (int x = 0; x < fills.width(); ++x) {
         const long long dx = x + x0 - g.map.cx, dy = y + y0 - g.map.cy;
         const long long q = dx * dx + dy * dy;
-        const double angle = std::atan2(double(dy), double(dx)) * 180.0 / 3.14159265358979323846;
+        const double angle = std::atan2(double(dy), double(dx)) * kRadToDeg;
         int elem = -1;
         if (q > 1LL * g.R2 * g.R2 && q < 1LL * g.R1 * g.R1)
           elem = SectorFillElement(SignAtScreenAngle(g.map, angle));
@@ -157,7 +159,7 @@ TEST_F(ChartRenderTest, BlackAndWhitePrintHasNoFillAndBlackGlyphs) {
   ws.ov[kOptPrinterMono] = 1;
   QImage page(1000, 1414, QImage::Format_RGB32);
   QPainter p(&page);
-  const WheelGeometry g = PaintChart(p, rec, aspects, ws, {1000, 1414, true, false});
+  const WheelGeometry g = PaintChart(p, rec, aspects, ws, texts, {1000, 1414, true, false});
   p.end();
   EXPECT_EQ(g.map.cx, 500);
   EXPECT_EQ(g.pen_width, 1);
@@ -241,12 +243,12 @@ TEST_F(ChartRenderTest, PanelGlyphsStandAsTallAsTheDigitsBesideThem) {
 TEST_F(ChartRenderTest, PdfPageWithoutAPrinter) {
   QTemporaryDir dir;
   const QString path = dir.filePath("page.pdf");
-  ASSERT_EQ(PrintChartToPdf(rec, aspects, ws, true, path), 0);
+  ASSERT_EQ(PrintChartToPdf(rec, aspects, ws, texts, true, path), 0);
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.read(5).startsWith("%PDF"));
   EXPECT_GT(f.size(), 2000);
-  EXPECT_EQ(PrintChartToPdf(rec, aspects, ws, false, "/nonexistent-dir/x.pdf"), -1);
+  EXPECT_EQ(PrintChartToPdf(rec, aspects, ws, texts, false, "/nonexistent-dir/x.pdf"), -1);
 }
 
 TEST(RenderOptionsTest, SizeAndFiles) {

@@ -43,6 +43,7 @@ ChartRecord BenchChart() {
 void Repaint(benchmark::State& state, int fill_level) {
   EnsureApp();
   WheelSettings ws;
+  const ChartTexts texts = ChartTextsFrom(TextResources());
   ws.ov[kOptScreenFill] = static_cast<uint8_t>(fill_level);
   ws.ov[kOptHouseFill] = 1;  // house ring by sectors: the dearest fill
   ws.ov[kOptPlanetRingFill] = 1;
@@ -54,7 +55,7 @@ void Repaint(benchmark::State& state, int fill_level) {
   QImage target(1920, 1080, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter p(&target);
-    PaintChart(p, rec, aspects, ws, {1920, 1080, false, false});
+    PaintChart(p, rec, aspects, ws, texts, {1920, 1080, false, false});
     p.end();
     benchmark::DoNotOptimize(target.constBits());
   }

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
-#include "app/settings/settings.h"
 #include "chart/ui/open_chart.h"
 #include "chart/ui/tests/chart_test_support.h"
 #include "common/codepage.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -17,10 +21,26 @@ class DKartTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::EnsureApp();
-    AppSettings().orb_file = "none-such.ao";
-    AppSettings().ov[kOptScreenFill] = 0;
+    ChartWindowHooks hooks;
+    hooks.wheel_settings = [this] { return ws; };
+    old_hooks = SetChartWindowHooks(std::move(hooks));
+    ws.orb_file = "none-such.ao";
+    ws.ov[kOptScreenFill] = 0;
   }
+  void TearDown() override { SetChartWindowHooks(std::move(old_hooks)); }
+
+  // The program's settings as the window sees them through its hook.
+  WheelSettings ws;
+  ChartWindowHooks old_hooks;
 };
+
+// Sets one hook of the chart windows, keeping the others.
+template <class F>
+void SetHook(F ChartWindowHooks::*hook, F value) {
+  ChartWindowHooks hooks = ChartWindowHooksNow();
+  hooks.*hook = std::move(value);
+  SetChartWindowHooks(std::move(hooks));
+}
 
 TEST_F(DKartTest, TitleAndRegisters) {
   ChartRecord rec = test::SampleChart();
@@ -60,7 +80,8 @@ TEST_F(DKartTest, ClickOnTheWheelSelectsWhatLiesThere) {
   const WheelGeometry& g = kart.Geometry();
   ASSERT_EQ(g.R1, 270);
   WheelHit seen;
-  DKart::SetDescriptionHook([&](DKart&, WheelHit hit) { seen = hit; });
+  SetHook<std::function<void(DKart&, WheelHit)>>(&ChartWindowHooks::details,
+                                                [&](DKart&, WheelHit hit) { seen = hit; });
   DevicePoint p = g.map.PointAt(45.0, (g.R1 + g.R2) / 2);
   QTest::mouseClick(&kart, Qt::LeftButton, {}, QPoint(p.x, p.y));
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kSign, 2}));
@@ -71,22 +92,73 @@ TEST_F(DKartTest, ClickOnTheWheelSelectsWhatLiesThere) {
   p = g.map.PointAt(55.0, (g.R3 + g.R4) / 2);  // cusp 2 at 40, cusp 3 at 70
   QTest::mouseClick(&kart, Qt::LeftButton, {}, QPoint(p.x, p.y));
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kHouse, 2}));
-  DKart::SetDescriptionHook(nullptr);
 }
 
 TEST_F(DKartTest, CommandsGoToTheirHooks) {
   DKart kart(ChartCounter() + 1, test::SampleChart());
   int got = 0;
-  DKart::SetCommandHook(kCmdAnalysis, [&](DKart& k, int id) {
+  using CommandHook = std::function<void(DKart&)>;
+  SetHook<CommandHook>(&ChartWindowHooks::analysis, [&](DKart& k) {
     EXPECT_EQ(&k, &kart);
-    got = id;
+    got = kCmdAnalysis;
   });
+  SetHook<CommandHook>(&ChartWindowHooks::interpretation, [&](DKart&) { got = kCmdInterpretation; });
   kart.Command(kCmdAnalysis);
   EXPECT_EQ(got, kCmdAnalysis);
   got = 0;
   kart.Command(kCmdStoreCard);  // no hook yet: nothing happens
   EXPECT_EQ(got, 0);
-  DKart::SetCommandHook(kCmdAnalysis, nullptr);
+}
+
+// The settings dialogs tell the program; the program repaints the open charts, which
+// take the settings of the moment.
+TEST_F(DKartTest, ChangedSettingsReachTheOpenCharts) {
+  DKart kart(ChartCounter() + 1, test::SampleChart());
+  kart.resize(800, 600);
+  kart.show();
+  // Events for up to `ms` milliseconds, until `done` holds.
+  auto wait_for = [](const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+  };
+  ASSERT_TRUE(wait_for([&] { return kart.Geometry().R1 > 0; }, 5000));  // the first paint
+  const bool clockwise = kart.Geometry().map.clockwise;
+  ws.ov[kOptClockwise] = clockwise ? 0 : 1;
+  EXPECT_FALSE(wait_for([&] { return kart.Geometry().map.clockwise != clockwise; }, 300))
+      << "repainted without being told";
+  const SettingsListener old = SetSettingsListener(&RepaintOpenCharts);
+  NotifySettingsChanged();
+  EXPECT_TRUE(wait_for([&] { return kart.Geometry().map.clockwise != clockwise; }, 2000));
+  SetSettingsListener(old);
+}
+
+// Another current orb block changes the aspects an open chart shows: the repaint after
+// a settings change finds them again.
+TEST_F(DKartTest, ChangedOrbBlockReachesTheAspectsOfTheOpenCharts) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto write_block = [&](const char* name, const char* text) {
+    QFile f(dir.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  };
+  write_block("sextile.ao", "60 6 6 6 6 S 0 0 -1 1\n");
+  write_block("trine.ao", "120 6 6 6 6 S 0 0 -1 1\n");
+  ws.orb_file = dir.filePath("sextile.ao").toStdString();
+  // Sun at 5, Venus at 65 and Mars at 85 (sample chart): a sextile Sun-Venus only.
+  DKart kart(ChartCounter() + 1, test::SampleChart());
+  ASSERT_EQ(kart.Aspects().Aspect(1, 4), 60.0f);
+  ASSERT_EQ(kart.Aspects().Aspect(1, 5), kNoAspect);
+  ws.orb_file = dir.filePath("trine.ao").toStdString();
+  EXPECT_EQ(kart.Aspects().Aspect(1, 4), 60.0f);  // nothing told yet
+  const SettingsListener old = SetSettingsListener(&RepaintOpenCharts);
+  NotifySettingsChanged();
+  EXPECT_EQ(kart.Aspects().Aspect(1, 4), kNoAspect);
+  EXPECT_EQ(kart.Aspects().Aspect(1, 5), kNoAspect);  // 80 degrees: no trine either
+  EXPECT_EQ(kart.Aspects().Aspect(1, 7), 120.0f);     // Saturn at 125
+  SetSettingsListener(old);
 }
 
 TEST_F(DKartTest, OpenChartWindowNeedsTheMainWindow) {

@@ -12,7 +12,6 @@
 #include <QAbstractButton>
 #include <QTest>
 
-#include "app/textres/text_resources.h"
 #include "app/ui/settings/dintr.h"
 #include "app/ui/settings/dmask.h"
 #include "app/ui/settings/dprints.h"
@@ -22,6 +21,7 @@
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/tests/russian_locale.h"
+#include "common/text_resources.h"
 #include "common/tokens.h"
 #include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"

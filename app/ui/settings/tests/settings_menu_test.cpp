@@ -12,25 +12,29 @@
 #include <QTest>
 #include <cmath>
 
+#include "app/compose/settings_menu.h"
 #include "app/settings/program_settings.h"
+#include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
+#include "app/ui/menu_commands.h"
 #include "app/ui/settings/dintr.h"
 #include "app/ui/settings/dmask.h"
 #include "app/ui/settings/dprints.h"
 #include "app/ui/settings/dset.h"
 #include "app/ui/settings/dstatus.h"
 #include "app/ui/settings/tests/modal_helpers.h"
-#include "app/ui/settings_wiring.h"
 #include "aspects/ui/dao.h"
 #include "aspects/ui/dlo.h"
 #include "chart/ui/dkart.h"
 #include "chart/ui/open_chart.h"
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/tests/russian_locale.h"
 #include "common/tokens.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -162,7 +166,14 @@ class SettingsMenuTest : public QObject {
     ResetSettings();
     app_.InitMainWindow();
     for (int id : {305, 306, 307, 308}) QVERIFY(!app_.Frame()->ActionFor(id)->isEnabled());
-    WireSettingsDialogs(app_);
+    // The chart windows and the settings listener as the composition connects them.
+    SetMainClientFinder([this]() -> QMdiArea* { return app_.Client(); });
+    ChartWindowHooks hooks;
+    hooks.wheel_settings = [] { return WheelSettingsFrom(AppSettings()); };
+    hooks.texts = ChartTextsFrom(Resources());
+    SetChartWindowHooks(std::move(hooks));
+    SetSettingsListener(&RepaintOpenCharts);
+    ConnectSettingsMenu(app_);
     for (int id : {305, 306, 307, 308, 311}) QVERIFY(app_.Frame()->ActionFor(id)->isEnabled());
     app_.Frame()->resize(1000, 760);
     app_.Frame()->show();
@@ -190,7 +201,7 @@ class SettingsMenuTest : public QObject {
       d->ControlAs<QAbstractButton>(kIdCounterClockwise)->click();
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     g = Painted();
     QVERIFY(!g.map.clockwise);
     QCOMPARE(g.map.ScreenAngle(kAscendant), 180.0);
@@ -209,7 +220,7 @@ class SettingsMenuTest : public QObject {
       d->ControlAs<QAbstractButton>(kIdOriginAries)->click();
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     g = Painted();
     QCOMPARE(g.map.rotation, 0.0);
     QCOMPARE(g.map.ScreenAngle(0.0), 180.0);
@@ -234,7 +245,7 @@ class SettingsMenuTest : public QObject {
       d->Command(kCmdActivePlanets);
       d->Command(kCmdCancel);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     g = Painted();
     QCOMPARE(g.glyph_radius[kMars], kNoGlyph);
     QVERIFY(!HasLineOf(SelectAspectLines(kart_->Aspects(), WheelSettingsFrom(AppSettings()), true), kMars));
@@ -259,7 +270,7 @@ class SettingsMenuTest : public QObject {
       d->Command(kCmdOrbBlocks);
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     QCOMPARE(kart_->Aspects().Aspect(1, 4), kNoAspect);
     delete kart_->parentWidget();  // the chart's MDI frame
     kart_ = nullptr;
@@ -273,13 +284,13 @@ class SettingsMenuTest : public QObject {
       shown = d->ResourceId();
       d->Command(kCmdCancel);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     QCOMPARE(shown, kUserSettingsResource);
     test::WhenModal<DStatus>([](DStatus* d) {
       d->ControlAs<QAbstractButton>(kIdAstrologer)->click();
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdUserStatus);
+    app_.Command(kCmdSettingsUserStatus);
     test::WhenModal<DSet>([&](DSet* d) {
       shown = d->ResourceId();
       d->ControlAs<QAbstractButton>(kIdCounterClockwise)->click();
@@ -299,7 +310,7 @@ class SettingsMenuTest : public QObject {
       d->Command(kCmdAspectedPlanets);
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdChartSettings);
+    app_.Command(kCmdSettingsChart);
     QCOMPARE(shown, kAstrologerSettingsResource);
     test::WhenModal<DIntr>([](DIntr* d) {
       d->SetEditText(kIdScreenLine, "80");
@@ -307,12 +318,12 @@ class SettingsMenuTest : public QObject {
       d->ControlAs<QAbstractButton>(kIdFirstSignText)->click();
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdInterpretationSettings);
+    app_.Command(kCmdSettingsInterpretation);
     test::WhenModal<DPrintS>([](DPrintS* d) {
       d->ControlAs<QAbstractButton>(kIdPrinterMono)->click();
       d->Command(kCmdOk);
     });
-    app_.Command(kCmdPrinterSettings);
+    app_.Command(kCmdSettingsPrinter);
 
     // The exit sequence saves before it asks; "Нет" keeps the program running.
     QFile::remove("kvi.ini");

@@ -21,7 +21,10 @@
 #include "astro/ephemeris/ephemeris.h"
 #include "chart/calc/chart_calc.h"
 #include "chart/ui/dkart.h"
+#include "chart/ui/open_chart.h"
+#include "chart/wheel/chart_texts.h"
 #include "common/ui/message_boxes.h"
+#include "common/ui/window_hooks.h"
 
 namespace {
 
@@ -69,28 +72,34 @@ int main(int argc, char** argv) {
   kv::Settings& s = kv::AppSettings();
   kv::LoadProgramSettings(s, kv::Resources(), kv::AppLists());
   s.ov[kv::kOptAstrologer] = 1;
-  if (!kv::InitEphemeris().ok) return 1;
+  if (!kv::InitEphemeris().ok()) return 1;
+  // The chart window paints with the program's settings, and the dialogs' changes
+  // reach it, as the composition connects them.
+  kv::ChartWindowHooks chart_hooks;
+  chart_hooks.wheel_settings = [&s] { return kv::WheelSettingsFrom(s); };
+  chart_hooks.texts = kv::ChartTextsFrom(kv::Resources());
+  kv::SetChartWindowHooks(std::move(chart_hooks));
+  kv::SetSettingsListener(&kv::RepaintOpenCharts);
 
-  kv::ChartRecord rec = s.startup;
+  const kv::ChartRecord start = kv::ChartRecordOf(s.startup);
+  kv::ChartRecord rec = start;
   kv::SetBirthMoment(rec, rec.jd_local, rec.correction_h);
   rec.house_system = s.house_system;
-  if (kv::CalculateChart(rec, &s.startup, 1, {}) != 0) return 1;
+  if (kv::CalculateChart(rec, &start, 1, {}) != 0) return 1;
   kv::DKart kart(1, rec);
   kart.resize(820, 560);
   kart.setWindowTitle(QString());
   Save(kart, "chart-clockwise.png", false);
 
-  kv::ChartSettingsHooks hooks;
-  hooks.changed = [&] { kart.RefindAspects(s.orb_file); };
   {
-    kv::DSet d(nullptr, s, hooks);
+    kv::DSet d(nullptr, s);
     Click(d, kv::kIdCounterClockwise);
     Save(d, "settings-chart.png");
     d.Command(kv::kCmdOk);
   }
   Save(kart, "chart-counter-clockwise.png", false);
   {
-    kv::DSet d(nullptr, s, hooks);
+    kv::DSet d(nullptr, s);
     Click(d, kv::kIdOriginAries);
     d.Command(kv::kCmdOk);
   }
@@ -100,7 +109,7 @@ int main(int argc, char** argv) {
     Click(m, kv::kIdFirstPlanetBox + 4);  // Mars
     Save(m, "settings-planets.png");
     m.Command(kv::kCmdOk);
-    hooks.changed();
+    kv::NotifySettingsChanged();  // as the chart settings do after the mask dialog
   }
   Save(kart, "chart-without-mars.png", false);
 
@@ -126,7 +135,7 @@ int main(int argc, char** argv) {
   }
   {
     s.ov[kv::kOptAstrologer] = 0;
-    kv::DSet d(nullptr, s, hooks);
+    kv::DSet d(nullptr, s);
     Save(d, "settings-chart-user.png");
   }
   return g_ok ? 0 : 1;
