@@ -10,6 +10,7 @@
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/settings_choices.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -106,6 +107,7 @@ bool DIntr::CanClose() {
   c.midheaven = Check(kIdMidheavenText)->isChecked();
   c.justify = Check(kIdJustify)->isChecked();
   ApplyInterpretationChoice(c, s_);
+  NotifySettingsChanged();  // open charts read these option bytes too
   return true;
 }
 

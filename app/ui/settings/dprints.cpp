@@ -8,6 +8,7 @@
 
 #include "common/settings_choices.h"
 #include "common/ui/page_layout.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 
@@ -66,6 +67,7 @@ bool DPrintS::CanClose() {
   c.fill = fill_->Index();
   c.line_width = line_width_->Index();
   ApplyPrinterChoice(c, s_);
+  NotifySettingsChanged();  // open charts read these option bytes too
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QVBoxLayout>
 
+#include "common/ui/window_hooks.h"
+
 namespace kv {
 
 DStatus::DStatus(QWidget* parent, Settings& s)
@@ -19,6 +21,7 @@ DStatus::DStatus(QWidget* parent, Settings& s)
 
 bool DStatus::CanClose() {
   if (status_->Index() >= 0) s_.ov[kOptAstrologer] = static_cast<uint8_t>(status_->Index());
+  NotifySettingsChanged();  // open charts read these option bytes too
   return true;
 }
 

@@ -236,6 +236,32 @@ class OrbDialogsTest : public QObject {
     }
   }
 
+  // The user types into an orb field and, with the cursor still in it, presses Enter
+  // or clicks OK: the orbs go into the block as typed.
+  void okTakesTheOrbTypedInTheFieldThatHasTheFocus() {
+    for (bool by_enter : {true, false}) {
+      init();
+      Answers a;
+      DAO d(nullptr, "mine.ao", a.Hooks());
+      d.show();
+      QVERIFY(QTest::qWaitForWindowActive(&d));
+      d.Select(2);
+      QLineEdit* field = OrbField(d, 6);
+      field->setFocus();
+      field->selectAll();
+      QTest::keyClicks(field, "12.5");
+      QCOMPARE(d.focusWidget(), static_cast<QWidget*>(field));
+      if (by_enter) QTest::keyClick(field, Qt::Key_Return);
+      else QTest::mouseClick(d.ControlAs<QPushButton>(kCmdOk), Qt::LeftButton);
+      QCOMPARE(d.result(), kCmdOk);
+      QVERIFY(Warnings().empty());
+      QCOMPARE(a.changes, 1);
+      const AspectTable t = LoadAspectTable("mine.ao", true);
+      QCOMPARE(t.at(2).Orb(6), 12.5f);
+      QCOMPARE(t.at(2).Orb(1), 5.0f);  // the fields not typed into keep their orbs
+    }
+  }
+
   // OK with nothing typed writes the aspect shown as it was read, even one whose
   // stored orb the fields could not take back (above 180).
   void okWithNothingTypedKeepsTheAspectShown() {

@@ -16,6 +16,7 @@
 #include "app/ui/settings/dmask.h"
 #include "app/ui/settings/dprints.h"
 #include "app/ui/settings/dset.h"
+#include "app/ui/settings/dstatus.h"
 #include "app/ui/settings/tests/modal_helpers.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/codepage.h"
@@ -25,6 +26,7 @@
 #include "common/tokens.h"
 #include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -320,6 +322,48 @@ class SettingsDialogsTest : public QObject {
 
     d.Command(kCmdOk);
     ExpectSame(s, expected);
+  }
+
+  // Every dialog whose OK changes what a chart reads tells the open windows, once;
+  // Cancel and a refused OK tell nobody.
+  void okOfEachDialogTellsTheOpenWindows() {
+    int told = 0;
+    const SettingsListener old = SetSettingsListener([&] { ++told; });
+    Settings s = Astrologer();
+    const auto ok = [&](Dial& d) {
+      told = 0;
+      d.show();
+      d.Command(kCmdOk);
+      return told;
+    };
+    {
+      DIntr d(nullptr, s);
+      d.SetEditText(kIdScreenLine, "19");
+      QCOMPARE(ok(d), 0);
+      QVERIFY(d.isVisible());
+      d.SetEditText(kIdScreenLine, "80");
+      QCOMPARE(ok(d), 1);
+    }
+    {
+      DPrintS d(nullptr, s);
+      Click(d, kIdPrintLegend);
+      QCOMPARE(ok(d), 1);
+      QCOMPARE(s.ov[kOptPrintLegend], uint8_t(1));
+    }
+    {
+      DStatus d(nullptr, s);
+      Click(d, kIdOrdinaryUser);
+      QCOMPARE(ok(d), 1);
+      QCOMPARE(s.ov[kOptAstrologer], uint8_t(0));
+    }
+    {
+      told = 0;
+      DStatus d(nullptr, s);
+      d.show();
+      d.Command(kCmdCancel);
+      QCOMPARE(told, 0);
+    }
+    SetSettingsListener(old);
   }
 };
 
