@@ -3,6 +3,7 @@
 #include "app/compose/compose_texts.h"
 #include "app/compose/database_wiring.h"
 #include "app/compose/towns_wiring.h"
+#include "app/compose/settings_menu.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
@@ -57,6 +58,7 @@ void ComposeMainWindow(DUApp& app) {
   ConnectChartWindow(app);
   RegisterChartCommands(app);
   ConnectTexts(app);
+  ConnectSettingsMenu(app);
   StartupChart() = ChartRecordOf(AppSettings().startup);
   WorkingChart() = StartupChart();
 }

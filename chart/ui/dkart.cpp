@@ -13,6 +13,7 @@
 #include "chart/wheel/wheel_settings.h"
 #include "common/codepage.h"
 #include "common/journal.h"
+#include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
 #include "common/ui/window_hooks.h"
 
@@ -61,7 +62,7 @@ int ChartCounter() { return g_counter; }
 int OpenChartCount() { return static_cast<int>(ByNumber().size()); }
 
 void RepaintOpenCharts() {
-  for (const auto& [number, kart] : InOrder()) kart->update();
+  for (const auto& [number, kart] : InOrder()) kart->RefindAspects();
 }
 
 ChartWindowHooks SetChartWindowHooks(ChartWindowHooks hooks) {
@@ -86,6 +87,11 @@ DKart::DKart(int number, const ChartRecord& rec, QWidget* parent)
 DKart::~DKart() {
   ByNumber().erase(number_);
   InOrder().erase(number_);
+}
+
+void DKart::RefindAspects() {
+  aspects_ = ChartAspectMatrix(chart_, CurrentWheelSettings().orb_file);
+  update();
 }
 
 void DKart::paintEvent(QPaintEvent*) {
@@ -152,6 +158,7 @@ void DKart::Print(int id) {
   // A page at the printer's full resolution makes a fill image of many megabytes;
   // 300 dots per inch draw the same picture.
   printer.setResolution(300);
+  ApplyProgramPageLayout(printer);
   if (QPrinterInfo::availablePrinters().isEmpty()) {
     // No printer installed: the page goes to a PDF file in the working directory.
     printer.setOutputFormat(QPrinter::PdfFormat);

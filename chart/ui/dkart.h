@@ -34,6 +34,9 @@ class DKart : public DChild {
   int Number() const { return number_; }
   const ChartRecord& Chart() const { return chart_; }
   const AspectMatrix& Aspects() const { return aspects_; }
+  // Finds the aspects again with the orb block of the current settings (it or its
+  // file may have changed) and repaints.
+  void RefindAspects();
   // The geometry of the last paint (the click test works on it).
   const WheelGeometry& Geometry() const { return geometry_; }
   WheelHit LastHit() const { return last_hit_; }

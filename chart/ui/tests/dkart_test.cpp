@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 
@@ -129,6 +131,33 @@ TEST_F(DKartTest, ChangedSettingsReachTheOpenCharts) {
   const SettingsListener old = SetSettingsListener(&RepaintOpenCharts);
   NotifySettingsChanged();
   EXPECT_TRUE(wait_for([&] { return kart.Geometry().map.clockwise != clockwise; }, 2000));
+  SetSettingsListener(old);
+}
+
+// Another current orb block changes the aspects an open chart shows: the repaint after
+// a settings change finds them again.
+TEST_F(DKartTest, ChangedOrbBlockReachesTheAspectsOfTheOpenCharts) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  auto write_block = [&](const char* name, const char* text) {
+    QFile f(dir.filePath(QString::fromLatin1(name)));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  };
+  write_block("sextile.ao", "60 6 6 6 6 S 0 0 -1 1\n");
+  write_block("trine.ao", "120 6 6 6 6 S 0 0 -1 1\n");
+  ws.orb_file = dir.filePath("sextile.ao").toStdString();
+  // Sun at 5, Venus at 65 and Mars at 85 (sample chart): a sextile Sun-Venus only.
+  DKart kart(ChartCounter() + 1, test::SampleChart());
+  ASSERT_EQ(kart.Aspects().Aspect(1, 4), 60.0f);
+  ASSERT_EQ(kart.Aspects().Aspect(1, 5), kNoAspect);
+  ws.orb_file = dir.filePath("trine.ao").toStdString();
+  EXPECT_EQ(kart.Aspects().Aspect(1, 4), 60.0f);  // nothing told yet
+  const SettingsListener old = SetSettingsListener(&RepaintOpenCharts);
+  NotifySettingsChanged();
+  EXPECT_EQ(kart.Aspects().Aspect(1, 4), kNoAspect);
+  EXPECT_EQ(kart.Aspects().Aspect(1, 5), kNoAspect);  // 80 degrees: no trine either
+  EXPECT_EQ(kart.Aspects().Aspect(1, 7), 120.0f);     // Saturn at 125
   SetSettingsListener(old);
 }
 
