@@ -2,8 +2,8 @@
 
 #include "app/compose/compose_texts.h"
 #include "app/compose/database_wiring.h"
-#include "app/compose/towns_wiring.h"
 #include "app/compose/settings_menu.h"
+#include "app/compose/towns_wiring.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
