@@ -10,6 +10,7 @@
 
 #include "app/settings/settings.h"
 #include "app/ui/menu_builder.h"
+#include "common/ui/picture_export.h"
 
 namespace kv {
 namespace {
@@ -44,8 +45,11 @@ QMdiSubWindow* DKerChild::ShowIn(QMdiArea* area, bool inverse_maximise) {
 }
 
 void DKerChild::Command(int id) {
-  if (id == kCmdCopyPicture) QApplication::clipboard()->setPixmap(grab());
+  if (id == kCmdCopyPicture) QApplication::clipboard()->setImage(ClientPicture());
+  if (id == kCmdSavePicture) SavePicture(this, [this] { return ClientPicture(); });
 }
+
+QImage DKerChild::ClientPicture() { return grab().toImage(); }
 
 void DKerChild::contextMenuEvent(QContextMenuEvent* e) {
   if (context_key_.empty()) return;
