@@ -9,9 +9,11 @@
 #include "aspects/aspect_finder.h"
 #include "app/ui/dkerchild.h"
 #include "chart/record/chart_record.h"
+#include "chart/wheel/chart_layout.h"
 #include "chart/wheel/wheel_geometry.h"
 
 class QPrinter;
+class QScrollBar;
 
 namespace kv {
 
@@ -38,11 +40,17 @@ class DKart : public DChild {
   int Number() const { return number_; }
   const ChartRecord& Chart() const { return chart_; }
   const AspectMatrix& Aspects() const { return aspects_; }
-  // The geometry of the last paint (the click test works on it).
+  // The geometry of the last paint (the click test works on it), in the coordinates of
+  // the content, which scrolls when it is larger than the window.
   const WheelGeometry& Geometry() const { return geometry_; }
+  const ChartWindowLayout& Layout() const { return layout_; }
+  // The content point shown at the top left of the window.
+  QPoint ScrollOffset() const;
   WheelHit LastHit() const { return last_hit_; }
 
   void Command(int id) override;
+  // The visible part of the content, without the scroll bars.
+  QImage ClientPicture() override;
   // Prints on `printer` (commands 2100/2101 without the dialog); 0 or -1.
   int PrintOn(QPrinter& printer, bool legend);
 
@@ -58,9 +66,13 @@ class DKart : public DChild {
   void mousePressEvent(QMouseEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  bool event(QEvent* e) override;  // tooltips on the wheel
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   void Print(int id);
+  // Lays the content out for the window's size and shows the scroll bars it needs.
+  void Relayout();
 
   int number_;
   ChartRecord chart_;
@@ -68,6 +80,10 @@ class DKart : public DChild {
   WheelGeometry geometry_;
   WheelHit last_hit_;
   bool click_armed_ = true;  // cleared when the window loses the focus
+  ChartWindowLayout layout_;
+  QSize viewport_;
+  QScrollBar* hbar_ = nullptr;
+  QScrollBar* vbar_ = nullptr;
 };
 
 // The open-chart registers: chart number -> window, both kept in step.
