@@ -12,6 +12,10 @@
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
 
+namespace kv {
+void InstallAnalysisWiring();  // app/ui/analysis_wiring.cpp
+}
+
 int main(int argc, char** argv) {
   QApplication qt_app(argc, argv);
   kv::InstallQtTranslations(&qt_app);
@@ -24,6 +28,7 @@ int main(int argc, char** argv) {
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::RunStartupHooks();
+  kv::InstallAnalysisWiring();
   kv::WorkingChart() = kv::AppSettings().startup;
   app.Frame()->show();
   return qt_app.exec();

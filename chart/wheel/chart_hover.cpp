@@ -73,8 +73,8 @@ std::vector<std::string> HoverLines(const WheelHit& hit, const WheelGeometry& g,
         const int house = HouseOf(rec, rec.lon[n]);
         if (house > 0) lines.push_back(Fill(words.house_format, house));
       }
-      lines.push_back(Fill(words.speed_format, FormatFixed(rec.speed[n], 4)) + ", " +
-                      (ShowsRetrograde(n, rec, ws) ? words.retrograde : words.direct));
+      lines.push_back(Fill(words.speed_format, FormatFixed(rec.speed[n], 4)));
+      lines.push_back(ShowsRetrograde(n, rec, ws) ? words.retrograde : words.direct);
       break;
     }
   }

@@ -23,10 +23,11 @@ struct HoverWords {
 };
 
 // The tooltip lines for a hit of the wheel at the device point (x, y): for a body
-// whose glyph is under the pointer (within the glyphs' height, R1 / 10) its name, sign with degrees and minutes, house (when the chart has houses), daily motion
-// and its direction as the position table marks it; for a house the name and position
-// of its cusp; for a sign its name and the position under the pointer. Empty for
-// nothing.
+// whose glyph is under the pointer (within the glyphs' height, R1 / 10) its name, sign
+// with degrees and minutes, house (when the chart has houses), daily motion and, on a
+// line of its own, its direction as the position table marks it; for a house the name
+// and position of its cusp; for a sign its name and the position under the pointer.
+// Empty for nothing.
 std::vector<std::string> HoverLines(const WheelHit& hit, const WheelGeometry& g,
                                     const ChartRecord& rec, const WheelSettings& ws,
                                     const HoverWords& words, int x, int y);

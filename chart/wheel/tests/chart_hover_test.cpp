@@ -40,9 +40,11 @@ class HoverTest : public ::testing::Test {
 TEST_F(HoverTest, BodyNamePositionHouseAndMotion) {
   // Venus at 65 degrees: Gemini 5, in the house from 40 to 70.
   EXPECT_EQ(Lines({HitKind::kBody, 4}),
-            (std::vector<std::string>{"P4", "Gem 05\xB0" "00'", "house 2", "speed 1.0000, direct"}));
+            (std::vector<std::string>{"P4", "Gem 05\xB0" "00'", "house 2", "speed 1.0000", "direct"}));
   rec.speed[3] = -0.5;
-  EXPECT_EQ(Lines({HitKind::kBody, 3}).back(), "speed -0.5000, retro");
+  const std::vector<std::string> mercury = Lines({HitKind::kBody, 3});
+  EXPECT_EQ(mercury[3], "speed -0.5000");
+  EXPECT_EQ(mercury[4], "retro");
 }
 
 TEST_F(HoverTest, ABodyOnlyWhileThePointerIsOnItsGlyph) {
@@ -60,14 +62,14 @@ TEST_F(HoverTest, PositionIsRoundedAsTheTableRoundsIt) {
 
 TEST_F(HoverTest, MotionFollowsTheTablesRetrogradeRule) {
   // With the mean node the nodes are always retrograde, whatever the stored motion.
-  EXPECT_EQ(Lines({HitKind::kBody, 11}).back(), "speed 1.0000, retro");
+  EXPECT_EQ(Lines({HitKind::kBody, 11}).back(), "retro");
   ws.ov[kOptTrueNode] = 1;
-  EXPECT_EQ(Lines({HitKind::kBody, 11}).back(), "speed 1.0000, direct");
+  EXPECT_EQ(Lines({HitKind::kBody, 11}).back(), "direct");
 }
 
 TEST_F(HoverTest, WithoutHousesOrPositionTheLinesAreLeftOut) {
   rec.house_system = kNoHousesSystem;
-  EXPECT_EQ(Lines({HitKind::kBody, 4}).size(), 3u);
+  EXPECT_EQ(Lines({HitKind::kBody, 4}).size(), 4u);
   rec.missing_bodies = 1 << 4;  // Mars has no position
   EXPECT_EQ(Lines({HitKind::kBody, 5}), (std::vector<std::string>{"P5", "none"}));
 }
