@@ -51,11 +51,6 @@ class AnalysisPlanTest : public ::testing::Test {
         return true;
     return false;
   }
-  int Count(AnalysisPiece::Kind kind, const std::string& text = "") const {
-    return static_cast<int>(std::count_if(plan.pieces.begin(), plan.pieces.end(), [&](const AnalysisPiece& p) {
-      return p.kind == kind && (text.empty() || p.text == text);
-    }));
-  }
   AnalysisPlan plan;
 };
 
@@ -112,16 +107,6 @@ TEST_F(AnalysisPlanTest, TenPlanetsInAriesFillYangWithAllGlyphs) {
   EXPECT_EQ(TextAt(48, yin), "/");
   EXPECT_EQ(TextAt(56, yin), "7/10");
   EXPECT_EQ(TextAt(56, yang), "0/0");
-}
-
-TEST_F(AnalysisPlanTest, SlashInEveryRowOfBothHalvesEvenWhenEmpty) {
-  Plan(Chart({5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
-  EXPECT_EQ(Count(AnalysisPiece::Kind::kText, "/"), 18);
-  for (int y : {3 * L, 4 * L, 6 * L, 7 * L, 8 * L, 9 * L, 11 * L, 12 * L, 13 * L}) {
-    EXPECT_EQ(TextAt(21, y), "/") << y;
-    EXPECT_EQ(TextAt(48, y), "/") << y;
-  }
-  EXPECT_EQ(Count(AnalysisPiece::Kind::kGlyph), 3 * 10 * 2);  // every planet once a group and half
 }
 
 TEST_F(AnalysisPlanTest, ScoreBoxOneLineBelowTheGroups) {

@@ -114,29 +114,11 @@ TEST(ChartLayoutTest, ASmallWindowScrollsAtTheSmallestText) {
   EXPECT_TRUE(l.content_w > 300 || l.content_h > 200);
 }
 
-TEST(ChartLayoutTest, ALongPlaceNamePushesTheWheelFurther) {
-  // "%.2f %.2f %s" with a place of 29 letters is 41 characters.
-  const ChartWindowLayout short_place = LayoutChartWindow(1000, 700, kBase, MonospacedPanels());
-  const ChartWindowLayout long_place =
-      LayoutChartWindow(1000, 700, kBase, MonospacedPanels({29, 26, 23, 41, 17, 16}));
-  ExpectSound(long_place, 1000, 700, "long place");
-  EXPECT_TRUE(long_place.cx > short_place.cx || long_place.r0 < short_place.r0 ||
-              long_place.placement != short_place.placement);
-}
-
 TEST(ChartLayoutTest, WithoutHousesTheShorterTableNeedsLessHeight) {
   // 16 rows: 6 + 1 + 16 lines fit at full size where 29 lines do not.
   const ChartWindowLayout l = LayoutChartWindow(900, 420, kBase, MonospacedPanels({6, 26, 23, 18, 17, 16}, 16));
   EXPECT_EQ(l.line_height, kBase);
   EXPECT_EQ(l.panels.back().h, 16 * kBase);
-}
-
-TEST(ChartLayoutTest, ReachHoldsTheArrowsAndTheAngleGlyphs) {
-  // R1 = 270: arrow heads at 286, the Ascendant glyph 14 pixels high centred there.
-  EXPECT_GE(WheelReach(300), 286 + 7);
-  EXPECT_LE(WheelReach(300), 305);
-  EXPECT_TRUE(RectMeetsCircle({0, 0, 10, 10}, 15, 5, 6));
-  EXPECT_FALSE(RectMeetsCircle({0, 0, 10, 10}, 20, 20, 14));  // corner 14.1 away
 }
 
 }  // namespace

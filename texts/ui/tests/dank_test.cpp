@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFile>
 #include <QFontDatabase>
 #include <QImage>
@@ -145,13 +144,6 @@ TEST_F(DAnkTest, ThePrintedPageFitsTheWidth) {
   QFile f(target);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.read(5).startsWith("%PDF"));
-}
-
-TEST_F(DAnkTest, CopiesItsPicture) {
-  DAnk w("Chart", Chart({125, 95, 135, 100, 10, 250, 290, 280, 285, 220}), TestLook());
-  w.resize(640, 480);
-  w.Command(2102);
-  EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(640, 480));
 }
 
 }  // namespace
