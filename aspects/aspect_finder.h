@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "aspects/aspect_record.h"
+#include "common/settings.h"  // kDefaultBodyMask
 
 namespace kv {
 
@@ -56,8 +57,8 @@ struct FoundAspect {
 };
 
 struct AspectListOptions {
-  uint32_t planet_mask = 2047;    // "MaskP": bit n-1 for body n shown
-  uint32_t aspected_mask = 2047;  // "MaskA": bit n-1 for point n taking part
+  uint32_t planet_mask = kDefaultBodyMask;    // "MaskP": bit n-1 for body n shown
+  uint32_t aspected_mask = kDefaultBodyMask;  // "MaskA": bit n-1 for point n taking part
   bool with_cusps = false;        // option byte 13 set and the chart has houses
   bool with_conjunctions = true;  // the text lists them; the wheel draws no line for them
 };

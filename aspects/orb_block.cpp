@@ -47,12 +47,12 @@ Compiled Compile(const BlockFileNames& files, bool force) {
     result.outcome = CompileOutcome::kUpToDate;
     return result;
   }
-  std::optional<std::string> text = block_files::ReadAll(files.text);
-  if (!text) {
+  std::string text;
+  if (!ReadWholeFile(files.text, &text).ok()) {
     WarnCannotOpenOnce(files.text, "r");
     return result;
   }
-  result.parsed = ParseOrbText(*text);
+  result.parsed = ParseOrbText(text);
   if (result.parsed.size() > kMaxCompiledRecords) {
     Journal("%s: %zu aspects, only the first %zu are used", files.text.c_str(),
             result.parsed.size(), kMaxCompiledRecords);
@@ -109,8 +109,11 @@ bool TextIsNewer(DosStamp text, DosStamp compiled) {
   return text.date > compiled.date || (text.date == compiled.date && text.time > compiled.time);
 }
 
-int CompileBlock(std::string_view name) {
-  return Compile(BlockFiles(name), false).outcome == CompileOutcome::kNoText ? -1 : 0;
+Status CompileBlock(std::string_view name) {
+  const BlockFileNames files = BlockFiles(name);
+  if (Compile(files, false).outcome == CompileOutcome::kNoText)
+    return Status::NotFound(files.text + ": no text to compile");
+  return Status::Ok();
 }
 
 AspectTable LoadAspectTable(std::string_view name, bool all) {
@@ -123,28 +126,30 @@ AspectTable LoadAspectTable(std::string_view name, bool all) {
   }
   if (compiled.outcome == CompileOutcome::kNotWritten) return InUse(compiled.parsed, all);
 
-  std::optional<std::string> bytes = block_files::ReadAll(files.compiled);
-  CompiledBlock block = bytes ? DecodeCompiledBlock(*bytes, all) : CompiledBlock{};
-  if (block.ok) return block.table;
+  std::string bytes;
+  const bool read = ReadWholeFile(files.compiled, &bytes).ok();
+  AspectTable table;
+  const Status decoded = read ? DecodeCompiledBlock(bytes, all, &table) : Status::IoError("");
+  if (decoded.ok()) return table;
 
   // A damaged or unreadable twin is out of date whatever its time says.
   Journal("%s: %s, rebuilt from %s", files.compiled.c_str(),
-          bytes ? block.problem.c_str() : "cannot be read", files.text.c_str());
+          read ? decoded.message().c_str() : "cannot be read", files.text.c_str());
   compiled = Compile(files, true);
-  if (compiled.outcome == CompileOutcome::kNoText) return block.table;  // the complete ones
+  if (compiled.outcome == CompileOutcome::kNoText) return table;  // the complete ones
   return InUse(compiled.parsed, all);
 }
 
-int SaveAspectTable(std::string_view name, const AspectTable& table) {
+Status SaveAspectTable(std::string_view name, const AspectTable& table) {
   BlockFileNames files = BlockFiles(name);
   if (!block_files::Replace(files.text, FormatOrbText(table))) {
     WarningPrintf(W("Файл %s (%s) не открывается").c_str(), files.text.c_str(), "w");
-    return -1;
+    return Status::IoError(files.text + ": the file cannot be written");
   }
   // The twin may carry the same 2-second stamp as the new text and would then be
   // taken as current; without it the next load must rebuild.
   block_files::RemoveIfPresent(files.compiled);
-  return 0;
+  return Status::Ok();
 }
 
 std::vector<std::string> ListBlocks(const std::string& folder) {
@@ -172,33 +177,39 @@ NewBlockResult NewBlock(std::string_view answer, std::string_view current_block)
   // where the list never shows it.
   if (stem.find_first_of("/\\") != std::string::npos) {
     WarningKey("SkF");
+    result.status = Status::InvalidArgument("a folder in the block name");
     return result;
   }
   std::string name = stem + ".ao";
-  if (CheckNewFileName(name) != 0) return result;
+  if (Status free_name = CheckNewFileName(name); !free_name.ok()) {
+    result.status = free_name;
+    return result;
+  }
 
-  std::optional<std::string> source = block_files::ReadAll(BlockFiles(current_block).text);
-  if (!source) source = block_files::ReadAll(kDefaultBlock);
+  std::string source;
+  const bool have_source = ReadWholeFile(BlockFiles(current_block).text, &source).ok() ||
+                           ReadWholeFile(kDefaultBlock, &source).ok();
   std::string copy;
-  if (source) {
-    copy.reserve(source->size());
-    for (size_t i = 0; i < source->size(); ++i) {
-      char c = (*source)[i];
-      if (c == '\r' && i + 1 < source->size() && (*source)[i + 1] == '\n') continue;
+  if (have_source) {
+    copy.reserve(source.size());
+    for (size_t i = 0; i < source.size(); ++i) {
+      char c = source[i];
+      if (c == '\r' && i + 1 < source.size() && source[i + 1] == '\n') continue;
       copy += c;
     }
   }
   if (!block_files::Replace(name, copy)) {
     WarningPrintf(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "w");
+    result.status = Status::IoError(name + ": the file cannot be written");
     return result;
   }
   // A block of this name deleted earlier left its twin behind.
   block_files::RemoveIfPresent(stem + ".aoj");
-  result.status = 0;
+  result.status = Status::Ok();
   result.file_name = name;
   return result;
 }
 
-int DeleteBlock(std::string_view file_name) { return DeleteFileChecked(file_name); }
+Status DeleteBlock(std::string_view file_name) { return DeleteFileChecked(file_name); }
 
 }  // namespace kv

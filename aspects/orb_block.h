@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "aspects/aspect_record.h"
+#include "common/status.h"
 
 namespace kv {
 
@@ -37,11 +38,11 @@ std::optional<DosStamp> FileDosStamp(const std::string& path);
 // True when `text` is later than `compiled`: date first, then time.
 bool TextIsNewer(DosStamp text, DosStamp compiled);
 
-// Makes the compiled file up to date with the text: -1 when the text file does not
-// exist (or cannot be read), else 0. A compiled file that cannot be written is
-// reported once per run ("Файл %s (%s) не открывается") and still gives 0; the loader
+// Makes the compiled file up to date with the text: NotFound when the text file does
+// not exist (or cannot be read), else ok. A compiled file that cannot be written is
+// reported once per run ("Файл %s (%s) не открывается") and still gives ok; the loader
 // then reads the text itself.
-int CompileBlock(std::string_view name);
+Status CompileBlock(std::string_view name);
 
 // The table of a block, falling back to "0.ao" and then to an empty table. With `all`
 // the editor gets every record; without it switched-off records are dropped.
@@ -50,9 +51,9 @@ AspectTable LoadAspectTable(std::string_view name, bool all);
 
 // Writes the whole table (switched-off records too) as the block's text file,
 // replacing it only once the new text is complete, and drops the compiled twin so
-// the next load rebuilds it even within the same two seconds. 0, or -1 after a
+// the next load rebuilds it even within the same two seconds. Ok, or IoError after a
 // warning (the old text is then untouched).
-int SaveAspectTable(std::string_view name, const AspectTable& table);
+Status SaveAspectTable(std::string_view name, const AspectTable& table);
 
 // --- Block operations of the orb-blocks dialog ---
 
@@ -64,7 +65,9 @@ std::vector<std::string> ListBlocks(const std::string& folder = ".");
 std::string CurrentBlockSetting(std::string_view chosen);
 
 struct NewBlockResult {
-  int status = -1;        // 0 created; -1 refused (message shown) or failed
+  // Ok when created; InvalidArgument or AlreadyExists when the name was refused, IoError
+  // when the file could not be written (a message was shown either way).
+  Status status = Status::InvalidArgument("no block made");
   std::string file_name;  // "name.ao" when created, to add to the list
 };
 // The answer of the name dialog (cut at 40 characters, then at its first "."; ".ao"
@@ -73,7 +76,7 @@ struct NewBlockResult {
 // `current_block` (or of "0.ao" when that has no text; empty when neither has).
 NewBlockResult NewBlock(std::string_view answer, std::string_view current_block);
 
-// Deletes the chosen text file; the compiled twin stays. 0, or -1 after "DF%".
-int DeleteBlock(std::string_view file_name);
+// Deletes the chosen text file; the compiled twin stays. Ok, or IoError after "DF%".
+Status DeleteBlock(std::string_view file_name);
 
 }  // namespace kv

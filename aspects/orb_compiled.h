@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "aspects/aspect_record.h"
+#include "common/status.h"
 
 namespace kv {
 
@@ -23,13 +24,9 @@ AspectRecord DecodeAspectRecord(const unsigned char in[kAspectRecordBytes]);
 // The whole file for a table; records beyond kMaxCompiledRecords are not written.
 std::string EncodeCompiledBlock(const AspectTable& table);
 
-struct CompiledBlock {
-  bool ok = false;        // false: the file is damaged; `table` holds the complete records
-  std::string problem;    // what is wrong and where, for the journal
-  AspectTable table;
-};
-
-// With `all` false, records whose off byte has bit 0 set are dropped.
-CompiledBlock DecodeCompiledBlock(std::string_view bytes, bool all);
+// Fills *table; with `all` false, records whose off byte has bit 0 set are dropped.
+// A damaged file gives Corruption (what is wrong and where, for the journal) and the
+// complete records it holds.
+Status DecodeCompiledBlock(std::string_view bytes, bool all, AspectTable* table);
 
 }  // namespace kv

@@ -68,14 +68,12 @@ void FinishMeanPoint(double* pol, double jd, int flags, double* block) {
 }
 
 // The Moon on the true ecliptic of date t, seen with its light time.
-int MoonOfDate(double t, double* pv) {
+Status MoonOfDate(double t, double* pv) {
   EphemerisEngine& e = Engine();
   double m[6];
-  int rc = EvaluateBody(t, kIntMoon, kFlagSpeed, false, m);
-  if (rc != 0) return rc;
+  if (Status st = EvaluateBody(t, kIntMoon, kFlagSpeed, false, m); !st.ok()) return st;
   const double tau = LightTimeDays(Length(m));
-  rc = EvaluateBody(t - tau, kIntMoon, kFlagSpeed, false, m);
-  if (rc != 0) return rc;
+  if (Status st = EvaluateBody(t - tau, kIntMoon, kFlagSpeed, false, m); !st.ok()) return st;
   Precess(m, t, kJ2000ToDate);
   Precess(m + 3, t, kJ2000ToDate);
   NutationRecord fresh;
@@ -100,7 +98,7 @@ int MoonOfDate(double t, double* pv) {
     RotateAboutX(v, v, nut->sin_deps, nut->cos_deps);
   }
   std::memcpy(pv, m, sizeof m);
-  return 0;
+  return Status::Ok();
 }
 
 // Node (x) and apogee (y) of the osculating orbit through position p, velocity v.
@@ -160,20 +158,19 @@ void BlockFromTrueEcliptic(const double* ecl, double* block) {
     for (int i : {0, 1, 3, 4}) pol[i] *= kRadToDeg;
 }
 
-int TrueNodeAndApogee(double jd, int flags, LunarPointRecord& node_rec,
-                      LunarPointRecord& apogee_rec) {
+Status TrueNodeAndApogee(double jd, int flags, LunarPointRecord& node_rec,
+                         LunarPointRecord& apogee_rec) {
   const bool speed = flags & kCalcSpeed;
   double nodes[3][3], apogees[3][3];
   for (int k = 0; k < 3; ++k) {
     if (!speed && k != 1) continue;
     double pv[6];
-    const int rc = MoonOfDate(jd + (k - 1) * kOscuStep, pv);
-    if (rc < 0) return -1;
-    if (rc > 0) {  // no Moon for the date: zero points
+    const Status moon = MoonOfDate(jd + (k - 1) * kOscuStep, pv);
+    if (moon.IsNotFound()) {  // no Moon for the date: zero points
       std::memset(node_rec.result, 0, sizeof node_rec.result);
       std::memset(apogee_rec.result, 0, sizeof apogee_rec.result);
-      return 1;
     }
+    if (!moon.ok()) return moon;
     OsculatingPoints(pv, pv + 3, nodes[k], apogees[k]);
   }
   double node[6], apogee[6];
@@ -187,7 +184,7 @@ int TrueNodeAndApogee(double jd, int flags, LunarPointRecord& node_rec,
   BlockFromTrueEcliptic(apogee, apogee_rec.result);
   // The node lies on the ecliptic by definition.
   for (int i : {1, 4, 8, 11}) node_rec.result[i] = 0;
-  return 0;
+  return Status::Ok();
 }
 
 }  // namespace
@@ -207,12 +204,12 @@ LunarMeanElements MeanLunarElements(double jd) {
   return m;
 }
 
-int LunarPoint(double jd, int body, int flags, double* block) {
-  EphemerisEngine& e = Engine();
-  LunarPointRecord& rec = e.lunar_points[body - kMeanNode];
+Status LunarPoint(double jd, int body, int flags, double* block) {
+  ApparentPlaceCache& cache = Engine().apparent;
+  LunarPointRecord& rec = cache.lunar_points[body - kMeanNode];
   if (rec.flags == flags && rec.jd == jd && jd != 0) {
     std::memcpy(block, rec.result, sizeof rec.result);
-    return 0;
+    return Status::Ok();
   }
   if (body == kMeanNode) {
     const double lon = MeanNodeLon(jd);
@@ -228,19 +225,19 @@ int LunarPoint(double jd, int body, int flags, double* block) {
                      (lat - lat0) / kMeanStep, 0};
     FinishMeanPoint(pol, jd, flags, rec.result);
   } else {
-    LunarPointRecord& node = e.lunar_points[kTrueNode - kMeanNode];
-    LunarPointRecord& apogee = e.lunar_points[kOscuApogee - kMeanNode];
-    const int rc = TrueNodeAndApogee(jd, flags, node, apogee);
-    if (rc < 0) return -1;
+    LunarPointRecord& node = cache.lunar_points[kTrueNode - kMeanNode];
+    LunarPointRecord& apogee = cache.lunar_points[kOscuApogee - kMeanNode];
+    const Status st = TrueNodeAndApogee(jd, flags, node, apogee);
+    if (!st.ok() && !st.IsNotFound()) return st;
     node.jd = apogee.jd = jd;
-    node.flags = apogee.flags = rc == 0 ? flags : -1;
+    node.flags = apogee.flags = st.ok() ? flags : -1;
     std::memcpy(block, rec.result, sizeof rec.result);
-    return rc;
+    return st;
   }
   rec.jd = jd;
   rec.flags = flags;
   std::memcpy(block, rec.result, sizeof rec.result);
-  return 0;
+  return Status::Ok();
 }
 
 }  // namespace kv

@@ -1,5 +1,7 @@
 // Nutation in longitude and obliquity, IAU 1980 theory (106 terms), and the
 // rotation from the mean to the true equator and equinox of date.
+// Source: P.K. Seidelmann, Celestial Mechanics 27, 79 (1982); the series as printed
+// in the Explanatory Supplement to the Astronomical Almanac (1992), sect. 3.222.
 #pragma once
 
 namespace kv {

@@ -1,5 +1,9 @@
 // Mean obliquity of the ecliptic (IAU 1976/1980 expression, long-term polynomial
 // outside two centuries of J2000).
+// Sources: 84381.448" - 46.8150" T - 0.00059" T^2 + 0.001813" T^3, J.H. Lieske et al.,
+// Astron. Astrophys. 58, 1 (1977) (Explanatory Supplement to the Astronomical
+// Almanac, 1992, eq. 3.222-1); the long-term polynomial in T / 10 is J. Laskar's,
+// Astron. Astrophys. 157, 59 (1986) (also J. Meeus, Astronomical Algorithms, ch. 22).
 #pragma once
 
 namespace kv {

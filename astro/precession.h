@@ -1,5 +1,11 @@
 // Precession between the mean equator and equinox of J2000 and those of a date:
 // IAU 1976 angles within two centuries of J2000, a long-term ecliptic expansion beyond.
+// Sources: J.H. Lieske et al., Astron. Astrophys. 58, 1 (1977) for zeta, z, theta; for
+// the long term, the secular expansions (in millennia) of the general precession and
+// of the node and inclination of the ecliptic of date in the form of J. Laskar,
+// Astron. Astrophys. 157, 59 (1986): the terms from the fourth power of the general
+// precession on are Laskar's, the leading ones are adjusted to a later value of the
+// precession rate.
 #pragma once
 
 namespace kv {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
+#include "common/angles.h"
 
 namespace kv {
 

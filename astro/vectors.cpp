@@ -6,13 +6,6 @@
 
 namespace kv {
 
-double NormalizeRadians(double a) {
-  double r = std::fmod(a, kTwoPi);
-  if (r < 0) r += kTwoPi;
-  if (r >= kTwoPi) r = 0;
-  return r;
-}
-
 void CartesianToPolar(const double* x, double* l) {
   const double rxy2 = x[0] * x[0] + x[1] * x[1];
   const double r = std::sqrt(rxy2 + x[2] * x[2]);

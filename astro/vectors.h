@@ -2,6 +2,8 @@
 // speed). Polar: longitude and latitude in radians, distance; speeds per day.
 #pragma once
 
+#include "common/angles.h"  // NormalizeRadians
+
 namespace kv {
 
 // Longitude in [0, 2 pi), latitude, distance.
@@ -16,7 +18,5 @@ void RotateAboutX(const double* in, double* out, double sin_a, double cos_a);
 double Dot(const double* a, const double* b);
 void Cross(const double* a, const double* b, double* out);
 double Length(const double* a);
-// Angle into [0, 2 pi).
-double NormalizeRadians(double a);
 
 }  // namespace kv

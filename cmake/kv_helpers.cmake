@@ -1,7 +1,7 @@
 # The main of the GoogleTest programs: it takes the locale from the environment, as
 # the program does.
 add_library(kv_test_main STATIC ${PROJECT_SOURCE_DIR}/common/tests/locale_main.cpp)
-target_include_directories(kv_test_main PRIVATE ${PROJECT_SOURCE_DIR})
+kv_layer(kv_test_main common)
 target_link_libraries(kv_test_main PUBLIC GTest::gtest)
 
 # The environment of a run in the users' locale; the run fails when it is missing.

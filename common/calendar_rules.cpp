@@ -9,6 +9,12 @@ int IsLeapYear(int year) {
   return 1;
 }
 
+int DaysInMonth(int month, int year) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 0;
+  return kDays[month - 1] + (month == 2 ? IsLeapYear(year) : 0);
+}
+
 bool IsCalendarLeapYear(int year) {
   if (year > 1582) return IsLeapYear(year) != 0;
   const int astronomical = year < 0 ? year + 1 : year;

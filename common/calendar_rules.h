@@ -12,6 +12,10 @@ namespace kv {
 // centuries unless divisible by 400. 1 or 0.
 int IsLeapYear(int year);
 
+// Days of a month with February after IsLeapYear (the calendar control's months);
+// 0 for a month outside 1..12.
+int DaysInMonth(int month, int year);
+
 // Leap year of the calendar in force that year: every 4th year up to 1582 (year -1,
 // astronomical 0, is one), IsLeapYear from 1583.
 bool IsCalendarLeapYear(int year);

@@ -6,6 +6,7 @@
 
 #include "common/case_map.h"
 #include "common/codepage.h"
+#include "common/lines.h"
 #include "common/messages.h"
 
 namespace kv {
@@ -27,23 +28,55 @@ std::FILE* OpenForReading(std::string_view name) {
   return f;
 }
 
-std::FILE* OpenOrFatal(std::string_view name, const char* mode) {
-  std::string n(name);
-  std::FILE* f = std::fopen(n.c_str(), mode);
-  if (!f) Fatal(FormatMessage(W("Файл %s (%s) не открывается").c_str(), n.c_str(), mode));
-  return f;
+namespace {
+
+template <class Bytes>
+Status ReadAllOf(const std::string& path, Bytes* bytes, size_t max_bytes) {
+  bytes->clear();
+  FilePtr f(std::fopen(path.c_str(), "rb"));
+  if (!f) return Status::NotFound(path + ": the file cannot be opened");
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+    if (n > max_bytes - bytes->size()) {
+      bytes->clear();
+      return Status::TooLarge(path + ": the file is larger than the reader takes");
+    }
+    bytes->insert(bytes->end(), buf, buf + n);
+  }
+  if (std::ferror(f.get())) {
+    bytes->clear();
+    return Status::IoError(path + ": the file cannot be read");
+  }
+  return Status::Ok();
 }
 
-int ReadBlock(std::FILE* f, void* buffer, size_t n, long offset) {
-  if (!f) return 1;
-  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0) return 1;
-  return std::fread(buffer, 1, n, f) == n ? 0 : 1;
+}  // namespace
+
+Status ReadWholeFile(const std::string& path, std::string* bytes, size_t max_bytes) {
+  return ReadAllOf(path, bytes, max_bytes);
 }
 
-int WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset) {
-  if (!f) return 1;
-  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0) return 1;
-  return std::fwrite(buffer, 1, n, f) == n ? 0 : 1;
+Status ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes, size_t max_bytes) {
+  return ReadAllOf(path, bytes, max_bytes);
+}
+
+Status ReadBlock(std::FILE* f, void* buffer, size_t n, long offset) {
+  if (!f) return Status::InvalidArgument("no file");
+  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0)
+    return Status::IoError(FormatMessage("cannot seek to %ld", offset));
+  if (std::fread(buffer, 1, n, f) != n)
+    return Status::IoError(FormatMessage("%zu bytes cannot be read", n));
+  return Status::Ok();
+}
+
+Status WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset) {
+  if (!f) return Status::InvalidArgument("no file");
+  if (offset >= 0 && std::fseek(f, offset, SEEK_SET) != 0)
+    return Status::IoError(FormatMessage("cannot seek to %ld", offset));
+  if (std::fwrite(buffer, 1, n, f) != n)
+    return Status::IoError(FormatMessage("%zu bytes cannot be written", n));
+  return Status::Ok();
 }
 
 bool FileExists(std::string_view name) {
@@ -51,17 +84,17 @@ bool FileExists(std::string_view name) {
   return fs::exists(fs::path(std::string(name)), ec);
 }
 
-int CheckNewFileName(std::string_view name) {
+Status CheckNewFileName(std::string_view name) {
   if (name.find(' ') != std::string_view::npos) {
     WarningKey("SkF");
-    return 1;
+    return Status::InvalidArgument("a blank in the file name");
   }
   if (FileExists(name)) {
     std::string n(name);
     WarningFormat("F%is", n.c_str());
-    return 1;
+    return Status::AlreadyExists(n);
   }
-  return 0;
+  return Status::Ok();
 }
 
 std::string UniqueFileName(std::string_view prefix, std::string_view extension) {
@@ -72,18 +105,18 @@ std::string UniqueFileName(std::string_view prefix, std::string_view extension) 
   }
 }
 
-int DeleteFileChecked(std::string_view name) {
+Status DeleteFileChecked(std::string_view name) {
   std::string n(name);
-  if (std::remove(n.c_str()) == 0) return 0;
+  if (std::remove(n.c_str()) == 0) return Status::Ok();
   WarningFormat("DF%", n.c_str());
-  return -1;
+  return Status::IoError(n + ": the file cannot be deleted");
 }
 
-int RenameFileChecked(std::string_view old_name, std::string_view new_name) {
+Status RenameFileChecked(std::string_view old_name, std::string_view new_name) {
   std::string o(old_name), n(new_name);
-  if (std::rename(o.c_str(), n.c_str()) == 0) return 0;
+  if (std::rename(o.c_str(), n.c_str()) == 0) return Status::Ok();
   WarningFormat("RE%I%", o.c_str(), n.c_str());
-  return -1;
+  return Status::IoError(o + ": the file cannot be renamed to " + n);
 }
 
 namespace {

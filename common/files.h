@@ -1,10 +1,14 @@
 // Opening, checking, naming, deleting and listing files, with the program's messages.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/status.h"
 
 namespace kv {
 
@@ -15,20 +19,27 @@ void WarnCannotOpen(std::string_view name);
 std::FILE* OpenForReading(std::string_view name);
 // The same without a message.
 std::FILE* OpenQuietly(std::string_view name);
-// Opens with mode or ends the run: Fatal("Файл %s (%s) не открывается").
-std::FILE* OpenOrFatal(std::string_view name, const char* mode);
 
-// Seek to offset when it is 0 or more, then read or write n bytes; 0 on success, 1 otherwise.
-int ReadBlock(std::FILE* f, void* buffer, size_t n, long offset);
-int WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset);
+// The whole file, read in binary. NotFound when it cannot be opened, IoError when a
+// read fails, TooLarge when it holds more than max_bytes; no message either way.
+inline constexpr size_t kAnyFileSize = std::numeric_limits<size_t>::max();
+Status ReadWholeFile(const std::string& path, std::string* bytes, size_t max_bytes = kAnyFileSize);
+Status ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
+                     size_t max_bytes = kAnyFileSize);
 
-// 1 with "SkF" when the name has a blank, 1 with "F%is" when the file exists, else 0.
-int CheckNewFileName(std::string_view name);
+// Seek to offset when it is 0 or more, then read or write exactly n bytes; IoError
+// otherwise.
+Status ReadBlock(std::FILE* f, void* buffer, size_t n, long offset);
+Status WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset);
+
+// InvalidArgument after "SkF" when the name has a blank, AlreadyExists after "F%is"
+// when the file exists, else ok.
+Status CheckNewFileName(std::string_view name);
 // The first "%s%04d.%s" (prefix, 1.., extension) that does not exist.
 std::string UniqueFileName(std::string_view prefix, std::string_view extension);
-// 0 on success; otherwise the "DF%" / "RE%I%" warning and -1.
-int DeleteFileChecked(std::string_view name);
-int RenameFileChecked(std::string_view old_name, std::string_view new_name);
+// Ok; otherwise the "DF%" / "RE%I%" warning and IoError.
+Status DeleteFileChecked(std::string_view name);
+Status RenameFileChecked(std::string_view old_name, std::string_view new_name);
 
 bool FileExists(std::string_view name);
 

@@ -127,22 +127,23 @@ void PutInteger(std::string& out, const Conversion& c, long long signed_value,
     Pad(out, std::string(1, static_cast<char>(signed_value)), c, 0, false);
     return;
   }
-  std::string prefix;
+  const char* sign_or_base = "";  // "-", "+", " " or "0x", "0X"
   unsigned long long magnitude = unsigned_value;
   int base = 10;
   if (IsSigned(c.type)) {
     const bool negative = signed_value < 0;
     magnitude = negative ? 0ULL - static_cast<unsigned long long>(signed_value)
                          : static_cast<unsigned long long>(signed_value);
-    if (negative) prefix = "-";
-    else if (c.plus) prefix = "+";
-    else if (c.space) prefix = " ";
+    if (negative) sign_or_base = "-";
+    else if (c.plus) sign_or_base = "+";
+    else if (c.space) sign_or_base = " ";
   } else if (c.type == 'o') {
     base = 8;
   } else if (c.type == 'x' || c.type == 'X') {
     base = 16;
-    if (c.alt && magnitude != 0) prefix = c.type == 'x' ? "0x" : "0X";
+    if (c.alt && magnitude != 0) sign_or_base = c.type == 'x' ? "0x" : "0X";
   }
+  const std::string prefix(sign_or_base);
   char buf[72];
   auto [end, ec] = std::to_chars(buf, buf + sizeof buf, magnitude, base);
   std::string digits(buf, end);

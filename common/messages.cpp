@@ -17,6 +17,7 @@ void StderrWarning(const std::string& text) {
 
 MessageSink g_sink{&StderrWarning, &StderrWarning};
 TextLookupFn g_lookup = nullptr;
+RunEnder g_ender = nullptr;
 
 std::string Cut(std::string s) {
   if (s.size() >= kMaxMessageBytes) s.resize(kMaxMessageBytes - 1);
@@ -31,6 +32,17 @@ MessageSink SetMessageSink(MessageSink sink) {
   MessageSink old = g_sink;
   g_sink = sink;
   return old;
+}
+
+RunEnder SetRunEnder(RunEnder ender) {
+  RunEnder old = g_ender;
+  g_ender = ender;
+  return old;
+}
+
+void EndRun(int status) {
+  if (g_ender) g_ender(status);
+  std::abort();
 }
 
 TextLookupFn SetTextLookup(TextLookupFn fn) {
@@ -81,7 +93,7 @@ void WarningPrintf(const char* format, ...) {
 void Fatal(std::string_view text) {
   std::string s(text);
   if (g_sink.fatal) g_sink.fatal(s);
-  std::exit(1);
+  EndRun(1);
 }
 
 void FatalKey(std::string_view key) { Fatal(Text(key)); }

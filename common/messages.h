@@ -1,8 +1,9 @@
 // Messages to the user: warnings, fatal errors and the text-resource lookup they use.
 //
-// Core code never talks to a window system. It calls Warning/Fatal, and the program
-// that runs it installs a sink: the GUI shows message boxes, the command-line tools
-// print to stderr. All texts here are 8-bit code page 1251.
+// Core code never talks to a window system, and never ends the run: it shows warnings
+// through Warning and returns a Status. The program that runs it installs a sink (the
+// GUI shows message boxes, the command-line tools print to stderr) and a run ender;
+// only program code calls Fatal. All texts here are 8-bit code page 1251.
 #pragma once
 
 #include <array>
@@ -17,13 +18,21 @@ namespace kv {
 struct MessageSink {
   // Shows a recoverable problem. Called after the journal entry is written.
   void (*warning)(const std::string& text) = nullptr;
-  // Shows an unrecoverable problem; the caller ends the process with status 1
-  // right after it returns.
+  // Shows an unrecoverable problem; Fatal ends the run with status 1 right after it
+  // returns.
   void (*fatal)(const std::string& text) = nullptr;
 };
 
 // Installs the sink; returns the previous one (tests restore it).
 MessageSink SetMessageSink(MessageSink sink);
+
+// How the program ends its run with an exit status, installed by each program's main;
+// returns the previous one.
+using RunEnder = void (*)(int status);
+RunEnder SetRunEnder(RunEnder ender);
+// Ends the run through the program's ender. Without one, or should it return, the
+// process aborts: a program that can end this way installs its ender first.
+[[noreturn]] void EndRun(int status);
 
 // Text-resource lookup used by WarningKey/WarningFormat and by every caller that
 // shows a word. Until a provider is installed, every key comes back as itself.
@@ -54,6 +63,7 @@ void WarningFormat(std::string_view format_key, const Args&... args) {
 }
 // A warning with a format written in the program (1251 text), not a key.
 void WarningPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The fatal end of the run: the sink's fatal shows the text, then EndRun(1).
 [[noreturn]] void Fatal(std::string_view text);
 [[noreturn]] void FatalKey(std::string_view key);
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (core, widgets offscreen, end-to-end under Xvfb);
-# the tests named *_ru run once more under LANG=ru_RU.UTF-8.
+# Sets up, builds with warnings as errors and runs every test (core, widgets offscreen,
+# end-to-end under Xvfb); the tests named *_ru run once more under LANG=ru_RU.UTF-8.
+# Further arguments go to cmake.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh -DKV_WERROR=ON "$@"
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2

@@ -37,13 +37,8 @@ bool IsBlankLine(std::string_view line) {
 }
 
 std::optional<std::string> ReadWhole(const fs::path& p) {
-  FilePtr f(std::fopen(p.c_str(), "rb"));
-  if (!f) return std::nullopt;
   std::string bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) bytes.append(buf, n);
-  if (std::ferror(f.get())) return std::nullopt;
+  if (!ReadWholeFile(p.string(), &bytes).ok()) return std::nullopt;
   return bytes;
 }
 

@@ -1,6 +1,6 @@
 #include "towns/town_record.h"
 
-#include "astro/calendar.h"
+#include "common/angles.h"
 #include "common/numbers.h"
 #include "common/tokens.h"
 

@@ -54,7 +54,7 @@ struct Found {
   bool exact = false;
 };
 
-std::vector<Found> NameEntries(std::string_view text) {
+std::vector<Found> NameEntries(db::Database& towns, std::string_view text) {
   const std::string folded = FoldForSearch(TrimRight(text));
   std::vector<Found> found;
   std::vector<std::string> spellings;
@@ -65,8 +65,8 @@ std::vector<Found> NameEntries(std::string_view text) {
   });
   for (const std::string& s : spellings) {
     std::vector<db::ValueEntry> entries;
-    db::FindValueEntries(entries, kTownPrefix, kFieldTownName, Cp1251ToCp866(s),
-                         s.empty() ? 0 : 1);
+    towns.FindValueEntries(entries, kTownPrefix, kFieldTownName, Cp1251ToCp866(s),
+                           s.empty() ? db::kMatchAny : db::kMatchPrefix);
     for (auto& e : entries) {
       const std::string name = FoldForSearch(Cp866ToCp1251(e.value));
       if (name.compare(0, folded.size(), folded) != 0) continue;
@@ -92,10 +92,11 @@ bool BeginsWithFolded(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-TownList TownList::All() {
+TownList TownList::All(db::Database& towns) {
   TownList list;
+  list.towns_ = &towns;
   std::vector<db::ValueEntry> entries;
-  db::FindValueEntries(entries, kTownPrefix, kFieldTownName, "", 0);
+  towns.FindValueEntries(entries, kTownPrefix, kFieldTownName, "", db::kMatchAny);
   list.rows_.reserve(entries.size());
   for (auto& e : entries)
     list.rows_.push_back({std::move(e.key), FoldForSearch(Cp866ToCp1251(e.value))});
@@ -104,9 +105,10 @@ TownList TownList::All() {
   return list;
 }
 
-TownList TownList::OfCountry(std::string_view country_name) {
+TownList TownList::OfCountry(db::Database& towns, std::string_view country_name) {
   std::vector<std::string> keys;
-  db::FindByValue(keys, kTownPrefix, kFieldCountry, Cp1251ToCp866(country_name), 2);
+  towns.FindByValue(keys, kTownPrefix, kFieldCountry, Cp1251ToCp866(country_name),
+                    db::kMatchEqual);
   // The country index gives the towns by key; the list shows them as the name index
   // orders them: by the stored (866) name, then by key.
   struct Sorted {
@@ -117,13 +119,14 @@ TownList TownList::OfCountry(std::string_view country_name) {
   std::vector<Sorted> sorted;
   db::FieldArray town;
   for (const auto& key : keys) {
-    if (!db::ReadWithScript(key, town)) continue;
+    if (!db::ReadWithScript(towns, key, town).ok()) continue;
     sorted.push_back({Cp1251ToCp866(TrimRight(town[kFieldTownName])) + '\0' + key,
                       {key, FoldForSearch(town[kFieldTownName])}, TownListLine(town)});
   }
   std::sort(sorted.begin(), sorted.end(),
             [](const Sorted& a, const Sorted& b) { return a.order < b.order; });
   TownList list;
+  list.towns_ = &towns;
   for (auto& s : sorted) {
     list.rows_.push_back(std::move(s.row));
     list.lines_.push_back(std::move(s.line));
@@ -136,7 +139,8 @@ const std::string& TownList::Line(size_t i) const {
   if (!line_read_[i]) {
     line_read_[i] = true;
     db::FieldArray town;
-    if (db::ReadWithScript(rows_[i].key, town)) lines_[i] = TownListLine(town);
+    if (towns_ && db::ReadWithScript(*towns_, rows_[i].key, town).ok())
+      lines_[i] = TownListLine(town);
   }
   return lines_[i];
 }
@@ -152,20 +156,20 @@ std::string TownList::Counter(int selected) const {
   return std::to_string(selected < 0 ? 0 : selected + 1) + ":" + std::to_string(rows_.size());
 }
 
-std::vector<CountryRow> Countries() {
+std::vector<CountryRow> Countries(db::Database& towns) {
   std::vector<CountryRow> rows;
   std::vector<std::string> keys;
-  db::FindByValue(keys, kCountryPrefix, kFieldCountryName, "", 0);
+  towns.FindByValue(keys, kCountryPrefix, kFieldCountryName, "", db::kMatchAny);
   db::FieldArray country;
   for (const auto& key : keys) {
-    if (!db::ReadWithScript(key, country)) continue;
+    if (!db::ReadWithScript(towns, key, country).ok()) continue;
     rows.push_back({key, TrimRight(country[kFieldCountryName]), CountryListLine(country)});
   }
   return rows;
 }
 
-std::vector<db::FieldArray> FindTowns(std::string_view text, size_t limit) {
-  std::vector<Found> found = NameEntries(text);
+std::vector<db::FieldArray> FindTowns(db::Database& towns, std::string_view text, size_t limit) {
+  std::vector<Found> found = NameEntries(towns, text);
   struct Ranked {
     size_t order;
     bool exact;
@@ -176,7 +180,7 @@ std::vector<db::FieldArray> FindTowns(std::string_view text, size_t limit) {
   ranked.reserve(found.size());
   db::FieldArray town;
   for (size_t i = 0; i < found.size(); ++i) {
-    if (!db::ReadWithScript(found[i].entry.key, town)) continue;
+    if (!db::ReadWithScript(towns, found[i].entry.key, town).ok()) continue;
     ranked.push_back({i, found[i].exact, LeadingInteger(town[kFieldPopulation]), town});
   }
   std::sort(ranked.begin(), ranked.end(), [](const Ranked& a, const Ranked& b) {

@@ -1,9 +1,9 @@
 // Finding towns by the beginning of their name, the way the town chooser does:
 // letters compared without case, "ё" read as "е". Texts are code page 1251.
 //
-// The lists read the towns database, which the caller has open (db::Open of
-// "towns", mode 5) with the schema's value indexes on town fields 7 and 14 and
-// country field 3; records are read with their read script.
+// The lists read the towns database, which the caller opens ("towns", mode 5) and
+// passes in, with the schema's value indexes on town fields 7 and 14 and country
+// field 3; records are read with their read script.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/records/record_block.h"
+#include "db/records/record_store.h"
 
 namespace kv::towns {
 
@@ -33,8 +34,8 @@ struct TownRow {
 // reads a record (with its read script) only when its line is first shown.
 class TownList {
  public:
-  static TownList All();
-  static TownList OfCountry(std::string_view country_name);
+  static TownList All(db::Database& towns);
+  static TownList OfCountry(db::Database& towns, std::string_view country_name);
 
   size_t size() const { return rows_.size(); }
   const TownRow& row(size_t i) const { return rows_[i]; }
@@ -48,6 +49,7 @@ class TownList {
   std::string Counter(int selected) const;
 
  private:
+  db::Database* towns_ = nullptr;  // the caller's open towns database
   std::vector<TownRow> rows_;
   mutable std::vector<std::string> lines_;
   mutable std::vector<bool> line_read_;
@@ -59,11 +61,11 @@ struct CountryRow {
   std::string line;  // CountryListLine
 };
 // Every country in the order of the index of field 3.
-std::vector<CountryRow> Countries();
+std::vector<CountryRow> Countries(db::Database& towns);
 
 // The towns whose name begins with text, found through the name index: the names
 // equal to text first, then by the number of inhabitants (most first), then in the
 // index order; at most `limit` records, each read with its read script.
-std::vector<db::FieldArray> FindTowns(std::string_view text, size_t limit);
+std::vector<db::FieldArray> FindTowns(db::Database& towns, std::string_view text, size_t limit);
 
 }  // namespace kv::towns

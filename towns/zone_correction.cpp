@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/files.h"
 #include "common/messages.h"
 #include "common/numbers.h"

@@ -1,8 +1,6 @@
 #include "towns/zone_table.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "common/files.h"
 #include "common/lines.h"
 #include "common/numbers.h"
 #include "common/tokens.h"
@@ -10,13 +8,12 @@
 namespace kv::towns {
 
 bool ZoneTable::Load(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::string bytes;
+  if (ReadWholeFile(path, &bytes).IsNotFound()) {
     *this = ZoneTable();
     file_name_ = path;
     return false;
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   LoadText(bytes, path);
   return true;
 }

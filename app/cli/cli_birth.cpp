@@ -1,9 +1,9 @@
 #include "app/cli/cli_birth.h"
 
 #include "app/cli/cli_engine.h"
-#include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/numbers.h"
 
@@ -35,14 +35,6 @@ int ReadChartSwitches(const char* command, const CliArgs& args, Settings& s) {
       (status = Switch(command, args, "--helio", "--geo", &s.ov[kOptHeliocentric])) != 0)
     return status;
   return 0;
-}
-
-ChartOptions ChartOptionsOf(const Settings& s) {
-  ChartOptions o;
-  o.true_node = s.Option(kOptTrueNode);
-  o.osc_apogee = s.Option(kOptOsculatingApogee);
-  o.heliocentric = s.Option(kOptHeliocentric);
-  return o;
 }
 
 OptionSpecs ChartRequestOptions() {
@@ -84,7 +76,7 @@ int ReadChartRequest(const char* command, const CliContext& ctx, const CliArgs& 
   }
   if ((status = ReadChartSwitches(command, args, s)) != 0) return status;
   if (const auto orbs = OptionValue(args, "--orbs")) s.orb_file = *orbs;
-  out.options = ChartOptionsOf(s);
+  out.options = ChartOptionsFrom(s);
 
   ChartRecord& rec = out.rec;
   rec = DefaultChartRecord();

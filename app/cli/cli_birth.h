@@ -14,7 +14,6 @@ namespace kv::cli {
 //   [--true-node | --mean-node] [--osc-apogee | --mean-apogee] [--helio | --geo]
 OptionSpecs ChartSwitchOptions();
 int ReadChartSwitches(const char* command, const CliArgs& args, Settings& settings);
-ChartOptions ChartOptionsOf(const Settings& settings);
 
 // The options of a birth moment and the chart settings:
 //   --date DD.MM.YYYY --time HH:MM[:SS] --corr HOURS --lat PACKED --lon PACKED

@@ -2,30 +2,13 @@
 
 #include <filesystem>
 
-#include "app/textres/text_resources.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/text_resources.h"
 #include "common/tokens.h"
 
 namespace kv::cli {
-
-static std::vector<CliCommand>& Registry() {
-  static std::vector<CliCommand> commands;
-  return commands;
-}
-
-CliCommandRegistration::CliCommandRegistration(CliCommand command) {
-  Registry().push_back(command);
-}
-
-const std::vector<CliCommand>& RegisteredCommands() { return Registry(); }
-
-const CliCommand* FindCommand(std::string_view name) {
-  for (const auto& c : Registry())
-    if (name == c.name) return &c;
-  return nullptr;
-}
 
 int CheckOptions(const char* command, const CliArgs& args, const OptionSpecs& specs) {
   std::vector<std::string_view> seen;

@@ -1,10 +1,10 @@
 // Commands of the command-line program kvimarot-chart.
 //
-// Each subsystem puts its commands in a file cmd_<area>.cpp of this folder and registers
-// them with a static CliCommandRegistration; main.cpp finds them by name. A command gets
-// its arguments after the common options (--ephe, --workdir, --no-settings) were taken
-// out, and returns the exit status: 0 done, 1 engine or output failure (message
-// printed), 2 bad arguments (message printed).
+// Each area puts its commands in a file cmd_<area>.cpp of this folder; the table of
+// commands.cpp names them. A command gets its arguments after the common options
+// (--ephe, --workdir, --no-settings) were taken out, and returns the exit status:
+// 0 done, 1 engine or output failure (message printed), 2 bad arguments (message
+// printed).
 //
 // Every word printed comes from the text resources (kvima.t of the working directory,
 // code page 1251 inside, UTF-8 on the terminal). Numbers are read and written without
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings/settings.h"
+#include "common/settings.h"
 
 namespace kv::cli {
 
@@ -39,13 +39,6 @@ struct CliCommand {
   const char* usage_key;  // text-resource list: the synopsis, then lines explaining it
   CliHandler handler;
 };
-
-struct CliCommandRegistration {
-  explicit CliCommandRegistration(CliCommand command);
-};
-
-const std::vector<CliCommand>& RegisteredCommands();
-const CliCommand* FindCommand(std::string_view name);
 
 // An option a command takes, with or without a value.
 struct OptionSpec {

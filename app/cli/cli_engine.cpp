@@ -24,9 +24,9 @@ int EngineFailure(const std::string& message) {
 }
 
 bool StartEngine(const CliContext& ctx, int* status) {
-  const EngineStatus s = InitEphemeris(ctx.ephe_dir);
-  if (!s.ok) {
-    *status = EngineFailure(s.message);
+  const Status s = InitEphemeris(ctx.ephe_dir);
+  if (!s.ok()) {
+    *status = EngineFailure(s.message());
     return false;
   }
   return true;

@@ -8,12 +8,13 @@
 #include "app/cli/cli_birth.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
+#include "app/cli/commands.h"
 #include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "chart/calc/chart_calc.h"
 #include "chart/record/chart_rules.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/text_resources.h"
 #include "texts/analysis.h"
 
 namespace kv::cli {
@@ -33,6 +34,8 @@ std::string NoHousesNote() {
     note += (note.empty() ? "" : " ") + part;
   return note;
 }
+
+}  // namespace
 
 int AnalysisCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "analysis";
@@ -58,7 +61,4 @@ int AnalysisCommand(const CliContext& ctx, const CliArgs& args) {
   return 0;
 }
 
-const CliCommandRegistration kAnalysis({"analysis", "cliUanalysis", &AnalysisCommand});
-
-}  // namespace
 }  // namespace kv::cli

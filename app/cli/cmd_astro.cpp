@@ -5,7 +5,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
-#include "astro/calendar.h"
+#include "app/cli/commands.h"
 #include "astro/delta_t.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/nutation.h"
@@ -13,10 +13,10 @@
 #include "astro/positions/calc_body.h"
 #include "astro/sidereal_time.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 
 namespace kv::cli {
-namespace {
 
 int BodyCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "body";
@@ -36,7 +36,7 @@ int BodyCommand(const CliContext& ctx, const CliArgs& args) {
   double out[6];
   const int rc = CalcBody(jd, static_cast<int>(body), static_cast<int>(flags), out);
   if (rc == kCalcNoData) return EngineFailure(Text("cliNoData"));
-  if (rc < 0) return EngineFailure(Engine().failure.message);
+  if (rc < 0) return EngineFailure(Engine().failure.message());
   PrintNumbers(out, 6);
   return 0;
 }
@@ -49,18 +49,20 @@ int RawCommand(const CliContext& ctx, const CliArgs& args) {
   if (status || (status = ReadJulianDay(kName, args, "--et", &jd)) ||
       (status = ReadInteger(kName, args, "--body", &body)))
     return status;
-  // Internal numbers of the files; 11 is not one of them.
-  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == 11 ||
+  // Internal numbers of the files; kIntNone (11) is not one of them.
+  if (body < 0 || (body > kIntAsteroid && body <= kNumberedAsteroidBase) || body == kIntNone ||
       body > kNumberedAsteroidBase + 999999)
     return Refuse(kName, Typed("--body", *OptionValue(args, "--body")), "ChkRaw");
   if (!StartEngine(ctx, &status)) return status;
   double out[6];
-  const int rc = EvaluateBody(jd, static_cast<int>(body), kFlagSpeed, false, out);
-  if (rc < 0) return EngineFailure(Engine().failure.message);
-  if (rc > 0) return EngineFailure(Text("cliNoData"));
+  const Status raw = EvaluateBody(jd, static_cast<int>(body), kFlagSpeed, false, out);
+  if (raw.IsNotFound()) return EngineFailure(Text("cliNoData"));
+  if (!raw.ok()) return EngineFailure(raw.message());
   PrintNumbers(out, 6);
   return 0;
 }
+
+namespace {
 
 // A command taking one Julian day and printing one value or two.
 template <int (*Print)(double)>
@@ -85,15 +87,20 @@ int PrintNutation(double jd) {
   return 0;
 }
 
+}  // namespace
+
 int DeltaTCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintDeltaT>("deltat", "--ut", a);
 }
+
 int SidTimeCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintSidTime>("sidtime", "--ut", a);
 }
+
 int ObliquityCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintObliquity>("obliquity", "--et", a);
 }
+
 int NutationCommand(const CliContext&, const CliArgs& a) {
   return OneDay<PrintNutation>("nutation", "--et", a);
 }
@@ -124,14 +131,4 @@ int DateCommand(const CliContext&, const CliArgs& args) {
   return 0;
 }
 
-const CliCommandRegistration r1({"body", "cliUbody", BodyCommand});
-const CliCommandRegistration r2({"raw", "cliUraw", RawCommand});
-const CliCommandRegistration r3({"deltat", "cliUdeltat", DeltaTCommand});
-const CliCommandRegistration r4({"sidtime", "cliUsidtime", SidTimeCommand});
-const CliCommandRegistration r5({"jd", "cliUjd", JdCommand});
-const CliCommandRegistration r6({"date", "cliUdate", DateCommand});
-const CliCommandRegistration r7({"nutation", "cliUnut", NutationCommand});
-const CliCommandRegistration r8({"obliquity", "cliUobl", ObliquityCommand});
-
-}  // namespace
 }  // namespace kv::cli

@@ -9,28 +9,27 @@
 #include "app/cli/cli_birth.h"
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_engine.h"
+#include "app/cli/cli_pictures.h"
+#include "app/cli/commands.h"
 #include "app/settings/program_settings.h"
 #include "aspects/aspect_finder.h"
 #include "aspects/aspect_names.h"
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/ephemeris.h"
-#include "astro/houses/calc_houses.h"
 #include "astro/lunar/lunar_day.h"
+#include "chart/calc/calc_houses.h"
 #include "chart/calc/chart_calc.h"
 #include "chart/record/chart_rules.h"
 #include "chart/wheel/chart_panels.h"
+#include "chart/wheel/chart_texts.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/tokens.h"
-#if KV_HAVE_CHART_RENDER
-#include "chart/ui/render_files.h"
-#endif
 
 namespace kv::cli {
-namespace {
 
 // ---------------------------------------------------------------- houses
 
@@ -51,7 +50,7 @@ int HousesCommand(const CliContext& ctx, const CliArgs& args) {
   rec.lon_packed = lon;
   rec.house_system = system;
   const BodyPosition sun = CalcOneBody(jd, 1, {});  // the Sun's systems need it
-  if (sun.state == BodyState::kDamaged) return EngineFailure(Engine().failure.message);
+  if (sun.state == BodyState::kDamaged) return EngineFailure(Engine().failure.message());
   if (sun.state == BodyState::kNoData && (system == kHousesFromSun || system == kHousesFromSunSign))
     return EngineFailure(Text("cliNoData"));
   rec.lon[1] = sun.lon_deg;
@@ -81,18 +80,20 @@ int LunarDayCommand(const CliContext& ctx, const CliArgs& args) {
     return Refuse(kName, Typed("--offset", *OptionValue(args, "--offset")), "ChkOffs");
   if (!StartEngine(ctx, &status)) return status;
   // The search reaches 30 days back and 2 days on: both ends must be in the files.
-  if (EphemerisDateInRange(jd - 31.0) != 0 || EphemerisDateInRange(jd + 3.0) != 0) return 1;
+  if (!EphemerisDateInRange(jd - 31.0) || !EphemerisDateInRange(jd + 3.0)) return 1;
   Engine().failure = {};
   const int n = LunarDayNumber(jd, offset, DegMinToDegrees(lat) * kDegToRad,
-                               DegMinToDegrees(lon), ChartPoints(ChartOptionsOf(settings)));
+                               DegMinToDegrees(lon), ChartPoints(ChartOptionsFrom(settings)));
   // Never day 0: a search that met a damaged file or ran out of data says so.
-  if (!Engine().failure.ok) return EngineFailure(Engine().failure.message);
+  if (!Engine().failure.ok()) return EngineFailure(Engine().failure.message());
   if (n == 0) return EngineFailure(Text("LunNoDat"));
   std::printf("%d\n", n);
   return 0;
 }
 
 // ---------------------------------------------------------------- chart
+
+namespace {
 
 // What every output puts in place of a position the chart does not have.
 std::string NoData() { return Cp1251ToUtf8(Text("NoDat")); }
@@ -138,7 +139,7 @@ void PrintAspectRow(const FoundAspect& a) {
 void PrintReport(const ChartRequest& request, const std::vector<FoundAspect>& aspects) {
   const ChartRecord& rec = request.rec;
   const WheelSettings ws = WheelSettingsFrom(request.settings);
-  for (const std::string& line : HeaderLines(rec))
+  for (const std::string& line : HeaderLines(rec, ChartTextsFrom(Resources())))
     std::printf("%s\n", Cp1251ToUtf8(TrimRight(line)).c_str());
   std::printf("\n");
   for (int b = 1; b <= kBodyCount; ++b)
@@ -212,16 +213,6 @@ OptionSpecs PictureOptions() {
   return {{"--png", true}, {"--pdf", true}, {"--size", true}, {"--legend", false}};
 }
 
-// The picture options are checked before anything is computed.
-int CheckPictureOptions(const char* command, const CliArgs& args) {
-#if KV_HAVE_CHART_RENDER
-  RenderRequest request;
-  std::string error;
-  if (!ParseRenderOptions(args, request, &error)) return RefuseText(command, error);
-#endif
-  return 0;
-}
-
 // Computes the chart of a request; the report or JSON, then the pictures asked for.
 int ComputeAndPrintChart(const CliContext& ctx, const ChartRequest& request_in,
                          const CliArgs& args, bool json) {
@@ -233,16 +224,14 @@ int ComputeAndPrintChart(const CliContext& ctx, const ChartRequest& request_in,
       ChartAspects(lon_all, request.settings.orb_file, AspectOptionsOf(request));
   if (json) PrintJson(request.rec, aspects);
   else PrintReport(request, aspects);
-#if KV_HAVE_CHART_RENDER
   if (HasFlag(args, "--png") || HasFlag(args, "--pdf")) {
     std::fflush(stdout);  // the report stays ahead of the picture's messages
-    return RenderChartToFiles(request.rec, request.settings, ctx.original_cwd, args);
+    return WriteChartPictures(ctx, request.rec, request.settings, args);
   }
-#else
-  if (HasFlag(args, "--png") || HasFlag(args, "--pdf")) return EngineFailure(Text("cliNoPaint"));
-#endif
   return 0;
 }
+
+}  // namespace
 
 int ChartCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "chart";
@@ -259,6 +248,8 @@ int ChartCommand(const CliContext& ctx, const CliArgs& args) {
 }
 
 // ---------------------------------------------------------------- batch
+
+namespace {
 
 // Appends a number as "%.15g" would print it, without the cost of printf.
 char* AppendNumber(char* p, char* end, double v) {
@@ -305,6 +296,8 @@ bool ReadBatchLine(std::string_view line, long line_no, ChartRecord& rec) {
   return true;
 }
 
+}  // namespace
+
 int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   const char* kName = "batch";
   OptionSpecs specs = {{"--no-lunar-day", false}};
@@ -312,7 +305,7 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   Settings settings = ctx.settings;
   int status = CheckOptions(kName, args, specs);
   if (status || (status = ReadChartSwitches(kName, args, settings))) return status;
-  const ChartOptions options = ChartOptionsOf(settings);
+  const ChartOptions options = ChartOptionsFrom(settings);
   const bool lunar_day = !HasFlag(args, "--no-lunar-day");
   if (!StartEngine(ctx, &status)) return status;
   static char out_buffer[1 << 16];
@@ -386,15 +379,12 @@ int RenderCommand(const CliContext& ctx, const CliArgs& args) {
     return status;
   if (!OptionValue(args, "--png") && !OptionValue(args, "--pdf"))
     return RefuseWith(kName, "cliNoOut", "");
-#if KV_HAVE_CHART_RENDER
+  if (!PicturesBuiltIn()) return EngineFailure(Text("cliNoPaint"));
   if (!StartEngine(ctx, &status)) return status;
   const ChartRecord base = DefaultChartRecord();
   // A failed calculation ("DEp" already printed) must not draw stale positions.
   if (CalculateChart(request.rec, &base, kNatalChart, request.options) != 0) return 1;
-  return RenderChartToFiles(request.rec, request.settings, ctx.original_cwd, args);
-#else
-  return EngineFailure(Text("cliNoPaint"));
-#endif
+  return WriteChartPictures(ctx, request.rec, request.settings, args);
 }
 
 // "example": the main job without a display. A built-in birth moment (Moscow,
@@ -408,26 +398,15 @@ int ExampleCommand(const CliContext& ctx, const CliArgs& args) {
   CliArgs chart = {"--date", "05.03.1961", "--time", "14:07:00", "--corr", "-3",
                    "--lat",  "55.45",      "--lon",  "37.37",    "--name", "Пример",
                    "--place", "Москва"};
-#if KV_HAVE_CHART_RENDER
-  chart.insert(chart.end(), {"--png", png, "--size", "1200x900"});
-#endif
+  if (PicturesBuiltIn()) chart.insert(chart.end(), {"--png", png, "--size", "1200x900"});
   ChartRequest request;
   if ((status = ReadChartRequest(kName, ctx, chart, request)) != 0) return status;
   if (!StartEngine(ctx, &status)) return status;
   if ((status = ComputeAndPrintChart(ctx, request, chart, false)) != 0) return status;
-#if KV_HAVE_CHART_RENDER
-  std::printf("\n%s %s\n", Cp1251ToUtf8(Text("cliPic")).c_str(),
-              ResolveOutputPath(ctx, png).c_str());
-#endif
+  if (PicturesBuiltIn())
+    std::printf("\n%s %s\n", Cp1251ToUtf8(Text("cliPic")).c_str(),
+                ResolveOutputPath(ctx, png).c_str());
   return 0;
 }
-
-const CliCommandRegistration kHouses({"houses", "cliUhouses", &HousesCommand});
-const CliCommandRegistration kLunarDay({"lunar-day", "cliUlunar", &LunarDayCommand});
-const CliCommandRegistration kChart({"chart", "cliUchart", &ChartCommand});
-const CliCommandRegistration kRender({"render", "cliUrender", &RenderCommand});
-const CliCommandRegistration kBatch({"batch", "cliUbatch", &BatchCommand});
-const CliCommandRegistration kExample({"example", "cliUexample", &ExampleCommand});
-}  // namespace
 
 }  // namespace kv::cli

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
-#include "app/textres/text_resources.h"
-#include "astro/calendar.h"
+#include "app/cli/commands.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
+#include "common/text_resources.h"
 #include "common/tokens.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
@@ -84,6 +85,8 @@ double LocalNow(const db::FieldArray& town, const towns::ZoneTable& table) {
   return jd_ut - towns::ZoneCorrection(guess, town, true, table);
 }
 
+}  // namespace
+
 int TownCommand(const CliContext& ctx, const CliArgs& args) {
   std::string text, date_text, time_text;
   bool json = false, have_date = false, have_time = false, have_text = false;
@@ -124,9 +127,10 @@ int TownCommand(const CliContext& ctx, const CliArgs& args) {
 
   const std::string wanted = Utf8ToCp1251(text);
   if (db::Tables().empty()) db::LoadSchema();
-  if (db::Open(towns::kTownsDatabase, db::kTownsRead) != 0) return Fail(Text("Noab"));
-  const std::vector<db::FieldArray> found = towns::FindTowns(wanted, kMaxTowns);
-  db::Close();
+  db::Database base;
+  if (!base.Open(towns::kTownsDatabase, db::kTownsRead).ok()) return Fail(Text("Noab"));
+  const std::vector<db::FieldArray> found = towns::FindTowns(base, wanted, kMaxTowns);
+  base.Close();
   if (found.empty()) {
     if (json) std::printf("[]\n");
     return Fail(FormatMessage(Text("TwNone").c_str(), wanted.c_str()));
@@ -172,7 +176,4 @@ int TownCommand(const CliContext& ctx, const CliArgs& args) {
   return 0;
 }
 
-const CliCommandRegistration kTown({"town", "cliUtown", &TownCommand});
-
-}  // namespace
 }  // namespace kv::cli

@@ -6,18 +6,18 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_pictures.h"
+#include "app/cli/commands.h"
 #include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "common/codepage.h"
 #include "common/files.h"
 #include "common/messages.h"
-#if KV_HAVE_CHART_RENDER
-#include "chart/ui/render_files.h"
-#endif
+#include "common/text_resources.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ using kv::cli::CliCommand;
 
 std::vector<const CliCommand*> CommandsByName() {
   std::vector<const CliCommand*> list;
-  for (const auto& c : kv::cli::RegisteredCommands()) list.push_back(&c);
+  for (const auto& c : kv::cli::Commands()) list.push_back(&c);
   std::sort(list.begin(), list.end(),
             [](const CliCommand* a, const CliCommand* b) { return std::string(a->name) < b->name; });
   return list;
@@ -105,6 +105,7 @@ int Run(int argc, char** argv) {
     kv::cli::PrintTextLines(command->usage_key, stdout);
     return 0;
   }
+  kv::SetRunEnder([](int status) { std::exit(status); });
   kv::InstallOutOfMemoryHandler();
   return command->handler(ctx, args);
 }
@@ -113,9 +114,7 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   int status = Run(argc, argv);
-#if KV_HAVE_CHART_RENDER
-  kv::EndPictureApplication();
-#endif
+  kv::cli::EndPictures();
   // Output that cannot be written (a full disk, a closed pipe) is a failure too.
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     kv::cli::PrintError(kv::Text("cliOut"));

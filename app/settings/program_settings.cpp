@@ -12,6 +12,16 @@ ResourceLists& AppLists() {
   return lists;
 }
 
+Settings& AppSettings() {
+  static Settings settings;
+  return settings;
+}
+
+ChartRecord& StartupChart() {
+  static ChartRecord record = DefaultChartRecord();
+  return record;
+}
+
 ChartRecord& WorkingChart() {
   static ChartRecord record = DefaultChartRecord();
   return record;
@@ -27,7 +37,7 @@ void LoadProgramSettings(Settings& s, TextResources& res, ResourceLists& lists) 
   lists.ph = res.LookupList("P-H");
   lists.zod = res.LookupList("ZOD");
   lists.zodp = res.LookupList("ZODp");
-  s.startup = DefaultChartRecord();
+  s.startup = BirthData{};
   if (!ReadSettingsFile(kSettingsFile, s)) WarnCannotOpen(kSettingsFile);
   if (g_schema_loader) g_schema_loader();
   std::string face = res.LookupIndexed(s.ov[kOptTextFont], "Shr").substr(0, kMaxFontFace);

@@ -4,9 +4,10 @@
 
 #include <string>
 
-#include "app/settings/settings.h"
-#include "app/textres/text_resources.h"
+#include "chart/record/chart_record.h"
+#include "common/settings.h"
 #include "common/text_list.h"
+#include "common/text_resources.h"
 
 namespace kv {
 
@@ -20,6 +21,12 @@ struct ResourceLists {
 };
 ResourceLists& AppLists();
 
+// The program's settings, loaded at start-up and written at exit.
+Settings& AppSettings();
+
+// The start-up record: the last chart's data, made from the settings' birth data at
+// start-up and replaced by every chart the birth-data command opens.
+ChartRecord& StartupChart();
 // The working chart record the birth-data dialog edits: a copy of the start-up record
 // made when the main window is created.
 ChartRecord& WorkingChart();

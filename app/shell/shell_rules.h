@@ -1,13 +1,12 @@
 // Rules of the application shell that do not need a window: where the frame goes,
-// which start-up picture is painted, and how a menu is read from a text-resource entry.
+// which start-up picture is painted and what the exit clean-up removes.
 #pragma once
 
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "app/textres/text_resources.h"
+#include "common/text_list.h"
 
 namespace kv {
 
@@ -32,19 +31,6 @@ FrameRect ClientRect(const FrameRect& outer, const FrameMargins& margins);
 inline constexpr size_t kMaxPictureName = 19;
 std::string ChooseStartupPicture(const TextList& bmp_items, int screen_width,
                                  const std::function<bool(const std::string&)>& exists);
-
-struct MenuItem {
-  enum class Kind { kSeparator, kCommand, kSubmenu } kind = Kind::kSeparator;
-  std::string text;  // 1251
-  int id = 0;
-  std::vector<MenuItem> items;  // of a submenu
-};
-
-// The items of a menu entry: an item without "[" or with "[0]" is a separator,
-// "text[n]" a command, "text[SUB=key]" a submenu read from the entry of key. Everything
-// from the first "." of the key on is dropped. Submenus nest at most 8 deep, so an
-// entry that names itself cannot loop.
-std::vector<MenuItem> ReadMenuEntry(const TextResources& res, std::string_view key);
 
 // The files the exit clean-up removes: "*.tmp" first, then "*.aoj".
 std::vector<std::string> CleanupFiles();

@@ -6,8 +6,9 @@
 #include <QScreen>
 
 #include "app/shell/shell_rules.h"
-#include "app/textres/text_resources.h"
+#include "app/ui/menu_commands.h"
 #include "common/files.h"
+#include "common/text_resources.h"
 
 namespace kv {
 
@@ -18,10 +19,10 @@ DKerCli::DKerCli(QWidget* parent) : QMdiArea(parent) {
 
 bool DKerCli::WindowCommand(int id) {
   switch (id) {
-    case 24361: cascadeSubWindows(); return true;
-    case 24362: tileSubWindows(); return true;
-    case 24364: ArrangeIcons(); return true;
-    case 24365: closeAllSubWindows(); return true;
+    case kCmdCascade: cascadeSubWindows(); return true;
+    case kCmdTile: tileSubWindows(); return true;
+    case kCmdArrangeIcons: ArrangeIcons(); return true;
+    case kCmdCloseAll: closeAllSubWindows(); return true;
     default: return false;
   }
 }

@@ -12,7 +12,7 @@ class DKerCli : public QMdiArea {
   Q_OBJECT
  public:
   explicit DKerCli(QWidget* parent = nullptr);
-  // Window menu: 24361 cascade, 24362 tile, 24364 arrange icons, 24365 close all.
+  // The "Окна" menu: cascade, tile, arrange icons, close all (menu_commands.h).
   bool WindowCommand(int id);
   void ArrangeIcons();
 

@@ -12,6 +12,8 @@
 #include "app/ui/dcli.h"
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
+#include "app/ui/menu_commands.h"
+#include "chart/birth/birth_command.h"
 
 namespace kv {
 namespace {
@@ -25,29 +27,32 @@ struct MenuColumn {
 
 const std::vector<MenuColumn>& MainMenuLayout() {
   static const std::vector<MenuColumn> layout = {
-      {"Гороскоп", 200, {}},
-      {"Интерпретация", 901, {}},
-      {"Символика", 902, {}},
+      {"Гороскоп", kCmdBirthData, {}},
+      {"Интерпретация", kCmdMenuInterpretation, {}},
+      {"Символика", kCmdMenuSymbolism, {}},
       {"Настройки", 0,
-       {{305, "Гороскоп"},
-        {306, "Интерпретация"},
-        {307, "Принтер"},
+       {{kCmdSettingsChart, "Гороскоп"},
+        {kCmdSettingsInterpretation, "Интерпретация"},
+        {kCmdSettingsPrinter, "Принтер"},
         {0, nullptr},
-        {308, "Статус пользователя"},
+        {kCmdSettingsUserStatus, "Статус пользователя"},
         {0, nullptr},
-        {311, "Установка внешнего редактора"}}},
-      {"Знаки", 501, {}},
-      {"Дома", 502, {}},
-      {"Планеты", 500, {}},
-      {"База данных", 0, {{401, "Каталог"}, {404, "Смена базы"}, {405, "Создание базы"}}},
+        {kCmdSettingsEditor, "Установка внешнего редактора"}}},
+      {"Знаки", kCmdMenuSigns, {}},
+      {"Дома", kCmdMenuHouses, {}},
+      {"Планеты", kCmdMenuPlanets, {}},
+      {"База данных", 0,
+       {{kCmdDatabaseCatalogue, "Каталог"},
+        {kCmdDatabaseChange, "Смена базы"},
+        {kCmdDatabaseCreate, "Создание базы"}}},
       {"Окна", 0,
-       {{24361, "Каскад"},
-        {24362, "Мозаика"},
-        {24364, "Упорядочить Иконки"},
+       {{kCmdCascade, "Каскад"},
+        {kCmdTile, "Мозаика"},
+        {kCmdArrangeIcons, "Упорядочить Иконки"},
         {0, nullptr},
-        {24365, "Закрыть все"}}},
-      {"Помощь", 601, {}},
-      {"Вы&ход", 24310, {}},
+        {kCmdCloseAll, "Закрыть все"}}},
+      {"Помощь", kCmdMenuHelp, {}},
+      {"Вы&ход", kCmdExit, {}},
   };
   return layout;
 }

@@ -5,10 +5,11 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 
-#include "app/settings/settings.h"
+#include "app/settings/program_settings.h"
 #include "app/shell/shell_rules.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
+#include "app/ui/menu_commands.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
 
@@ -39,13 +40,13 @@ void DUApp::Command(int id) {
 }
 
 void DUApp::RegisterShellCommands() {
-  for (int id : {24361, 24362, 24364, 24365})
+  for (int id : {kCmdCascade, kCmdTile, kCmdArrangeIcons, kCmdCloseAll})
     RegisterCommand(id, [this, id] { client_->WindowCommand(id); });
-  RegisterCommand(901, [this] {
+  RegisterCommand(kCmdMenuInterpretation, [this] {
     if (open_chart_count() == 0) WarningKey("NoKr");
   });
-  RegisterCommand(24310, [this] { frame_->close(); });
-  RegisterCommand(311, [this] {
+  RegisterCommand(kCmdExit, [this] { frame_->close(); });
+  RegisterCommand(kCmdSettingsEditor, [this] {
     QString path = QFileDialog::getOpenFileName(frame_, QString(), QString(),
                                                 QString::fromUtf8("Выполняемые (*)"));
     if (!path.isEmpty()) AppSettings().editor_path = ToCp1251(path).substr(0, kMaxEditorPath);

@@ -1,9 +1,8 @@
-// The ephemeris engine joins the start-up once the main window exists: no ephemeris
-// files end the run with the fatal box; a file missing later asks the user.
+#include "app/ui/ephemeris_startup.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "app/ui/startup.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
@@ -11,7 +10,7 @@
 namespace kv {
 namespace {
 
-// "Продолжить" goes on with a zero position; "Завершить" ends the program.
+// "Продолжить" goes on with a zero position; "Завершить" ends the program (status 0).
 bool AskAboutMissingFile(const std::string& file_name) {
   QMessageBox box(QMessageBox::Warning, QString::fromUtf8("Не открывается файл эфемерид"),
                   QString::fromUtf8("Не открывается файл эфемерид\n") + FromCp1251(file_name));
@@ -21,14 +20,16 @@ bool AskAboutMissingFile(const std::string& file_name) {
   do {
     box.exec();
   } while (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole);
-  return box.clickedButton() == go_on;
+  if (box.clickedButton() != go_on) EndRun(0);
+  return true;
 }
 
-const StartupHookRegistration kEphemerisStartup([] {
-  SetMissingFileHandler(&AskAboutMissingFile);
-  EngineStatus status = InitEphemeris();
-  if (!status.ok) Fatal(status.message);
-});
-
 }  // namespace
+
+void StartEphemeris() {
+  SetMissingFileHandler(&AskAboutMissingFile);
+  const Status status = InitEphemeris();
+  if (!status.ok()) Fatal(status.message());
+}
+
 }  // namespace kv

@@ -43,7 +43,7 @@ void BM_LoadCompiledBlock(benchmark::State& state) {
   std::filesystem::create_directories(dir);
   std::string name = (dir / "b.ao").string();
   std::ofstream(name) << kBlock;
-  kv::CompileBlock(name);
+  (void)kv::CompileBlock(name);
   for (auto _ : state) benchmark::DoNotOptimize(kv::LoadAspectTable(name, false));
   std::filesystem::remove_all(dir);
 }

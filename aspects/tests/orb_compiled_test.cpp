@@ -56,37 +56,39 @@ TEST(CompiledBlock, DecoderDropsOddOffBytesForCalculation) {
   f += RecordBytes(0.0f, 1.0f, 0, 0, -1, 1);
   f += RecordBytes(90.0f, 1.0f, 3, 0, -1, 1);  // odd: off
   f += RecordBytes(120.0f, 1.0f, 2, 0, -1, 1); // even: in use, the label still says off
-  CompiledBlock all = DecodeCompiledBlock(f, true);
-  EXPECT_TRUE(all.ok);
-  ASSERT_EQ(all.table.size(), 3u);
-  EXPECT_EQ(all.table[1].off, 3);
-  EXPECT_EQ(all.table[2].Orb(28), 28.0f);
-  CompiledBlock used = DecodeCompiledBlock(f, false);
-  ASSERT_EQ(used.table.size(), 2u);
-  EXPECT_EQ(used.table[0].angle, 0.0f);
-  EXPECT_EQ(used.table[1].angle, 120.0f);
+  AspectTable all;
+  EXPECT_TRUE(DecodeCompiledBlock(f, true, &all).ok());
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[1].off, 3);
+  EXPECT_EQ(all[2].Orb(28), 28.0f);
+  AspectTable used;
+  EXPECT_TRUE(DecodeCompiledBlock(f, false, &used).ok());
+  ASSERT_EQ(used.size(), 2u);
+  EXPECT_EQ(used[0].angle, 0.0f);
+  EXPECT_EQ(used[1].angle, 120.0f);
 }
 
 TEST(CompiledBlock, TrailingAnglesAreNotNeeded) {
   std::string f;
   PutI16(f, 1);
   f += RecordBytes(45.0f, 2.0f, 0, 0, 255, 1);
-  CompiledBlock b = DecodeCompiledBlock(f, true);
-  EXPECT_TRUE(b.ok);
-  ASSERT_EQ(b.table.size(), 1u);
-  EXPECT_EQ(b.table[0].colour, 255);
+  AspectTable b;
+  EXPECT_TRUE(DecodeCompiledBlock(f, true, &b).ok());
+  ASSERT_EQ(b.size(), 1u);
+  EXPECT_EQ(b[0].colour, 255);
 }
 
 TEST(CompiledBlock, DamagedFilesAreReportedAndNeverOverread) {
-  EXPECT_FALSE(DecodeCompiledBlock("", true).ok);
-  EXPECT_FALSE(DecodeCompiledBlock("\x01", true).ok);
+  AspectTable t;
+  EXPECT_TRUE(DecodeCompiledBlock("", true, &t).IsCorruption());
+  EXPECT_TRUE(DecodeCompiledBlock("\x01", true, &t).IsCorruption());
 
   std::string negative;
   PutI16(negative, -5);
   negative += RecordBytes(60.0f, 1.0f, 0, 0, -1, 1);
-  CompiledBlock n = DecodeCompiledBlock(negative, true);
-  EXPECT_FALSE(n.ok);
-  EXPECT_TRUE(n.table.empty());
+  AspectTable n = {AspectRecord{}};  // whatever was there is replaced
+  EXPECT_TRUE(DecodeCompiledBlock(negative, true, &n).IsCorruption());
+  EXPECT_TRUE(n.empty());
 
   // Count 3, two whole records and half a third: the two complete ones come back.
   std::string short_file;
@@ -94,11 +96,12 @@ TEST(CompiledBlock, DamagedFilesAreReportedAndNeverOverread) {
   short_file += RecordBytes(60.0f, 1.0f, 0, 0, -1, 1);
   short_file += RecordBytes(90.0f, 1.0f, 0, 0, -1, 1);
   short_file += RecordBytes(120.0f, 1.0f, 0, 0, -1, 1).substr(0, 60);
-  CompiledBlock s = DecodeCompiledBlock(short_file, true);
-  EXPECT_FALSE(s.ok);
-  EXPECT_NE(s.problem.find("3"), std::string::npos) << s.problem;
-  ASSERT_EQ(s.table.size(), 2u);
-  EXPECT_EQ(s.table[1].angle, 90.0f);
+  AspectTable s;
+  const Status problem = DecodeCompiledBlock(short_file, true, &s);
+  EXPECT_TRUE(problem.IsCorruption());
+  EXPECT_NE(problem.message().find("3"), std::string::npos) << problem.message();
+  ASSERT_EQ(s.size(), 2u);
+  EXPECT_EQ(s[1].angle, 90.0f);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 namespace {
 
 bool Start() {
-  static const bool ok = kv::InitEphemeris(KV_EPHE_DIR).ok;
+  static const bool ok = kv::InitEphemeris(KV_EPHE_DIR).ok();
   return ok;
 }
 

@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/body_distances.h"
 #include "astro/ephemeris/chebyshev.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
+#include "common/files.h"
 #include "common/journal.h"
 #include "common/numbers.h"
 #include "common/messages.h"
@@ -20,7 +21,7 @@ namespace {
 constexpr const char* kStartupFiles[kSlotCount] = {"sepl_18.se1", "semo_18.se1", "seas_18.se1",
                                                    "se00010s.se1"};
 // Largest file the reader accepts; the real ones are a few megabytes.
-constexpr long kMaxFileBytes = 64L << 20;
+constexpr size_t kMaxFileBytes = size_t{64} << 20;
 
 bool DefaultMissingFile(const std::string& name) {
   WarningPrintf("%s: %s", W("Не открывается файл эфемерид").c_str(), name.c_str());
@@ -29,87 +30,70 @@ bool DefaultMissingFile(const std::string& name) {
 
 MissingFileHandler g_missing_file = DefaultMissingFile;
 
-EngineStatus Fail(const std::string& message) { return EngineStatus{false, message}; }
-
-EngineStatus CannotOpen(const std::string& name) {
-  return Fail(FormatMessage(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "rb"));
+Status CannotOpen(const std::string& name) {
+  return Status::NotFound(FormatMessage(W("Файл %s (%s) не открывается").c_str(), name.c_str(), "rb"));
 }
 
 // Records damage of a file: the details go to the journal, the message for the user
-// names the file. Returns -1 for the callers' convenience.
-int Damage(const DecodeStatus& s, const std::string& file_name) {
+// names the file (or, for a block with too many coefficients, gives the counts). The
+// failure is kept in the engine and returned.
+Status Damage(const Status& decoded, const std::string& file_name,
+              const CoefficientOverflow& overflow = {}) {
   EphemerisEngine& e = Engine();
-  JournalText(file_name + ": " + s.detail);
+  JournalText(file_name + ": " + decoded.message());
   std::string message;
-  if (s.too_many_coefficients)
-    message = FormatMessage(W("Ошибка эфемерид: nco=%d > %d.").c_str(), s.found_count,
-                            s.allowed_count);
+  if (decoded.code() == StatusCode::kTooLarge)
+    message = FormatMessage(W("Ошибка эфемерид: nco=%d > %d.").c_str(), overflow.found,
+                            overflow.allowed);
   else
     message = FormatMessage(Text("EphDam").c_str(), file_name.c_str());
-  e.failure = Fail(message);
-  return -1;
+  e.failure = Status::Corruption(message);
+  return e.failure;
 }
 
-DecodeStatus DamageAt(const char* what, int body, double jd) {
-  DecodeStatus s;
-  s.ok = false;
-  s.detail = std::string(what) + ": body " + std::to_string(body) + " at " + FormatFixed(jd, 6);
-  return s;
-}
-
-bool ReadWholeFile(const std::string& name, std::vector<uint8_t>* bytes) {
-  std::FILE* f = std::fopen(name.c_str(), "rb");
-  if (!f) return false;
-  bytes->clear();
-  bool ok = std::fseek(f, 0, SEEK_END) == 0;
-  const long size = ok ? std::ftell(f) : -1;
-  ok = ok && size >= 0 && size <= kMaxFileBytes && std::fseek(f, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(size));
-    ok = size == 0 || std::fread(bytes->data(), 1, bytes->size(), f) == bytes->size();
-  }
-  std::fclose(f);
-  return ok;
+Status DamageAt(const char* what, int body, double jd) {
+  return Status::Corruption(std::string(what) + ": body " + std::to_string(body) + " at " +
+                            FormatFixed(jd, 6));
 }
 
 int SlotOfBody(int body) {
-  if (body == kIntMoon) return 1;
-  if (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) return 0;
-  if (body == kIntAsteroid) return 3;
-  return 2;
+  if (body == kIntMoon) return kSlotMoon;
+  if (body == kIntEmb || (body >= kIntMercury && body <= kIntSun)) return kSlotPlanets;
+  if (body == kIntAsteroid) return kSlotNumberedAsteroid;
+  return kSlotMainAsteroids;
 }
 
-void ReleaseSegment(EphemerisBody& b) {
+// Forgets the segment and every result made from it.
+void ReleaseSegment(EphemerisEngine& e, int index) {
+  EphemerisBody& b = e.bodies[index];
   b.has_segment = false;
   b.cache_jd = 0;
   b.cache_has_speed = false;
-  b.result_flags = -1;
+  e.apparent.bodies[index] = ApparentResult{};
 }
 
-// Reads a file into a slot and fills the records of its bodies. 1 with damage recorded.
-int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
+// Reads a file into a slot and fills the records of its bodies: ok; the failure of
+// reading it (NotFound, IoError, TooLarge); or its damage, recorded in the engine.
+Status OpenIntoSlot(int slot, const std::string& name) {
   EphemerisEngine& e = Engine();
   EphemerisFileSlot& s = e.file_slots[slot];
   std::vector<uint8_t> bytes;
-  *opened = ReadWholeFile(name, &bytes);
-  if (!*opened) return 1;
+  if (Status read = ReadWholeFile(name, &bytes, kMaxFileBytes); !read.ok()) return read;
   FileHeader h;
-  DecodeStatus st = DecodeHeader(bytes, slot == 3, &h);
-  if (st.ok && e.check_known_releases) st = CheckKnownRelease(bytes, h);
-  if (!st.ok) {
-    Damage(st, name);
-    return 1;
-  }
+  Status st = DecodeHeader(bytes, slot == kSlotNumberedAsteroid, &h);
+  if (st.ok() && e.check_known_releases) st = CheckKnownRelease(bytes, h);
+  if (!st.ok()) return Damage(st, name);
   // Each family's file holds only its own bodies.
   for (const BodyHeader& b : h.bodies)
-    if (slot != 3 && (b.number < 0 || b.number >= kIntAsteroid || b.number == 11 ||
-                      SlotOfBody(b.number) != slot))
-      return Damage(DecodeStatus{false, "body of another family"}, name), 1;
+    if (slot != kSlotNumberedAsteroid &&
+        (b.number < 0 || b.number >= kIntAsteroid || b.number == kIntNone ||
+         SlotOfBody(b.number) != slot))
+      return Damage(Status::Corruption("body of another family"), name);
   // Bodies of the file that was in the slot are not in the new one unless it lists them.
-  for (EphemerisBody& b : e.bodies)
-    if (b.slot == slot && b.in_file) {
-      b.in_file = false;
-      ReleaseSegment(b);
+  for (int i = 0; i < kIntBodyCount; ++i)
+    if (e.bodies[i].slot == slot && e.bodies[i].in_file) {
+      e.bodies[i].in_file = false;
+      ReleaseSegment(e, i);
     }
   s = EphemerisFileSlot{};
   s.name = name;
@@ -123,15 +107,16 @@ int OpenIntoSlot(int slot, const std::string& name, bool* opened) {
   for (size_t i = 0; i < h.bodies.size(); ++i) {
     const BodyHeader& bh = h.bodies[i];
     s.bodies[i] = static_cast<int16_t>(bh.number);
-    EphemerisBody& b = e.bodies[slot == 3 ? kIntAsteroid : bh.number];
+    const int index = slot == kSlotNumberedAsteroid ? kIntAsteroid : bh.number;
+    EphemerisBody& b = e.bodies[index];
     b.header = bh;
     b.in_file = true;
     b.slot = slot;
     b.order = static_cast<int>(i);
-    ReleaseSegment(b);
+    ReleaseSegment(e, index);
     b.coeffs.assign(3 * static_cast<size_t>(bh.coeff_count), 0.0);
   }
-  return 0;
+  return Status::Ok();
 }
 
 std::string TrimLine(std::string line) {
@@ -165,7 +150,7 @@ EphemerisEngine& Engine() {
   return engine;
 }
 
-EngineStatus LocateEphemerisDirectory(std::string* prefix) {
+Status LocateEphemerisDirectory(std::string* prefix) {
   if (std::FILE* ctl = std::fopen("dirswe.ctl", "r")) {
     char line[512];
     bool found = false;
@@ -194,44 +179,37 @@ EngineStatus LocateEphemerisDirectory(std::string* prefix) {
       *prefix = dir;
       return {};
     }
-  return Fail(W("Директория Эфемерид не найдена"));
+  return Status::NotFound(W("Директория Эфемерид не найдена"));
 }
 
-EngineStatus InitEphemeris(const std::string& ephe_dir, bool check_known_releases) {
+Status InitEphemeris(const std::string& ephe_dir, bool check_known_releases) {
   EphemerisEngine& e = Engine();
-  e.~EphemerisEngine();
-  new (&e) EphemerisEngine();
+  e = EphemerisEngine{};
   e.check_known_releases = check_known_releases;
   if (!ephe_dir.empty()) {
     e.prefix = WithSeparator(ephe_dir);
   } else {
-    EngineStatus s = LocateEphemerisDirectory(&e.prefix);
-    if (!s.ok) return s;
+    Status s = LocateEphemerisDirectory(&e.prefix);
+    if (!s.ok()) return s;
   }
   e.oblique_j2000 = MakeObliquityRecord(kJ2000);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     const std::string name = e.prefix + kStartupFiles[slot];
-    bool opened = false;
-    const int rc = OpenIntoSlot(slot, name, &opened);
-    if (!opened) {
-      // No caller uses the single asteroid, and the common data packages lack its file.
-      if (slot == 3) {
-        Journal("%s: not found, numbered asteroid unavailable", name.c_str());
-        continue;
-      }
-      return CannotOpen(name);
+    const Status opened = OpenIntoSlot(slot, name);
+    if (opened.ok()) continue;
+    const bool unread = !opened.IsCorruption();  // the bytes never came in
+    // No caller uses the single asteroid, and the common data packages lack its file:
+    // missing or damaged, it stays unavailable.
+    if (slot == kSlotNumberedAsteroid) {
+      Journal("%s: %s, numbered asteroid unavailable", name.c_str(),
+              unread ? "not found" : "damaged");
+      if (!unread) e.file_slots[kSlotNumberedAsteroid] = EphemerisFileSlot{};
+      continue;
     }
-    if (rc != 0) {
-      if (slot == 3) {  // unused, as when it is missing
-        Journal("%s: damaged, numbered asteroid unavailable", name.c_str());
-        e.file_slots[3] = EphemerisFileSlot{};
-        continue;
-      }
-      return e.failure;
-    }
+    return unread ? CannotOpen(name) : opened;
   }
   e.initialised = true;
-  return {};
+  return Status::Ok();
 }
 
 std::string EphemerisFileNameFor(double jd, int body) {
@@ -250,44 +228,44 @@ std::string EphemerisFileNameFor(double jd, int body) {
   return buf;
 }
 
-int SwitchEphemerisFile(double jd, int body) {
+Status SwitchEphemerisFile(double jd, int body) {
   EphemerisEngine& e = Engine();
   if (jd < 0) {
     Journal("Err Smena: ipl=%d tjd=%f", body, jd);
-    return 1;
+    return Status::NotFound("no file for a negative date");
   }
   const int record = body > kNumberedAsteroidBase ? kIntAsteroid : body;
   const int slot = SlotOfBody(record);
   const std::string name = e.prefix + EphemerisFileNameFor(jd, body);
   if (!Exists(name)) {
     Journal("%s", name.c_str());
-    if (!g_missing_file(name)) std::exit(0);
-    return 1;
+    if (g_missing_file(name)) return Status::NotFound(name);
+    e.failure = Status::Cancelled(FormatMessage("%s: %s", W("Не открывается файл эфемерид").c_str(),
+                                                name.c_str()));
+    return e.failure;
   }
   // A file that cannot be read or is damaged leaves the slot and its bodies as they
   // were; the caller gets no position.
-  bool opened = false;
-  const int rc = OpenIntoSlot(slot, name, &opened);
-  if (!opened) {
-    e.failure = CannotOpen(name);
-    return -1;
-  }
-  return rc != 0 ? -1 : 0;
+  const Status opened = OpenIntoSlot(slot, name);
+  if (opened.ok() || opened.IsCorruption()) return opened;
+  e.failure = Status::IoError(CannotOpen(name).message());
+  return e.failure;
 }
 
 namespace {
 
 // Segment k of a body unpacked into coeffs (3 x n) and turned into the frame of the
 // J2000 equator; *eval_count is the number of coefficients worth evaluating.
-DecodeStatus UnpackSegment(int body, long k, double* coeffs, int* eval_count) {
+Status UnpackSegment(int body, long k, double* coeffs, int* eval_count,
+                     CoefficientOverflow* overflow) {
   EphemerisEngine& e = Engine();
   const EphemerisBody& b = e.bodies[body];
   const BodyHeader& h = b.header;
   const EphemerisFileSlot& s = e.file_slots[b.slot];
   const ByteImage image(s.bytes.data(), s.bytes.size(), s.little_endian);
   const int n = h.coeff_count;
-  DecodeStatus st = DecodeSegment(image, s.header, b.order, k, coeffs);
-  if (!st.ok) return st;
+  Status st = DecodeSegment(image, s.header, b.order, k, coeffs, overflow);
+  if (!st.ok()) return st;
   *eval_count = n;
   if (!(h.flags & kCoeffRotated)) return st;
 
@@ -348,13 +326,14 @@ void SegmentEnd(const double* coeffs, int n, int eval_count, double t, double* x
 }
 
 // Whether segment k meets the segment `other` (k - 1 or k + 1) within the join limit.
-DecodeStatus CheckJoin(int body, long k, const double* coeffs, int eval_count, long other) {
+Status CheckJoin(int body, long k, const double* coeffs, int eval_count, long other,
+                 CoefficientOverflow* overflow) {
   const BodyHeader& h = Engine().bodies[body].header;
   const int n = h.coeff_count;
   std::vector<double> neighbour(3 * static_cast<size_t>(n), 0.0);
   int neighbour_count = 0;
-  DecodeStatus st = UnpackSegment(body, other, neighbour.data(), &neighbour_count);
-  if (!st.ok) return st;
+  Status st = UnpackSegment(body, other, neighbour.data(), &neighbour_count, overflow);
+  if (!st.ok()) return st;
   double mine[3], theirs[3];
   const bool before = other < k;
   SegmentEnd(coeffs, n, eval_count, before ? -1.0 : 1.0, mine);
@@ -368,13 +347,13 @@ DecodeStatus CheckJoin(int body, long k, const double* coeffs, int eval_count, l
 
 }  // namespace
 
-int LoadSegment(double jd, int body) {
+Status LoadSegment(double jd, int body) {
   EphemerisEngine& e = Engine();
   EphemerisBody& b = e.bodies[body];
   const BodyHeader& h = b.header;
   if (jd < h.jd_first) {
     Journal("Err new_segm: ipli=%d tjd=%f tfstart=%f", body, jd, h.jd_first);
-    return 1;
+    return Status::NotFound("before the first segment");
   }
   double kd = std::floor((jd - h.jd_first) / h.segment_days);
   // The quotient may round below a whole number at a segment's start.
@@ -383,7 +362,7 @@ int LoadSegment(double jd, int body) {
   if (kd >= static_cast<double>(h.segment_count)) {
     if (kd * h.segment_days + h.jd_first > h.jd_last || kd > 1e9) {
       Journal("Err new_segm: ipli=%d tjd=%f tfend=%f", body, jd, h.jd_last);
-      return 1;
+      return Status::NotFound("after the last segment");
     }
     kd = static_cast<double>(h.segment_count - 1);
   }
@@ -392,41 +371,42 @@ int LoadSegment(double jd, int body) {
   b.has_segment = false;
   b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
   int eval_count = 0;
-  DecodeStatus st = UnpackSegment(body, k, b.coeffs.data(), &eval_count);
-  if (st.ok && k > 0) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1);
-  if (st.ok && k + 1 < h.segment_count) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k + 1);
-  if (!st.ok) return Damage(st, e.file_slots[b.slot].name);
+  CoefficientOverflow overflow;
+  Status st = UnpackSegment(body, k, b.coeffs.data(), &eval_count, &overflow);
+  if (st.ok() && k > 0) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1, &overflow);
+  if (st.ok() && k + 1 < h.segment_count)
+    st = CheckJoin(body, k, b.coeffs.data(), eval_count, k + 1, &overflow);
+  if (!st.ok()) return Damage(st, e.file_slots[b.slot].name, overflow);
   b.seg_first = h.jd_first + k * h.segment_days;
   b.seg_last = b.seg_first + h.segment_days;
   b.has_segment = true;
   b.eval_count = eval_count;
-  return 0;
+  return Status::Ok();
 }
 
-int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
+Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   EphemerisEngine& e = Engine();
   for (int i = 0; i < 6; ++i) out[i] = 0.0;
   const int record = body > kNumberedAsteroidBase ? kIntAsteroid : body;
-  if (record < 0 || record >= kIntBodyCount) return 1;
+  if (record < 0 || record >= kIntBodyCount) return Status::NotFound("no such body in the files");
   EphemerisBody& b = e.bodies[record];
   const bool want_speed = (flags & kFlagSpeed) != 0;
   if (record != kIntAsteroid && b.cache_jd == jd && jd != 0 &&
       (!want_speed || b.cache_has_speed)) {
     for (int i = 0; i < 6; ++i) out[i] = b.cache[i];
-    return 0;
+    return Status::Ok();
   }
   if (b.slot < 0) b.slot = SlotOfBody(record);
   EphemerisFileSlot& s = e.file_slots[b.slot];
   bool other_asteroid = record == kIntAsteroid && b.in_file &&
                         b.header.number != body - kNumberedAsteroidBase;
   if (!s.open() || !b.in_file || jd < s.jd_first || jd > s.jd_last || other_asteroid) {
-    const int rc = SwitchEphemerisFile(jd, body);
-    if (rc != 0) return rc;
-    if (!b.in_file || jd < e.file_slots[b.slot].jd_first || jd > e.file_slots[b.slot].jd_last) return 1;
+    if (Status switched = SwitchEphemerisFile(jd, body); !switched.ok()) return switched;
+    if (!b.in_file || jd < e.file_slots[b.slot].jd_first || jd > e.file_slots[b.slot].jd_last)
+      return Status::NotFound("the file does not cover the date");
   }
   if (!b.has_segment || jd < b.seg_first || jd > b.seg_last) {
-    const int rc = LoadSegment(jd, record);
-    if (rc != 0) return rc;
+    if (Status loaded = LoadSegment(jd, record); !loaded.ok()) return loaded;
   }
   const int n = b.header.coeff_count;
   const double len = b.header.segment_days;
@@ -451,11 +431,11 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
     const double saved = emb.cache_jd;
     emb.cache_jd = 0;
     double bary[6];
-    const int rc = EvaluateBody(jd, kIntEmb, flags | (speed ? kFlagSpeed : 0), false, bary);
+    const Status st = EvaluateBody(jd, kIntEmb, flags | (speed ? kFlagSpeed : 0), false, bary);
     emb.cache_jd = saved;
-    if (rc != 0) {
+    if (!st.ok()) {
       for (int i = 0; i < 6; ++i) out[i] = 0.0;
-      return rc;
+      return st;
     }
     for (int i = 0; i < 6; ++i) out[i] = bary[i] - out[i];
     const double sun = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
@@ -466,23 +446,22 @@ int EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   }
   if (record == kIntAsteroid) {
     double sun[6];
-    const int rc = EvaluateBody(jd, kIntSun, flags | kFlagSpeed, false, sun);
-    if (rc != 0) return rc;
+    if (Status st = EvaluateBody(jd, kIntSun, flags | kFlagSpeed, false, sun); !st.ok()) return st;
     for (int i = 0; i < 6; ++i) out[i] += sun[i];
   }
   if (keep) {
     b.cache_jd = jd;
     b.cache_has_speed = true;
     for (int i = 0; i < 6; ++i) b.cache[i] = out[i];
-    b.result_flags = -1;
+    e.apparent.bodies[record] = ApparentResult{};
   }
-  return 0;
+  return Status::Ok();
 }
 
-int EphemerisDateInRange(double jd_ut) {
-  if (jd_ut >= kChartRangeFirst && jd_ut <= kChartRangeLast) return 0;
+bool EphemerisDateInRange(double jd_ut) {
+  if (jd_ut >= kChartRangeFirst && jd_ut <= kChartRangeLast) return true;
   WarningFormat("DEp", FormatDateTime(jd_ut).c_str());
-  return 1;
+  return false;
 }
 
 }  // namespace kv

@@ -1,6 +1,6 @@
 // The ephemeris engine: finds the data directory, keeps one open file per family
 // (planets, Moon, main asteroids, one numbered asteroid), loads coefficient segments
-// and evaluates raw body vectors. One process-wide engine state, made by
+// and evaluates raw body vectors. One process-wide engine state, made afresh by
 // InitEphemeris and kept until the end of the run.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include "astro/ephemeris/ephemeris_format.h"
 #include "astro/nutation.h"
 #include "astro/obliquity.h"
+#include "common/status.h"
 
 namespace kv {
 
@@ -26,8 +27,14 @@ inline constexpr int kIntCeres = 14;
 inline constexpr int kIntVesta = 17;
 inline constexpr int kIntAsteroid = 18;  // slot for one numbered asteroid
 inline constexpr int kIntBodyCount = 19;
+inline constexpr int kIntNone = 11;  // a number no file uses
 inline constexpr int kNumberedAsteroidBase = 10000;
 
+// The file slots, one per family of files.
+inline constexpr int kSlotPlanets = 0;  // the Earth-Moon barycentre, Mercury..Pluto, the Sun
+inline constexpr int kSlotMoon = 1;
+inline constexpr int kSlotMainAsteroids = 2;  // Chiron, Pholus, Ceres..Vesta
+inline constexpr int kSlotNumberedAsteroid = 3;
 inline constexpr int kSlotCount = 4;
 inline constexpr int kFlagSpeed = 256;
 
@@ -61,29 +68,39 @@ struct EphemerisBody {
   double cache_jd = 0;
   bool cache_has_speed = false;
   double cache[6] = {};
-  // Apparent result kept by the position routine.
-  int result_flags = -1;
-  double result_jd = 0;
-  double result[24] = {};
-};
-
-// Result of a step that can fail (missing directory or start-up file, damaged file),
-// with the message for the user.
-struct EngineStatus {
-  bool ok = true;
-  std::string message;  // code page 1251
 };
 
 // Called when the file of a family for a date is missing; returns true to go on with
-// a zero position. The default warns and goes on; the window program asks the user.
+// a zero position, false to stop the calculation (EvaluateBody then fails with the
+// message "Не открывается файл эфемерид"). The default warns and goes on; the window
+// program asks the user, and ends the run itself when the user chooses to.
 using MissingFileHandler = bool (*)(const std::string& file_name);
 MissingFileHandler SetMissingFileHandler(MissingFileHandler handler);
+
+// The apparent place of a body as the position routine made it for one date.
+struct ApparentResult {
+  int flags = -1;  // the calculation flags it was made with; -1 when there is none
+  double jd = 0;
+  double block[24] = {};
+};
 
 // Result of a point that is not a body of the files (node, apogee).
 struct LunarPointRecord {
   double jd = 0;
   int flags = -1;
   double result[24] = {};
+};
+
+// What the position routines keep between calls, each part with its date, so that the
+// many calls of one chart share their work. A part is forgotten by assigning a fresh
+// value; the whole cache goes with the engine when InitEphemeris makes a new one.
+struct ApparentPlaceCache {
+  // The barycentric Earth made from the barycentre and the Moon, kept for one date.
+  double earth_jd = 0;
+  bool earth_has_speed = false;
+  double earth[6] = {};
+  ApparentResult bodies[kIntBodyCount];  // by internal number
+  LunarPointRecord lunar_points[4];  // mean node, true node, mean apogee, osculating apogee
 };
 
 struct EphemerisEngine {
@@ -94,12 +111,8 @@ struct EphemerisEngine {
   ObliquityRecord oblique_date;
   NutationRecord nutation;        // for the date of the last calculation
   NutationRecord nutation_prev;   // for that date - 0.0001 day (speeds)
-  EngineStatus failure;           // the last damage found: which file (for the user)
-  // The barycentric Earth made from the barycentre and the Moon, kept for one date.
-  double earth_jd = 0;
-  bool earth_has_speed = false;
-  double earth[6] = {};
-  LunarPointRecord lunar_points[4];  // mean node, true node, mean apogee, osculating apogee
+  Status failure;                 // the last failure: which file (message for the user)
+  ApparentPlaceCache apparent;
   // Files of a known release are checked against their digest when opened; tests of
   // the plausibility checks clear it before InitEphemeris.
   bool check_known_releases = true;
@@ -109,29 +122,35 @@ struct EphemerisEngine {
 // The process-wide engine state.
 EphemerisEngine& Engine();
 
-// Finds the directory, resets the state, opens the start-up files. A missing or
-// damaged single-asteroid file "se00010s.se1" is journalled and skipped.
+// Finds the directory, makes a fresh engine state, opens the start-up files. A
+// missing or damaged single-asteroid file "se00010s.se1" is journalled and skipped.
 //   ephe_dir  a directory given by the user (command line); empty to search
 //   check_known_releases  see EphemerisEngine (kept across the reset)
-EngineStatus InitEphemeris(const std::string& ephe_dir = "", bool check_known_releases = true);
+//   returns   ok; NotFound with "Директория Эфемерид не найдена" or "Файл %s (%s) не
+//             открывается"; Corruption naming a damaged start-up file
+Status InitEphemeris(const std::string& ephe_dir = "", bool check_known_releases = true);
 
-// The directory prefix chosen by the search, or the failure "Директория Эфемерид не
+// The directory prefix chosen by the search, or NotFound with "Директория Эфемерид не
 // найдена". Order: "dirswe.ctl" in the current directory, "sepl_18.se1" there, the
 // standard system data folders.
-EngineStatus LocateEphemerisDirectory(std::string* prefix);
+Status LocateEphemerisDirectory(std::string* prefix);
 
 // Name of the file of a body's family that covers a Julian day, without the prefix.
 std::string EphemerisFileNameFor(double jd, int body);
 
-// Opens the file of the body's family covering jd. 0 on success, 1 when there is no
-// file (missing, or a negative date), -1 when it does not read or is damaged
-// (Engine().failure says which); the slot then keeps the file it had.
-int SwitchEphemerisFile(double jd, int body);
+// The engine's routines below answer with a Status: ok; NotFound when no file or
+// segment holds the date (the calculation goes on without the body); otherwise a
+// failure whose message, for the user, is kept in Engine().failure as well:
+// Corruption for a damaged file, IoError for one that cannot be read, Cancelled when
+// the missing-file handler stopped the calculation.
+
+// Opens the file of the body's family covering jd. On a failure the slot keeps the
+// file it had.
+Status SwitchEphemerisFile(double jd, int body);
 
 // Reads the segment of a body covering jd and checks that it meets its neighbours
 // (the segments before and after it) within the fitting noise of the files.
-// 0 on success, 1 when there is none, -1 damaged file (Engine().failure says which).
-int LoadSegment(double jd, int body);
+Status LoadSegment(double jd, int body);
 
 // Largest gap allowed where two segments of a body meet, in units of the body's
 // packed coefficients (normalisation / 2 x 1e-9 AU). Sound files meet within 22 units
@@ -143,12 +162,13 @@ inline constexpr double kSegmentJoinUnits = 256.0;
 //   jd_et   ephemeris time; body internal number or public asteroid number > 10000
 //   flags   kFlagSpeed asks for the velocity
 //   keep    store the result in the body's cache (clears its derived result)
-//   returns 0 success; 1 no data for the date (out all zero); -1 damaged file, also
-//           when the evaluated vector lies outside the body's physical distances
-//           (body_distances.h); Engine().failure then names the file
-int EvaluateBody(double jd_et, int body, int flags, bool keep, double* out);
+//   returns ok; NotFound, out all zero, when no data covers the date; Corruption
+//           for a damaged file, also when the evaluated vector lies outside the
+//           body's physical distances (body_distances.h)
+Status EvaluateBody(double jd_et, int body, int flags, bool keep, double* out);
 
-// 0 when jd_ut lies in the span of the start-up files, else the warning "DEp" and 1.
-int EphemerisDateInRange(double jd_ut);
+// True when jd_ut lies in the span of the start-up files, else the warning "DEp" and
+// false.
+bool EphemerisDateInRange(double jd_ut);
 
 }  // namespace kv

@@ -4,16 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/coding.h"
+
 namespace kv {
 
 bool ByteImage::Unsigned(size_t pos, int bytes, uint64_t* out) const {
   if (bytes < 1 || bytes > 8 || !Has(pos, static_cast<size_t>(bytes))) return false;
-  uint64_t v = 0;
-  for (int i = 0; i < bytes; ++i) {
-    const uint64_t b = data_[pos + (little_ ? bytes - 1 - i : i)];
-    v = (v << 8) | b;
-  }
-  *out = v;
+  *out = DecodeUnsigned(data_ + pos, bytes, little_);
   return true;
 }
 
@@ -26,39 +23,37 @@ bool ByteImage::Double(size_t pos, double* out) const {
 
 namespace {
 
-DecodeStatus Damaged(const char* what, size_t pos, int size = 0, int count = 0) {
-  DecodeStatus s;
-  s.ok = false;
+Status Damaged(const char* what, size_t pos, int size = 0, int count = 0,
+               StatusCode code = StatusCode::kCorruption) {
   char buf[160];
   if (size > 0)
     std::snprintf(buf, sizeof buf, "off=%ld size=%d count=%d (%s)", static_cast<long>(pos),
                   size, count, what);
   else
     std::snprintf(buf, sizeof buf, "%s at %ld", what, static_cast<long>(pos));
-  s.detail = buf;
-  return s;
+  return Status::Error(code, buf);
 }
 
 // A cursor that reads consecutive fields and remembers the first short read.
 struct Cursor {
   const ByteImage& image;
   size_t pos;
-  DecodeStatus status;
+  Status status;
 
   uint64_t U(int bytes) {
     uint64_t v = 0;
-    if (status.ok && !image.Unsigned(pos, bytes, &v)) status = Damaged("short read", pos, bytes, 1);
+    if (status.ok() && !image.Unsigned(pos, bytes, &v)) status = Damaged("short read", pos, bytes, 1);
     pos += bytes;
-    return status.ok ? v : 0;
+    return status.ok() ? v : 0;
   }
   double D() {
     double v = 0;
-    if (status.ok && !image.Double(pos, &v)) status = Damaged("short read", pos, 8, 1);
+    if (status.ok() && !image.Double(pos, &v)) status = Damaged("short read", pos, 8, 1);
     pos += 8;
-    return status.ok ? v : 0;
+    return status.ok() ? v : 0;
   }
   void Skip(size_t n) {
-    if (status.ok && !image.Has(pos, n)) status = Damaged("short read", pos, 1, static_cast<int>(n));
+    if (status.ok() && !image.Has(pos, n)) status = Damaged("short read", pos, 1, static_cast<int>(n));
     pos += n;
   }
 };
@@ -81,7 +76,7 @@ constexpr int kMoonNumber = 1;
 constexpr int kKnownFlags = kCoeffHeliocentric | kCoeffRotated | kCoeffEllipse |
                             kCoeffEmbHeliocentric;
 
-DecodeStatus CheckBodyConstants(const BodyHeader& b, const FileHeader& file, size_t at) {
+Status CheckBodyConstants(const BodyHeader& b, const FileHeader& file, size_t at) {
   char what[120];
   auto bad = [&](const char* field) {
     std::snprintf(what, sizeof what, "body %d: implausible %s", b.number, field);
@@ -113,7 +108,7 @@ DecodeStatus CheckBodyConstants(const BodyHeader& b, const FileHeader& file, siz
       if (!Finite(rate) || std::fabs(rate) > kMaxRatePerMillennium) return bad("rate of the frame");
     if (!Finite(b.peri) || std::fabs(b.peri) > kMaxAngleRadians) return bad("perihelion longitude");
   }
-  return {};
+  return Status::Ok();
 }
 
 // The table-driven form of the checksum's CRC (most significant bit first).
@@ -137,8 +132,7 @@ uint32_t HeaderCrc32(const uint8_t* data, size_t size, uint32_t crc) {
   return ~c;
 }
 
-DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid,
-                          FileHeader* header) {
+Status DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid, FileHeader* header) {
   size_t pos = 0;
   const int lines = single_asteroid ? 4 : 3;
   for (int i = 0; i < lines; ++i) {
@@ -150,8 +144,8 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
   if (bytes.size() < pos + 4) return Damaged("short read", pos, 4, 1);
   // The writer's byte order shows in where the zero byte of the test value lies.
   const uint8_t* t = bytes.data() + pos;
-  const uint32_t as_big = (uint32_t{t[0]} << 24) | (t[1] << 16) | (t[2] << 8) | t[3];
-  const uint32_t as_little = (uint32_t{t[3]} << 24) | (t[2] << 16) | (t[1] << 8) | t[0];
+  const uint32_t as_big = static_cast<uint32_t>(DecodeUnsigned(t, 4, false));
+  const uint32_t as_little = DecodeFixed32(t);
   bool little;
   if (as_little == kByteOrderTestValue)
     little = true;
@@ -170,7 +164,7 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
   header->jd_first = c.D();
   header->jd_last = c.D();
   const int n = static_cast<int>(c.U(2));
-  if (!c.status.ok) return c.status;
+  if (!c.status.ok()) return c.status;
   if (length != bytes.size()) {
     char what[80];
     std::snprintf(what, sizeof what, "file length %llu in the header, %llu present",
@@ -184,7 +178,7 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
   for (auto& b : header->bodies) b.number = static_cast<int>(c.U(2));
   const size_t checksum_at = c.pos;
   header->checksum = static_cast<uint32_t>(c.U(4));
-  if (!c.status.ok) return c.status;
+  if (!c.status.ok()) return c.status;
   if (HeaderCrc32(bytes.data(), checksum_at) != header->checksum)
     return Damaged("header checksum does not match", checksum_at);
   header->checksum_end = c.pos;
@@ -206,18 +200,18 @@ DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroi
     b.q_rate = c.D();
     b.peri = c.D();
     b.peri_rate = c.D();
-    if (!c.status.ok) return c.status;
-    const DecodeStatus constants = CheckBodyConstants(b, *header, at);
-    if (!constants.ok) return constants;
+    if (!c.status.ok()) return c.status;
+    const Status constants = CheckBodyConstants(b, *header, at);
+    if (!constants.ok()) return constants;
     b.segment_count = std::lround((b.jd_last - b.jd_first) / b.segment_days);
     if (b.flags & kCoeffEllipse) {
       b.ellipse.resize(2 * static_cast<size_t>(b.coeff_count));
       for (auto& e : b.ellipse) {
         e = c.D();
-        if (c.status.ok && (!Finite(e) || std::fabs(e) > kMaxEllipseAu))
+        if (c.status.ok() && (!Finite(e) || std::fabs(e) > kMaxEllipseAu))
           return Damaged("implausible reference ellipse", c.pos - 8);
       }
-      if (!c.status.ok) return c.status;
+      if (!c.status.ok()) return c.status;
     }
   }
   // The indexes follow the header back to back, in body order.
@@ -255,7 +249,7 @@ constexpr KnownRelease kKnownReleases[] = {
 
 }  // namespace
 
-DecodeStatus CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header) {
+Status CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header) {
   for (const KnownRelease& r : kKnownReleases) {
     if (r.header_checksum != header.checksum || r.length != bytes.size()) continue;
     if (header.checksum_end > bytes.size()) break;
@@ -264,10 +258,11 @@ DecodeStatus CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHead
     if (digest != r.digest) return Damaged("contents differ from the release", header.checksum_end);
     break;
   }
-  return {};
+  return Status::Ok();
 }
 
-DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out) {
+Status DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out,
+                   CoefficientOverflow* overflow) {
   Cursor c{image, *pos, {}};
   int counts[6] = {0, 0, 0, 0, 0, 0};
   const int c0 = static_cast<int>(c.U(1));
@@ -281,15 +276,12 @@ DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm
     const int h[4] = {c0 >> 4, c0 & 15, c1 >> 4, c1 & 15};
     std::memcpy(counts, h, sizeof h);
   }
-  if (!c.status.ok) return c.status;
+  if (!c.status.ok()) return c.status;
   int total = 0;
   for (int g : counts) total += g;
   if (total > n) {
-    DecodeStatus s = Damaged("too many coefficients", *pos);
-    s.too_many_coefficients = true;
-    s.found_count = total;
-    s.allowed_count = n;
-    return s;
+    if (overflow) *overflow = {total, n};
+    return Damaged("too many coefficients", *pos, 0, 0, StatusCode::kTooLarge);
   }
   const double scale = norm / 2 * 1e-9;
   auto put = [&](int i, uint64_t v) {
@@ -311,31 +303,32 @@ DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm
     const uint64_t b = c.U(1);
     for (int j = 0; j < 4 && k + j < counts[5]; ++j) put(idx++, (b >> (6 - 2 * j)) & 3);
   }
-  if (!c.status.ok) return c.status;
+  if (!c.status.ok()) return c.status;
   *pos = c.pos;
   return c.status;
 }
 
-DecodeStatus DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
-                           double* coeffs) {
+Status DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
+                     double* coeffs, CoefficientOverflow* overflow) {
   const BodyHeader& body = file.bodies[static_cast<size_t>(order)];
   auto entry_at = [&](const BodyHeader& b, long segment, uint64_t* pos) {
     const size_t entry = b.index_pos + 3 * static_cast<size_t>(segment);
     if (!image.Unsigned(entry, 3, pos)) return Damaged("short read", entry, 3, 1);
     if (*pos < file.index_end || *pos >= image.size()) return Damaged("segment beyond its place", entry);
-    return DecodeStatus{};
+    return Status::Ok();
   };
   if (k < 0 || k >= body.segment_count) return Damaged("no such segment", body.index_pos);
   uint64_t seg_pos = 0, next_pos = image.size();
-  DecodeStatus s = entry_at(body, k, &seg_pos);
-  if (!s.ok) return s;
+  Status s = entry_at(body, k, &seg_pos);
+  if (!s.ok()) return s;
   if (k + 1 < body.segment_count) s = entry_at(body, k + 1, &next_pos);
   else if (static_cast<size_t>(order) + 1 < file.bodies.size()) s = entry_at(file.bodies[order + 1], 0, &next_pos);
-  if (!s.ok) return s;
+  if (!s.ok()) return s;
   size_t pos = static_cast<size_t>(seg_pos);
   for (int axis = 0; axis < 3; ++axis) {
-    s = DecodeBlock(image, &pos, body.coeff_count, body.norm, coeffs + axis * body.coeff_count);
-    if (!s.ok) return s;
+    s = DecodeBlock(image, &pos, body.coeff_count, body.norm, coeffs + axis * body.coeff_count,
+                    overflow);
+    if (!s.ok()) return s;
   }
   if (pos != next_pos) {
     char what[96];
@@ -343,7 +336,7 @@ DecodeStatus DecodeSegment(const ByteImage& image, const FileHeader& file, int o
                   body.number, static_cast<unsigned long>(pos), static_cast<unsigned long>(next_pos));
     return Damaged(what, static_cast<size_t>(seg_pos));
   }
-  return {};
+  return Status::Ok();
 }
 
 }  // namespace kv

@@ -18,12 +18,16 @@
 // releases listed in known_releases, a digest of the whole rest of the file.
 //
 // This module only decodes bytes already in memory; every offset and count is checked
-// against the bytes present and a failure says what and where.
+// against the bytes present, and a failure is a Status (Corruption, or TooLarge for a
+// block with more coefficients than its body has) whose message says what and where,
+// for the journal.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "common/status.h"
 
 namespace kv {
 
@@ -48,12 +52,11 @@ uint32_t HeaderCrc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 // The largest coefficient count a packed block can give: six groups of at most 15.
 inline constexpr int kMaxBlockCoefficients = 90;
 
-struct DecodeStatus {
-  bool ok = true;
-  std::string detail;  // what went wrong and where, for the journal
-  bool too_many_coefficients = false;
-  int found_count = 0;
-  int allowed_count = 0;
+// The counts of a block with more coefficients than its body has (a TooLarge status),
+// for the message the user sees.
+struct CoefficientOverflow {
+  int found = 0;
+  int allowed = 0;
 };
 
 // Reads numbers of 1..8 bytes from a byte image in the file's byte order.
@@ -99,22 +102,23 @@ struct FileHeader {
 // checksum, each body's constants against what the format and the sky allow, and the
 // segment indexes lying back to back after the header.
 //   single_asteroid  the 4-line, named-body variant
-DecodeStatus DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid,
-                          FileHeader* header);
+Status DecodeHeader(const std::vector<uint8_t>& bytes, bool single_asteroid, FileHeader* header);
 
 // For a file whose header checksum and length belong to a release listed in
 // known_releases: the digest of everything after the checksum must match. Other
 // files pass (their damage is left to the plausibility checks).
-DecodeStatus CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header);
+Status CheckKnownRelease(const std::vector<uint8_t>& bytes, const FileHeader& header);
 
 // Unpacks the x, y, z coefficient blocks of segment k of the body at position `order`
 // in the file's body list into coeffs[0..3n) (x block, y block, z block; missing
 // coefficients 0). The segment must end exactly where the next one begins (the next
 // of the same body, else the first of the next body, else the end of the file).
-DecodeStatus DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
-                           double* coeffs);
+// `overflow`, when given, receives the counts of a TooLarge block.
+Status DecodeSegment(const ByteImage& image, const FileHeader& file, int order, long k,
+                     double* coeffs, CoefficientOverflow* overflow = nullptr);
 
 // Unpacks one block at *pos (advanced past it) into out[0..n).
-DecodeStatus DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out);
+Status DecodeBlock(const ByteImage& image, size_t* pos, int n, double norm, double* out,
+                   CoefficientOverflow* overflow = nullptr);
 
 }  // namespace kv

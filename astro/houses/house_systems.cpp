@@ -2,11 +2,11 @@
 
 #include <cmath>
 
+#include "common/angles.h"
+
 namespace kv {
 namespace {
 
-constexpr double kDegToRad = 0.017453292519943295;
-constexpr double kRadToDeg = 57.29577951308232;
 constexpr double kSnap = 1e-10;  // below this an angle or denominator counts as zero
 
 double Sind(double x) { return std::sin(x * kDegToRad); }
@@ -17,12 +17,7 @@ double Atan2d(double y, double x) { return std::atan2(y, x) * kRadToDeg; }
 // Arcs of sines computed from rounded products may land a hair outside [-1, 1].
 double Asind(double x) { return std::asin(x > 1.0 ? 1.0 : (x < -1.0 ? -1.0 : x)) * kRadToDeg; }
 
-double Norm360(double x) {
-  x = std::fmod(x, 360.0);
-  if (x < 0) x += 360.0;
-  if (x >= 360.0) x -= 360.0;  // fmod of a tiny negative number plus 360
-  return x;
-}
+double Norm360(double x) { return NormalizeDegrees(x); }
 
 // Difference a - b brought into [-180, 180).
 double Diff180(double a, double b) {

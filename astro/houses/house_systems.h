@@ -2,8 +2,9 @@
 //
 // Nothing here reads the ephemeris or the clock: the caller gives the right ascension
 // of the meridian, the latitude and the obliquity, so the twelve systems can be checked
-// against their geometric definitions without the rest of the engine. CalcHouses
-// (calc_houses.h) fills that frame from a chart's moment and place.
+// against their geometric definitions without the rest of the engine. HouseFrameAt
+// (house_frame.h) fills that frame from a moment and place; the chart's CalcHouses
+// (chart/calc/calc_houses.h) applies it to a chart record.
 #pragma once
 
 #include <array>

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/delta_t.h"
 #include "astro/positions/calc_body.h"
 #include "astro/sidereal_time.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {

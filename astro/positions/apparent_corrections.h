@@ -1,6 +1,12 @@
 // The corrections that turn a geometric vector into an apparent one: light time,
 // relativistic deflection by the Sun, annual aberration. Vectors are rectangular,
 // equator of J2000, AU and AU/day, position then velocity.
+// Sources: the deflection and the relativistic aberration formulas of the Explanatory
+// Supplement to the Astronomical Almanac (1992), ch. 3 (reduction to apparent place).
+// Inside the solar disk the deflection uses only the Sun's mass within the ray's
+// distance from the centre (a tabulated mass profile of the solar interior, no
+// published source claimed), so it falls to zero at the centre instead of growing
+// without bound.
 #pragma once
 
 namespace kv {

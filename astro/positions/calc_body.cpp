@@ -43,68 +43,70 @@ int InternalOf(int body) {
   return -1;
 }
 
-EphemerisBody& RecordOf(int internal) {
-  return Engine().bodies[internal > kNumberedAsteroidBase ? kIntAsteroid : internal];
-}
+int IndexOf(int internal) { return internal > kNumberedAsteroidBase ? kIntAsteroid : internal; }
 
-// Barycentric Earth at jd; kept in the engine when keep is set.
-int EarthAt(double jd, int flags, bool keep, double* earth) {
-  EphemerisEngine& e = Engine();
+EphemerisBody& RecordOf(int internal) { return Engine().bodies[IndexOf(internal)]; }
+
+ApparentResult& ResultOf(int internal) { return Engine().apparent.bodies[IndexOf(internal)]; }
+
+// Barycentric Earth at jd; kept in the engine's cache when keep is set.
+Status EarthAt(double jd, int flags, bool keep, double* earth) {
+  ApparentPlaceCache& c = Engine().apparent;
   const bool speed = (flags & kCalcSpeed) || keep;
-  if (e.earth_jd == jd && jd != 0 && (!speed || e.earth_has_speed)) {
-    std::memcpy(earth, e.earth, sizeof e.earth);
-    return 0;
+  if (c.earth_jd == jd && jd != 0 && (!speed || c.earth_has_speed)) {
+    std::memcpy(earth, c.earth, sizeof c.earth);
+    return Status::Ok();
   }
   double emb[6], moon[6];
   const int f = speed ? (flags | kCalcSpeed) : flags;
-  int rc = EvaluateBody(jd, kIntEmb, f, keep, emb);
-  if (rc == 0) rc = EvaluateBody(jd, kIntMoon, f, keep, moon);
-  if (rc != 0) {
+  Status st = EvaluateBody(jd, kIntEmb, f, keep, emb);
+  if (st.ok()) st = EvaluateBody(jd, kIntMoon, f, keep, moon);
+  if (!st.ok()) {
     Zero(earth, 6);
-    return rc;
+    return st;
   }
   for (int i = 0; i < 6; ++i) earth[i] = emb[i] - kMoonShare * moon[i];
   if (!speed) earth[3] = earth[4] = earth[5] = 0;
   if (keep) {
-    e.earth_jd = jd;
-    e.earth_has_speed = true;
-    std::memcpy(e.earth, earth, sizeof e.earth);
+    c.earth_jd = jd;
+    c.earth_has_speed = true;
+    std::memcpy(c.earth, earth, sizeof c.earth);
   }
-  return 0;
+  return Status::Ok();
 }
 
 double LightTimeOf(const double* v) { return LightTimeDays(Length(v)); }
 
 }  // namespace
 
-int RawVectors(double jd, int internal, int flags, bool keep, double* body, double* earth,
-               double* sun) {
+Status RawVectors(double jd, int internal, int flags, bool keep, double* body, double* earth,
+                  double* sun) {
   double s[6] = {}, e[6] = {};
   const bool rec_helio = internal != kIntEmb && internal != kIntMoon &&
                          (RecordOf(internal).header.flags & kCoeffHeliocentric);
   const bool helio_mode = flags & kCalcHeliocentric;
   const int f = keep ? (flags | kCalcSpeed) : flags;
-  int rc = 0;
+  Status st;
   if (keep || sun || rec_helio || internal == kIntSun || helio_mode)
-    rc = EvaluateBody(jd, kIntSun, f, keep, s);
-  if (rc == 0 && (keep || earth || internal == kIntEmb || internal == kIntMoon))
-    rc = EarthAt(jd, f, keep, e);
-  if (rc == 0 && body) {
+    st = EvaluateBody(jd, kIntSun, f, keep, s);
+  if (st.ok() && (keep || earth || internal == kIntEmb || internal == kIntMoon))
+    st = EarthAt(jd, f, keep, e);
+  if (st.ok() && body) {
     if (internal == kIntEmb) {
       std::memcpy(body, e, sizeof e);
     } else if (internal == kIntMoon) {
-      rc = EvaluateBody(jd, kIntMoon, f, keep, body);
+      st = EvaluateBody(jd, kIntMoon, f, keep, body);
     } else {
-      rc = EvaluateBody(jd, internal, f, keep, body);
+      st = EvaluateBody(jd, internal, f, keep, body);
       // The file keeps some bodies around the Sun; the caller wants them barycentric.
-      if (rc == 0 && (RecordOf(internal).header.flags & kCoeffHeliocentric))
+      if (st.ok() && (RecordOf(internal).header.flags & kCoeffHeliocentric))
         for (int i = 0; i < 6; ++i) body[i] += s[i];
     }
   }
-  if (rc != 0 && body) Zero(body, 6);
+  if (!st.ok() && body) Zero(body, 6);
   if (earth) std::memcpy(earth, e, sizeof e);
   if (sun) std::memcpy(sun, s, sizeof s);
-  return rc;
+  return st;
 }
 
 void PrepareDate(double jd, int flags) {
@@ -170,13 +172,11 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
 namespace {
 
 // Planets and minor bodies: light time, deflection, aberration.
-int ApparentPlanet(double jd, int internal, int flags, EphemerisBody& rec) {
+Status ApparentPlanet(double jd, int internal, int flags, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
-  EphemerisEngine& eng = Engine();
   double x[6], earth[6], sun[6];
-  int rc = RawVectors(jd, internal, flags, true, x, earth, sun);
-  if (rc != 0) return rc;
+  if (Status st = RawVectors(jd, internal, flags, true, x, earth, sun); !st.ok()) return st;
   double obs[6];
   if (helio) {
     std::memcpy(obs, sun, sizeof obs);
@@ -212,8 +212,8 @@ int ApparentPlanet(double jd, int internal, int flags, EphemerisBody& rec) {
   if (speed)
     for (int i = 0; i < 3; ++i) xs[i] = x[i] - xa[i] - xs[i];
   double p[6], earth_emit[6];
-  rc = RawVectors(t_emit, internal, flags, false, p, earth_emit, nullptr);
-  if (rc != 0) return rc;
+  if (Status st = RawVectors(t_emit, internal, flags, false, p, earth_emit, nullptr); !st.ok())
+    return st;
   if (helio) {
     for (int i = 0; i < 6; ++i) p[i] -= sun[i];
   } else {
@@ -228,18 +228,16 @@ int ApparentPlanet(double jd, int internal, int flags, EphemerisBody& rec) {
     if (speed)
       for (int i = 3; i < 6; ++i) p[i] += obs[i] - earth_emit[i];
   }
-  (void)eng;
-  FinishPosition(p, jd, flags, rec.result);
-  return 0;
+  FinishPosition(p, jd, flags, rec.block);
+  return Status::Ok();
 }
 
 // The Sun (seen from the Earth) or, in heliocentric mode, the Earth (seen from the Sun).
-int ApparentSun(double jd, int flags, EphemerisBody& rec) {
+Status ApparentSun(double jd, int flags, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
   double earth[6], sun[6];
-  int rc = RawVectors(jd, kIntEmb, flags, true, nullptr, earth, sun);
-  if (rc != 0) return rc;
+  if (Status st = RawVectors(jd, kIntEmb, flags, true, nullptr, earth, sun); !st.ok()) return st;
   double d[6];
   for (int i = 0; i < 6; ++i) d[i] = earth[i] - sun[i];
   if (!helio) {
@@ -247,8 +245,8 @@ int ApparentSun(double jd, int flags, EphemerisBody& rec) {
     for (int pass = 0; pass < 2; ++pass) {
       const double t_emit = jd - LightTimeOf(d);
       double s_emit[6];
-      rc = EvaluateBody(t_emit, kIntSun, flags | kCalcSpeed, false, s_emit);
-      if (rc != 0) return rc;
+      if (Status st = EvaluateBody(t_emit, kIntSun, flags | kCalcSpeed, false, s_emit); !st.ok())
+        return st;
       for (int i = 0; i < 6; ++i) d[i] = earth[i] - s_emit[i];
     }
   }
@@ -256,16 +254,15 @@ int ApparentSun(double jd, int flags, EphemerisBody& rec) {
   if (!helio)
     for (double& v : d) v = -v;
   if (!(flags & kCalcNoAberration)) Aberrate(d, earth + 3, speed);
-  FinishPosition(d, jd, flags, rec.result);
-  return 0;
+  FinishPosition(d, jd, flags, rec.block);
+  return Status::Ok();
 }
 
-int ApparentMoon(double jd, int flags, EphemerisBody& rec) {
+Status ApparentMoon(double jd, int flags, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
   double moon[6], earth[6], sun[6];
-  int rc = RawVectors(jd, kIntMoon, flags, true, moon, earth, sun);
-  if (rc != 0) return rc;
+  if (Status st = RawVectors(jd, kIntMoon, flags, true, moon, earth, sun); !st.ok()) return st;
   double obs[6], b[6];
   for (int i = 0; i < 6; ++i) {
     b[i] = moon[i] + earth[i];
@@ -275,8 +272,9 @@ int ApparentMoon(double jd, int flags, EphemerisBody& rec) {
   for (int i = 0; i < 3; ++i) rel[i] = helio ? b[i] - sun[i] : moon[i];
   const double t_emit = jd - LightTimeOf(rel);
   double moon2[6], earth2[6];
-  rc = RawVectors(t_emit, kIntMoon, flags | kCalcSpeed, false, moon2, earth2, nullptr);
-  if (rc != 0) return rc;
+  if (Status st = RawVectors(t_emit, kIntMoon, flags | kCalcSpeed, false, moon2, earth2, nullptr);
+      !st.ok())
+    return st;
   double p[6];
   for (int i = 0; i < 6; ++i) p[i] = moon2[i] + earth2[i] - obs[i];
   if (!(flags & kCalcNoAberration)) {
@@ -285,8 +283,14 @@ int ApparentMoon(double jd, int flags, EphemerisBody& rec) {
       for (int i = 3; i < 6; ++i) p[i] += obs[i] - earth2[i];
   }
   if (!speed) p[3] = p[4] = p[5] = 0;
-  FinishPosition(p, jd, flags, rec.result);
-  return 0;
+  FinishPosition(p, jd, flags, rec.block);
+  return Status::Ok();
+}
+
+// The public result of a position: the flags, kCalcNoData or -1 (Engine().failure).
+int PublicResult(const Status& st, int flags) {
+  if (st.ok()) return flags;
+  return st.IsNotFound() ? kCalcNoData : -1;
 }
 
 int Compute(double jd, int body, int flags, double* block) {
@@ -296,34 +300,36 @@ int Compute(double jd, int body, int flags, double* block) {
   const bool helio = flags & kCalcHeliocentric;
   if (body >= kMeanNode && body <= kOscuApogee) {
     if (helio) return flags;
-    const int rc = LunarPoint(jd, body, flags, block);
-    return rc < 0 ? -1 : rc > 0 ? kCalcNoData : flags;
+    return PublicResult(LunarPoint(jd, body, flags, block), flags);
   }
   const int internal = InternalOf(body);
-  if (internal < 0) Fatal(FormatMessage(W("Ошибочный номер планеты %d").c_str(), body));
+  if (internal < 0) {
+    Engine().failure =
+        Status::InvalidArgument(FormatMessage(W("Ошибочный номер планеты %d").c_str(), body));
+    return -1;
+  }
   if ((body == kSun && helio) || (body == kEarth && !helio)) return flags;
-  EphemerisBody& rec = RecordOf(internal);
+  ApparentResult& rec = ResultOf(internal);
   // The reader's cache tells whether the block still belongs to this date.
-  int rc = 0;
+  Status st;
   if (body == kMoon) {
-    rc = RawVectors(jd, kIntMoon, flags, true, nullptr, nullptr, nullptr);
-    if (rc == 0 && !(rec.result_flags == flags && rec.result_jd == jd)) rc = ApparentMoon(jd, flags, rec);
+    st = RawVectors(jd, kIntMoon, flags, true, nullptr, nullptr, nullptr);
+    if (st.ok() && !(rec.flags == flags && rec.jd == jd)) st = ApparentMoon(jd, flags, rec);
   } else if (internal == kIntEmb) {
-    rc = RawVectors(jd, kIntEmb, flags, true, nullptr, nullptr, nullptr);
-    if (rc == 0 && !(rec.result_flags == flags && rec.result_jd == jd)) rc = ApparentSun(jd, flags, rec);
+    st = RawVectors(jd, kIntEmb, flags, true, nullptr, nullptr, nullptr);
+    if (st.ok() && !(rec.flags == flags && rec.jd == jd)) st = ApparentSun(jd, flags, rec);
   } else {
-    rc = RawVectors(jd, internal, flags, true, nullptr, nullptr, nullptr);
-    if (rc == 0 && !(rec.result_flags == flags && rec.result_jd == jd))
-      rc = ApparentPlanet(jd, internal, flags, rec);
+    st = RawVectors(jd, internal, flags, true, nullptr, nullptr, nullptr);
+    if (st.ok() && !(rec.flags == flags && rec.jd == jd))
+      st = ApparentPlanet(jd, internal, flags, rec);
   }
-  if (rc < 0) return -1;
-  if (rc > 0) {
-    rec.result_flags = -1;
-    return kCalcNoData;  // an all-zero record
+  if (!st.ok()) {
+    if (st.IsNotFound()) rec.flags = -1;  // an all-zero record
+    return PublicResult(st, flags);
   }
-  rec.result_flags = flags;
-  rec.result_jd = jd;
-  std::memcpy(block, rec.result, sizeof rec.result);
+  rec.flags = flags;
+  rec.jd = jd;
+  std::memcpy(block, rec.block, sizeof rec.block);
   return flags;
 }
 

@@ -31,11 +31,13 @@ enum PublicBody {
 };
 
 // Calculation flags (bit values); other bits are carried along unchanged.
+inline constexpr int kCalcEphemerisFiles = 2;  // positions from the ephemeris files
 inline constexpr int kCalcHeliocentric = 8;    // implies no deflection, no aberration
 inline constexpr int kCalcSpeed = 256;
 inline constexpr int kCalcNoDeflection = 512;
 inline constexpr int kCalcNoAberration = 1024;
-inline constexpr int kCalcChartFlags = 258;    // what the chart pipeline passes
+// What the chart pipeline passes (258).
+inline constexpr int kCalcChartFlags = kCalcEphemerisFiles | kCalcSpeed;
 
 // Position record: [0] longitude deg in [0, 360), [1] latitude deg, [2] distance AU,
 // [3] longitude speed deg/day, [4] latitude speed deg/day, [5] distance speed AU/day.
@@ -46,10 +48,12 @@ inline constexpr int kCalcChartFlags = 258;    // what the chart pipeline passes
 //   flags     calculation flags
 //   out       6 doubles
 //   returns   the flags the result was made with; kCalcNoData when no file covers
-//             the date (the user chose to go on without it); -1 when a damaged
-//             ephemeris file stops the calculation (Engine().failure names the file).
-//             In both failures out is all zero.
-// An unknown body number ends the run with "Ошибочный номер планеты %d".
+//             the date (the user chose to go on without it); -1 when the calculation
+//             stops: a damaged or unreadable ephemeris file, the user's choice at a
+//             missing one, or an unknown body number ("Ошибочный номер планеты %d");
+//             Engine().failure then holds the message. In both failures out is all
+//             zero. These numbers are the routine's outside face; inside, the engine
+//             answers with a Status (ephemeris.h).
 inline constexpr int kCalcNoData = -2;
 int CalcBody(double jd_et, int body, int flags, double* out);
 

@@ -1,12 +1,14 @@
 // Steps of the position routine shared by the bodies and the lunar points.
 #pragma once
 
+#include "common/status.h"
+
 namespace kv {
 
 // Barycentric raw vectors of an internal body, optionally with the Earth and the
 // barycentric Sun, from the reader's caches when they hold the date.
-//   returns 0, 1 (no data: vectors zero) or -1 (damaged file)
-int RawVectors(double jd, int internal, int flags, bool keep, double* body, double* earth,
+//   returns as EvaluateBody (NotFound: no data, the vectors zero)
+Status RawVectors(double jd, int internal, int flags, bool keep, double* body, double* earth,
                double* sun);
 
 // Flag for FinishPosition only: the vector is already on the mean equator of date.

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "astro/delta_t.h"
 #include "astro/sidereal_time.h"
+#include "common/calendar.h"
 
 namespace kv {
 namespace {

@@ -7,13 +7,13 @@
 #include <functional>
 
 #include "chart/record/chart_record.h"
+#include "common/settings.h"
 
 class QWidget;
 
 namespace kv {
 
 class DBirthData;
-struct Settings;
 
 inline constexpr int kCmdBirthData = 200;
 
@@ -27,7 +27,9 @@ struct BirthCommandSteps {
   // Opens the chart window on a copy of the record.
   std::function<void(const ChartRecord&)> open_window;
 };
-BirthCommandSteps DefaultBirthCommandSteps();
+// The program's steps: the dialog run modally, the calculation with the options of
+// `settings` as they are when it runs, the chart window (OpenChartWindow).
+BirthCommandSteps DefaultBirthCommandSteps(const Settings& settings);
 
 enum class BirthCommandResult {
   kOpened,
@@ -36,16 +38,12 @@ enum class BirthCommandResult {
   kRefused,  // closed with OK around its own check while a field was refused
 };
 
-// Runs the command on the working record and the settings: nothing changes on
-// Cancel; on OK the values go into the working record and option byte 39, and after
-// a successful calculation the record becomes the start-up record and gets a window.
-BirthCommandResult RunBirthDataCommand(QWidget* parent, ChartRecord& working, Settings& settings,
+// Runs the command on the working record, the start-up record and the settings:
+// nothing changes on Cancel; on OK the values go into the working record and option
+// byte 39, and after a successful calculation the record becomes the start-up record
+// (and the settings' birth data, which the settings file keeps) and gets a window.
+BirthCommandResult RunBirthDataCommand(QWidget* parent, ChartRecord& working,
+                                       ChartRecord& startup, Settings& settings,
                                        const BirthCommandSteps& steps);
-
-// The chart window for a record: the installed opener, else the chart subsystem's
-// OpenChartWindow when it is built in.
-using ChartWindowOpener = std::function<void(const ChartRecord&)>;
-ChartWindowOpener SetChartWindowOpener(ChartWindowOpener opener);
-void OpenChartForRecord(const ChartRecord& rec);
 
 }  // namespace kv

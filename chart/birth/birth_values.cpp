@@ -1,8 +1,8 @@
 #include "chart/birth/birth_values.h"
 
-#include "app/settings/settings.h"
-#include "astro/calendar.h"
 #include "chart/calc/chart_calc.h"
+#include "common/calendar.h"
+#include "common/settings.h"
 
 namespace kv {
 namespace {

@@ -12,19 +12,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "astro/calendar.h"
 #include "common/birth_checks.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
 
 namespace kv {
 namespace {
-
-PersonPicker& Picker() {
-  static PersonPicker picker;
-  return picker;
-}
 
 QLabel* Label(const char* utf8, QWidget* parent) {
   auto* l = new QLabel(QString::fromUtf8(utf8), parent);
@@ -67,12 +62,6 @@ std::string Field(const CardFields& card, int n) {
 }
 
 }  // namespace
-
-PersonPicker SetPersonPicker(PersonPicker picker) {
-  PersonPicker old = std::move(Picker());
-  Picker() = std::move(picker);
-  return old;
-}
 
 DBirthData::DBirthData(QWidget* parent, const BirthValues& values, double jd_ut_stored,
                        std::string database)
@@ -340,8 +329,8 @@ void DBirthData::TakeToday() {
 
 void DBirthData::TakeFromDatabase() {
   CardFields card;
-  const PersonPick pick =
-      Picker() ? Picker()(this, database_, card) : PersonPick::kCannotOpen;
+  const PersonPicker& pick_person = CurrentPersonPicker();
+  const PersonPick pick = pick_person ? pick_person(this, database_, card) : PersonPick::kCannotOpen;
   if (pick == PersonPick::kCannotOpen) {
     WarningFormat("NoB%s", database_.c_str());
     return;

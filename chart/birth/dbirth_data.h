@@ -16,6 +16,7 @@
 
 #include "chart/birth/birth_values.h"
 #include "common/ui/dial.h"
+#include "common/ui/window_hooks.h"  // "Из Базы..."
 
 class QButtonGroup;
 class QCheckBox;
@@ -44,24 +45,6 @@ enum BirthControl : int {
   kIdUtTime = 5019,
   kCmdFromDatabase = 5021,
 };
-
-// A card of the person database as its numbered fields (1251 texts); a field that is
-// not there reads as an empty text.
-using CardFields = std::map<int, std::string>;
-
-// What the person chooser of the database dialogs reports.
-enum class PersonPick {
-  kChosen,      // a card was chosen with OK; its fields are filled
-  kNotChosen,   // the list was closed otherwise
-  kCannotOpen,  // the database cannot be opened; the dialog shows "NoB%s"
-};
-// Opens the person database `database` (1251 name), shows its person list and
-// fills `card` with the chosen card.
-using PersonPicker =
-    std::function<PersonPick(QWidget* parent, const std::string& database, CardFields& card)>;
-// Installs the picker (the database dialogs do it at start-up); returns the previous
-// one. Without one, "Из Базы..." shows "NoB%s" with the database name.
-PersonPicker SetPersonPicker(PersonPicker picker);
 
 // Why the typed values were refused: the text-resource key of the message (it names
 // the field and its form) and the edit to correct.

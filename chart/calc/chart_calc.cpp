@@ -2,31 +2,26 @@
 
 #include <cstring>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/delta_t.h"
 #include "astro/ephemeris/ephemeris.h"
-#include "astro/houses/calc_houses.h"
 #include "astro/positions/calc_body.h"
+#include "chart/calc/calc_houses.h"
 #include "chart/record/chart_rules.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "common/tokens.h"
 
 namespace kv {
 namespace {
 
-constexpr int kSelena = 12;
-constexpr int kProserpina = 14;
-constexpr int kNorthNode = 11;
-constexpr int kSouthNode = 16;
-
 // Ephemeris body of a chart body; -1 for the bodies made by formula or derived.
 int EphemerisBodyOf(int body, const ChartOptions& o) {
-  if (body >= 1 && body <= 10) return body - 1;
+  if (body >= kBodySun && body <= kBodyPluto) return body - kBodySun + kSun;
   switch (body) {
-    case kNorthNode: return o.true_node ? kTrueNode : kMeanNode;
-    case 13: return kChiron;
-    case 15: return o.osc_apogee ? kOscuApogee : kMeanApogee;
+    case kBodyNorthNode: return o.true_node ? kTrueNode : kMeanNode;
+    case kBodyChiron: return kChiron;
+    case kBodyLilith: return o.osc_apogee ? kOscuApogee : kMeanApogee;
     default: return -1;
   }
 }
@@ -49,6 +44,14 @@ double DecimalYear(double jd_ut, int* calendar_year) {
 }
 
 }  // namespace
+
+ChartOptions ChartOptionsFrom(const Settings& s) {
+  ChartOptions o;
+  o.true_node = s.Option(kOptTrueNode);
+  o.osc_apogee = s.Option(kOptOsculatingApogee);
+  o.heliocentric = s.Option(kOptHeliocentric);
+  return o;
+}
 
 BodyPosition SelenaPosition(double jd_ut) {
   int year;
@@ -79,8 +82,8 @@ BodyPosition ProserpinaPosition(double jd_ut) {
 
 BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
                          bool with_speed) {
-  if (body == kSelena) return SelenaPosition(jd_ut);
-  if (body == kProserpina) return ProserpinaPosition(jd_ut);
+  if (body == kBodySelena) return SelenaPosition(jd_ut);
+  if (body == kBodyProserpina) return ProserpinaPosition(jd_ut);
   BodyPosition p;
   const int eph = EphemerisBodyOf(body, options);
   if (eph < 0) return p;
@@ -131,14 +134,14 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
     SetChartText(rec.base_name, name);
   }
   rec.jd_calc = rec.jd_ut;
-  if (EphemerisDateInRange(rec.jd_ut) != 0) return -1;
+  if (!EphemerisDateInRange(rec.jd_ut)) return -1;
   Engine().failure = {};
   uint32_t missing = 0;
-  for (int b = 1; b <= 15; ++b) {
+  for (int b = kBodySun; b < kBodySouthNode; ++b) {
     const BodyPosition p = CalcOneBody(rec.jd_calc, b, options);
     if (p.state == BodyState::kDamaged) {
       // A position from a damaged file would be a wrong chart: none is better.
-      WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message.c_str());
+      WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message().c_str());
       return kChartDamagedEphemeris;
     }
     if (p.state == BodyState::kNoData) missing |= 1u << (b - 1);
@@ -146,11 +149,11 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
     rec.lat[b] = p.lat_deg;
     rec.speed[b] = p.speed_deg;
   }
-  if (missing & (1u << (kNorthNode - 1))) missing |= 1u << (kSouthNode - 1);
+  if (missing & (1u << (kBodyNorthNode - 1))) missing |= 1u << (kBodySouthNode - 1);
   rec.missing_bodies = static_cast<int16_t>(static_cast<uint16_t>(missing));
-  rec.lon[kSouthNode] = NormalizeDegrees(rec.lon[kNorthNode] + 180.0);
-  rec.lat[kSouthNode] = -rec.lat[kNorthNode];
-  rec.speed[kSouthNode] = rec.speed[kNorthNode];
+  rec.lon[kBodySouthNode] = NormalizeDegrees(rec.lon[kBodyNorthNode] + 180.0);
+  rec.lat[kBodySouthNode] = -rec.lat[kBodyNorthNode];
+  rec.speed[kBodySouthNode] = rec.speed[kBodyNorthNode];
   CalcHouses(rec);
   rec.kind = static_cast<int16_t>(kind);
   if (rec.lunar_day >= 0) {
@@ -161,9 +164,9 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
         rec.jd_ut, rec.correction_h / 24.0, DegMinToDegrees(rec.lat_packed) * kDegToRad,
         DegMinToDegrees(rec.lon_packed), ChartPoints(options)));
     SetMissingFileHandler(asked);
-    if (!Engine().failure.ok) {
+    if (!Engine().failure.ok()) {
       // The search met a damaged file: the chart's Moon and Sun may rest on it too.
-      WarningFormat("KrEph", BodyName(2).c_str(), Engine().failure.message.c_str());
+      WarningFormat("KrEph", BodyName(kBodyMoon).c_str(), Engine().failure.message().c_str());
       return kChartDamagedEphemeris;
     }
   }

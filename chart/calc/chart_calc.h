@@ -5,6 +5,7 @@
 #include "astro/houses/house_systems.h"
 #include "astro/lunar/lunar_day.h"
 #include "chart/record/chart_record.h"
+#include "common/settings.h"
 
 namespace kv {
 
@@ -14,6 +15,8 @@ struct ChartOptions {
   bool osc_apogee = false;    // body 15 is the osculating apogee, else the mean apogee
   bool heliocentric = false;  // planets and minor bodies seen from the Sun
 };
+// The options of option bytes 0, 1 and 2 of the settings.
+ChartOptions ChartOptionsFrom(const Settings& settings);
 
 enum class BodyState {
   kComputed,
@@ -37,7 +40,14 @@ struct BodyPosition {
 BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
                          bool with_speed = true);
 
-// Selena and Proserpina from the decimal year of a UT moment.
+// Selena and Proserpina from the decimal year of a UT moment: points of the
+// astrological tradition the program serves, not bodies of the ephemeris, each a
+// uniform motion from a fixed epoch. Selena moves (360 degrees + 1') in 7 years
+// (51.430952381 degrees a year) from 139.16666667 degrees at 1900.0; Proserpina moves
+// 0.4918032787 degrees a year (30 degrees in 61 years) to 1918, 0.4617524046 to
+// 1983 and 0.4918032787 after, through 180 degrees at 1918.1396304 and 210 degrees
+// at 1983.109514. These are the conventional values of that tradition as the
+// program has always used them; no astronomical source is claimed for them.
 BodyPosition SelenaPosition(double jd_ut);
 BodyPosition ProserpinaPosition(double jd_ut);
 

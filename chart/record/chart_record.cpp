@@ -12,14 +12,39 @@ ChartRecord DefaultChartRecord() {
   std::memset(&rec, 0, sizeof rec);
   rec.jd_local = rec.jd_ut = rec.jd_calc = 2451545.0;
   rec.kind = kNatalChart;
-  rec.house_system = 3;
+  rec.house_system = kHousePlacidus;
   rec.lunar_day = -1;
   return rec;
 }
 
-void SetChartText(char (&field)[30], const char* text) {
-  std::memset(field, 0, sizeof field);
-  if (text) std::strncpy(field, text, kNameChars);
+ChartRecord ChartRecordOf(const BirthData& b) {
+  ChartRecord rec = DefaultChartRecord();
+  rec.jd_local = b.jd_local;
+  rec.jd_ut = b.jd_ut;
+  rec.jd_calc = b.jd_calc;
+  rec.correction_h = b.correction_h;
+  rec.lon_packed = b.lon_packed;
+  rec.lat_packed = b.lat_packed;
+  std::memcpy(rec.name, b.name, sizeof rec.name);
+  std::memcpy(rec.place, b.place, sizeof rec.place);
+  rec.sex = b.sex;
+  rec.house_system = b.house_system;
+  return rec;
+}
+
+BirthData BirthDataOf(const ChartRecord& rec) {
+  BirthData b;
+  b.jd_local = rec.jd_local;
+  b.jd_ut = rec.jd_ut;
+  b.jd_calc = rec.jd_calc;
+  b.correction_h = rec.correction_h;
+  b.lon_packed = rec.lon_packed;
+  b.lat_packed = rec.lat_packed;
+  std::memcpy(b.name, rec.name, sizeof b.name);
+  std::memcpy(b.place, rec.place, sizeof b.place);
+  b.sex = rec.sex;
+  b.house_system = rec.house_system;
+  return b;
 }
 
 int SignOf(double lon_deg) {
@@ -75,11 +100,11 @@ bool PointComputed(const ChartRecord& rec, int point) {
   const uint32_t missing = MissingBodyMask(rec);
   auto has = [missing](int body) { return ((missing >> (body - 1)) & 1u) == 0; };
   if (point >= 1 && point <= kBodyCount) return has(point);
-  // Systems 7 and 9 count their houses from the Sun.
+  // Two systems count their houses from the Sun.
   if (point >= kFirstCusp && point <= kVertexSlot)
-    return has(1) || (rec.house_system != kHousesFromSun && rec.house_system != kHousesFromSunSign);
-  if (point == kFortuneSlot) return has(1) && has(2);
-  if (point == kSecondLotSlot) return has(5) && has(7);
+    return has(kBodySun) || (rec.house_system != kHousesFromSun && rec.house_system != kHousesFromSunSign);
+  if (point == kFortuneSlot) return has(kBodySun) && has(kBodyMoon);
+  if (point == kSecondLotSlot) return has(kBodyMars) && has(kBodySaturn);
   return false;
 }
 

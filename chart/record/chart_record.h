@@ -3,9 +3,10 @@
 // the program copies it whole between the start-up record, the working record and
 // every chart window.
 //
-// Body numbering used everywhere: 1 Sun, 2 Moon, 3 Mercury .. 10 Pluto, 11 north node,
-// 12 Selena, 13 Chiron, 14 Proserpina, 15 Lilith, 16 south node; points 17..28 are the
-// cusps of houses 1..12 (17 the Ascendant). Masks use bit n-1 for point n.
+// Body numbering used everywhere (ChartBody below): 1 Sun, 2 Moon, 3 Mercury .. 10
+// Pluto, 11 north node, 12 Selena, 13 Chiron, 14 Proserpina, 15 Lilith, 16 south node;
+// points 17..28 are the cusps of houses 1..12 (17 the Ascendant). Masks use bit n-1
+// for point n.
 //
 // The record is packed, so its doubles are not aligned: read and write members by
 // value (rec.lon[i] = x); never keep a pointer or reference into it. Use
@@ -17,7 +18,30 @@
 #include <cstdint>
 #include <cstring>
 
+#include "astro/houses/house_systems.h"  // house-system numbers
+#include "common/settings.h"              // BirthData
+
 namespace kv {
+
+// The chart's bodies, by their slots in the record.
+enum ChartBody : int {
+  kBodySun = 1,
+  kBodyMoon = 2,
+  kBodyMercury = 3,
+  kBodyVenus = 4,
+  kBodyMars = 5,
+  kBodyJupiter = 6,
+  kBodySaturn = 7,
+  kBodyUranus = 8,
+  kBodyNeptune = 9,
+  kBodyPluto = 10,
+  kBodyNorthNode = 11,
+  kBodySelena = 12,       // by formula
+  kBodyChiron = 13,
+  kBodyProserpina = 14,   // by formula
+  kBodyLilith = 15,       // the lunar apogee
+  kBodySouthNode = 16,    // opposite the north node
+};
 
 inline constexpr int kBodyCount = 16;
 inline constexpr int kFirstCusp = 17;         // slot of the cusp of house 1
@@ -27,9 +51,10 @@ inline constexpr int kFortuneSlot = 30;
 inline constexpr int kSecondLotSlot = 31;
 inline constexpr int kNameChars = 29;         // names and places, without terminator
 inline constexpr int16_t kNatalChart = 1;
-inline constexpr int16_t kNoHousesSystem = 8; // birth time unknown: no houses
-inline constexpr int16_t kHousesFromSun = 7;      // equal houses from the Sun
-inline constexpr int16_t kHousesFromSunSign = 9;  // whole signs from the Sun's sign
+// Birth time unknown: no houses shown (equal houses from 0 Aries are computed).
+inline constexpr int16_t kNoHousesSystem = kHouseEqualAries;
+inline constexpr int16_t kHousesFromSun = kHouseEqualSun;          // equal houses from the Sun
+inline constexpr int16_t kHousesFromSunSign = kHouseEqualSunSign;  // whole signs from its sign
 
 #pragma pack(push, 1)
 struct ChartRecord {
@@ -66,7 +91,13 @@ static_assert(offsetof(ChartRecord, lon) == 311, "longitudes follow the 311-byte
 ChartRecord DefaultChartRecord();
 
 // Copies a text into a fixed field, cut at 29 characters and NUL-terminated.
-void SetChartText(char (&field)[30], const char* text);
+inline void SetChartText(char (&field)[30], const char* text) { SetBirthText(field, text); }
+
+// The start-up record made from the birth data of the settings: the defaults with the
+// moment, place, name, sex and house system put in.
+ChartRecord ChartRecordOf(const BirthData& birth);
+// The birth data of a record, as the settings file keeps them.
+BirthData BirthDataOf(const ChartRecord& rec);
 
 inline std::array<double, 32> CopyLongitudes(const ChartRecord& rec) {
   std::array<double, 32> out;

@@ -14,21 +14,19 @@
 #include <functional>
 #include <limits>
 
-#include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "aspects/orb_block.h"
 #include "chart/record/chart_rules.h"
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
+#include "common/codepage.h"
 #include "common/journal.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
-#include "common/codepage.h"
 
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr const char* kGlyphFace = "ATM";
 // The device font of the screen, whose line is the panels' line at full size.
 constexpr int kDeviceFontHeight = 15;
@@ -62,6 +60,7 @@ struct PaintContext {
   QPainter& p;
   const ChartRecord& rec;
   const WheelSettings& ws;
+  const ChartTexts& texts;
   const PaintTarget& target;
   WheelGeometry g;
   bool mono = false;  // black-and-white printing
@@ -212,7 +211,8 @@ struct RowWidths {
   }
 };
 
-RowWidths MeasureRow(QPaintDevice* device, const QFont& glyph_font, const QFont& text_font) {
+RowWidths MeasureRow(QPaintDevice* device, const QFont& glyph_font, const QFont& text_font,
+                     const std::string& no_data) {
   const QFontMetrics g(glyph_font, device), t(text_font, device);
   RowWidths w;
   w.glyph = g.horizontalAdvance(QStringLiteral("e "));
@@ -220,7 +220,7 @@ RowWidths MeasureRow(QPaintDevice* device, const QFont& glyph_font, const QFont&
   w.number = t.horizontalAdvance(QStringLiteral("00 "));
   w.minutes = t.horizontalAdvance(QStringLiteral("00"));
   w.retro = t.horizontalAdvance(QStringLiteral("r"));
-  w.no_data = t.horizontalAdvance(Cp(Text("NoDat")));
+  w.no_data = t.horizontalAdvance(Cp(no_data));
   return w;
 }
 
@@ -233,7 +233,7 @@ int TableWidth(const std::vector<PositionRow>& rows, const RowWidths& w) {
 void DrawHeader(PaintContext& c, int x, int y, const QFont& text_font) {
   c.p.setFont(text_font);
   c.p.setPen(c.Colour(kElemPanelText));
-  for (const std::string& line : HeaderLines(c.rec)) {
+  for (const std::string& line : HeaderLines(c.rec, c.texts)) {
     DrawTextTop(c.p, x, y, Cp(line));
     y += c.g.line_height;
   }
@@ -242,7 +242,7 @@ void DrawHeader(PaintContext& c, int x, int y, const QFont& text_font) {
 // Row k (from 0) at y + k * step; a hidden body leaves its row empty.
 void DrawPositionTable(PaintContext& c, int x, int y, int step, const QFont& glyph_font,
                        const QFont& text_font) {
-  const RowWidths w = MeasureRow(c.p.device(), glyph_font, text_font);
+  const RowWidths w = MeasureRow(c.p.device(), glyph_font, text_font, c.texts.no_data);
   char buf[16];
   for (const PositionRow& row : PositionTable(c.rec, c.ws)) {
     const int row_y = y;
@@ -257,7 +257,7 @@ void DrawPositionTable(PaintContext& c, int x, int y, int step, const QFont& gly
     c.p.setFont(text_font);
     c.p.setPen(c.Colour(kElemPanelText));
     if (!row.computed) {
-      DrawTextTop(c.p, cx, row_y, Cp(Text("NoDat")));
+      DrawTextTop(c.p, cx, row_y, Cp(c.texts.no_data));
       continue;
     }
     std::snprintf(buf, sizeof buf, "%02d ", row.pos.degrees);
@@ -306,7 +306,7 @@ void DrawPageExtras(PaintContext& c) {
   const int lh = c.g.line_height;
   c.p.setPen(Qt::black);
   // Heading, right-aligned as a block.
-  const TextList heading = Resources().LookupList(c.target.legend ? "IPA" : "G");
+  const TextList& heading = c.target.legend ? c.texts.legend_heading : c.texts.page_heading;
   const int heading_h = static_cast<int>((c.target.legend ? 1.2 : 1.5) * lh);
   c.p.setFont(MakeFont(c.ws.text_face.c_str(), heading_h));
   int widest = 0;
@@ -340,7 +340,7 @@ void DrawPageExtras(PaintContext& c) {
     DrawTextTop(c.p, x, y, QString(QChar::fromLatin1(BodyGlyph(b.body))));
     if (b.sign == 0) {  // no position
       c.p.setFont(text_font);
-      DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, Cp(Text("NoDat")));
+      DrawTextTop(c.p, static_cast<int>(x + 1.1 * m), y, Cp(c.texts.no_data));
       continue;
     }
     std::snprintf(buf, sizeof buf, "%c,", SignGlyph(b.sign));
@@ -365,8 +365,8 @@ void DrawPageExtras(PaintContext& c) {
       DrawTextTop(c.p, bx + d, y, QStringLiteral(" - ") + Cp(names.At(i)));
     }
   };
-  legend_box(static_cast<int>(0.33 * W), 0.21, 12, SignGlyph, AppLists().zod);
-  legend_box(static_cast<int>(0.08 * W), 0.24, 11, BodyGlyph, AppLists().ph);
+  legend_box(static_cast<int>(0.33 * W), 0.21, 12, SignGlyph, c.texts.signs);
+  legend_box(static_cast<int>(0.08 * W), 0.24, 11, BodyGlyph, c.texts.points);
 }
 
 }  // namespace
@@ -397,10 +397,11 @@ int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws) {
 }
 
 ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
-                               const WheelSettings& ws, int width, int height) {
+                               const WheelSettings& ws, const ChartTexts& texts, int width,
+                               int height) {
   EnsureChartFonts();
   const int base = ScreenLineHeight(device, ws);
-  const std::vector<std::string> header = HeaderLines(rec);
+  const std::vector<std::string> header = HeaderLines(rec, texts);
   const std::vector<PositionRow> rows = PositionTable(rec, ws);
   auto measure = [&](int lh) {
     PanelMetrics m;
@@ -410,7 +411,8 @@ ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
     // The header stands one widest character in, as the device font measures it.
     m.header_indent = QFontMetrics(device_font, device).maxWidth();
     for (const std::string& line : header) m.header_widths.push_back(t.horizontalAdvance(Cp(line)));
-    m.table_width = TableWidth(rows, MeasureRow(device, CellFont(kGlyphFace, lh * 5 / 6), text_font));
+    m.table_width = TableWidth(
+        rows, MeasureRow(device, CellFont(kGlyphFace, lh * 5 / 6), text_font, texts.no_data));
     m.table_rows = static_cast<int>(rows.size());
     m.table_lead = t.horizontalAdvance(QStringLiteral("123456789012"));
     return m;
@@ -419,7 +421,8 @@ ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
 }
 
 PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,
-                                const WheelSettings& ws, int page_w, int page_h, bool legend) {
+                                const WheelSettings& ws, const ChartTexts& texts, int page_w,
+                                int page_h, bool legend) {
   EnsureChartFonts();
   const WheelGeometry g = PrintGeometry(page_w, legend, rec, ws);
   const int lh = g.line_height;
@@ -439,7 +442,8 @@ PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,
   int left = static_cast<int>(0.83 * page_w);
   int cell = out.row_step;
   auto width_at = [&](int h) {
-    return TableWidth(rows, MeasureRow(device, CellFont(kGlyphFace, h * 5 / 6), CellFont(ws.text_face.c_str(), h)));
+    return TableWidth(rows, MeasureRow(device, CellFont(kGlyphFace, h * 5 / 6),
+                                       CellFont(ws.text_face.c_str(), h), texts.no_data));
   };
   int width = width_at(cell);
   if (left + width > right) left = x1 + pad;  // the frame's own margin first
@@ -537,22 +541,26 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
 }
 
 WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
-                         const WheelSettings& ws, const PaintTarget& target) {
+                         const WheelSettings& ws, const ChartTexts& texts,
+                         const PaintTarget& target) {
   EnsureChartFonts();
   ChartWindowLayout own_layout;
   const ChartWindowLayout* layout = target.layout;
   if (!target.printing && !layout) {
-    own_layout = ScreenLayout(p.device(), rec, ws, target.width, target.height);
+    own_layout = ScreenLayout(p.device(), rec, ws, texts, target.width, target.height);
     layout = &own_layout;
   }
-  PaintContext c{p, rec, ws, target,
+  PaintContext c{p,
+                 rec,
+                 ws,
+                 texts,
+                 target,
                  target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
                                  : ScreenGeometryAt(layout->cx, layout->cy, layout->r0,
                                                     layout->line_height, rec, ws),
-                 false, {}};
+                 target.printing && ws.Option(kOptPrinterMono),
+                 LoadAspectTable(ws.orb_file, false)};
   const int lh = c.g.line_height;
-  c.mono = target.printing && ws.Option(kOptPrinterMono);
-  c.block = LoadAspectTable(ws.orb_file, false);
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
@@ -571,7 +579,7 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
     const int max_w = QFontMetrics(device_font, p.device()).maxWidth();
     DrawHeader(c, 4 * max_w, target.legend ? 7 * lh : 0, PanelFont(ws.text_face, lh));
     const PrintedPanel panel =
-        LayoutPrintedPanel(p.device(), rec, ws, target.width, target.height, target.legend);
+        LayoutPrintedPanel(p.device(), rec, ws, texts, target.width, target.height, target.legend);
     QPen frame(Qt::black);
     frame.setWidth(3);
     p.setPen(frame);
@@ -589,16 +597,19 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
 }
 
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
-                        const WheelSettings& ws, int width, int height, WheelGeometry* drawn) {
+                        const WheelSettings& ws, const ChartTexts& texts, int width,
+                        int height, WheelGeometry* drawn) {
   QImage img(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   QPainter p(&img);
-  const WheelGeometry g = PaintChart(p, rec, aspects, ws, {img.width(), img.height(), false, false});
+  const WheelGeometry g =
+      PaintChart(p, rec, aspects, ws, texts, {img.width(), img.height(), false, false});
   if (drawn) *drawn = g;
   return img;
 }
 
 int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
-                    const WheelSettings& ws, bool legend, const QString& path) {
+                    const WheelSettings& ws, const ChartTexts& texts, bool legend,
+                    const QString& path) {
   QPdfWriter pdf(path);
   pdf.setPageSize(QPageSize(QPageSize::A4));
   pdf.setResolution(300);
@@ -606,7 +617,7 @@ int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
   pdf.setCreator(QStringLiteral("Kvimarot"));
   QPainter p;
   if (!p.begin(&pdf)) return -1;
-  PaintChart(p, rec, aspects, ws, {pdf.width(), pdf.height(), true, legend});
+  PaintChart(p, rec, aspects, ws, texts, {pdf.width(), pdf.height(), true, legend});
   p.end();
   return QFile::exists(path) ? 0 : -1;
 }

@@ -10,6 +10,7 @@
 #include "aspects/aspect_finder.h"
 #include "chart/record/chart_record.h"
 #include "chart/wheel/chart_layout.h"
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_geometry.h"
 #include "chart/wheel/wheel_settings.h"
 
@@ -43,7 +44,8 @@ int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws);
 // The layout of a chart window of the given client size, with the panels measured in
 // the fonts they are drawn with.
 ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
-                               const WheelSettings& ws, int width, int height);
+                               const WheelSettings& ws, const ChartTexts& texts, int width,
+                               int height);
 
 // The position panel of a printed page: its frame, and the rows fitted inside it
 // (row k of n at rows.top() + (k - 1) * row_step, the text at rows.left(), the fonts
@@ -56,12 +58,15 @@ struct PrintedPanel {
   int cell = 0;
 };
 PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,
-                                const WheelSettings& ws, int page_w, int page_h, bool legend);
+                                const WheelSettings& ws, const ChartTexts& texts, int page_w,
+                                int page_h, bool legend);
 
 // Paints the whole chart (background, fills, wheel, aspect lines, panels and, when
 // printing, the page extras) and returns the geometry it used, for the click test.
+// The words it writes come from `texts`.
 WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix& aspects,
-                         const WheelSettings& ws, const PaintTarget& target);
+                         const WheelSettings& ws, const ChartTexts& texts,
+                         const PaintTarget& target);
 
 // The three fills of the wheel as an image whose pixel (0, 0) is the device point
 // (centre x - R1 + 1, centre y - R1 + 1); pixels off the grid or outside the rings are
@@ -72,12 +77,13 @@ QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSe
 // The screen picture of a chart window of the given client size (the top left of
 // the content when it scrolls); `drawn` receives the geometry of the wheel.
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
-                        const WheelSettings& ws, int width, int height,
-                        WheelGeometry* drawn = nullptr);
+                        const WheelSettings& ws, const ChartTexts& texts, int width,
+                        int height, WheelGeometry* drawn = nullptr);
 
 // The printed page (one page, "Карта") written to a PDF file without any printer.
 // 0, or -1 when the file cannot be written.
 int PrintChartToPdf(const ChartRecord& rec, const AspectMatrix& aspects,
-                    const WheelSettings& ws, bool legend, const QString& path);
+                    const WheelSettings& ws, const ChartTexts& texts, bool legend,
+                    const QString& path);
 
 }  // namespace kv

@@ -11,11 +11,6 @@
 #include <QToolTip>
 #include <cstdio>
 
-#include "app/settings/program_settings.h"
-#include "app/settings/settings.h"
-#include "app/ui/duapp.h"
-#include "app/ui/dcli.h"
-#include "app/ui/startup.h"
 #include "chart/ui/chart_painter.h"
 #include "chart/ui/open_chart.h"
 #include "chart/wheel/chart_hover.h"
@@ -26,6 +21,7 @@
 #include "common/messages.h"
 #include "common/ui/page_print.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -42,25 +38,17 @@ std::map<int, DKart*>& InOrder() {
 }
 int g_counter = 0;
 
-std::map<int, DKart::ChartCommandHook>& CommandHooks() {
-  static std::map<int, DKart::ChartCommandHook> m;
-  return m;
-}
-DKart::DescriptionHook& Description() {
-  static DKart::DescriptionHook h;
-  return h;
+ChartWindowHooks& Hooks() {
+  static ChartWindowHooks hooks = [] {
+    ChartWindowHooks h;
+    h.texts = ChartTextsFrom(TextResources());  // no file read: the keys themselves
+    return h;
+  }();
+  return hooks;
 }
 
-HoverWords WordsOfTheResources() {
-  HoverWords w;
-  w.points = AppLists().ph.Items();
-  w.signs = AppLists().zod.Items();
-  w.house_format = Text("HovH%d");
-  w.speed_format = Text("HovSp%s");
-  w.retrograde = Text("HovR");
-  w.direct = Text("HovD");
-  w.no_data = Text("NoDat");
-  return w;
+WheelSettings CurrentWheelSettings() {
+  return Hooks().wheel_settings ? Hooks().wheel_settings() : WheelSettings();
 }
 
 QString ChartTitle(int number, const ChartRecord& rec) {
@@ -79,11 +67,22 @@ std::map<int, DKart*> OpenCharts() { return InOrder(); }
 int ChartCounter() { return g_counter; }
 int OpenChartCount() { return static_cast<int>(ByNumber().size()); }
 
+void RepaintOpenCharts() {
+  for (const auto& [number, kart] : InOrder()) kart->update();
+}
+
+ChartWindowHooks SetChartWindowHooks(ChartWindowHooks hooks) {
+  ChartWindowHooks old = std::move(Hooks());
+  Hooks() = std::move(hooks);
+  return old;
+}
+const ChartWindowHooks& ChartWindowHooksNow() { return Hooks(); }
+
 DKart::DKart(int number, const ChartRecord& rec, QWidget* parent)
-    : DChild(ChartTitle(number, rec), "K0t1", "K0t1", parent),
+    : DChild(ChartTitle(number, rec), kChartMenuKey, kHelpChart, parent),
       number_(number),
       chart_(rec),
-      aspects_(ChartAspectMatrix(rec, AppSettings().orb_file)) {
+      aspects_(ChartAspectMatrix(rec, CurrentWheelSettings().orb_file)) {
   g_counter = std::max(g_counter, number);
   ByNumber()[number_] = this;
   InOrder()[number_] = this;
@@ -102,24 +101,21 @@ DKart::~DKart() {
   InOrder().erase(number_);
 }
 
-void DKart::SetCommandHook(int id, ChartCommandHook hook) { CommandHooks()[id] = std::move(hook); }
-void DKart::SetDescriptionHook(DescriptionHook hook) { Description() = std::move(hook); }
-
 QPoint DKart::ScrollOffset() const {
   return {hbar_->isHidden() ? 0 : hbar_->value(), vbar_->isHidden() ? 0 : vbar_->value()};
 }
 
 void DKart::Relayout() {
-  const WheelSettings ws = WheelSettingsFrom(AppSettings());
+  const WheelSettings ws = CurrentWheelSettings();
   const int w = std::max(1, width()), h = std::max(1, height());
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
   int vw = w, vh = h;
-  layout_ = ScreenLayout(this, chart_, ws, vw, vh);
+  layout_ = ScreenLayout(this, chart_, ws, Hooks().texts, vw, vh);
   // The bars take their room from the window; the content is laid out for the rest.
   for (int pass = 0; pass < 2 && (layout_.content_w > vw || layout_.content_h > vh); ++pass) {
     vw = w - (layout_.content_h > vh ? bar : 0);
     vh = h - (layout_.content_w > vw ? bar : 0);
-    layout_ = ScreenLayout(this, chart_, ws, vw, vh);
+    layout_ = ScreenLayout(this, chart_, ws, Hooks().texts, vw, vh);
   }
   viewport_ = QSize(vw, vh);
   auto place = [](QScrollBar* b, bool need, QRect where, int range, int page, int step) {
@@ -142,7 +138,7 @@ void DKart::paintEvent(QPaintEvent*) {
   p.setClipRect(QRect(QPoint(0, 0), viewport_));
   p.translate(-ScrollOffset());
   PaintTarget target{viewport_.width(), viewport_.height(), false, false, &layout_};
-  geometry_ = PaintChart(p, chart_, aspects_, WheelSettingsFrom(AppSettings()), target);
+  geometry_ = PaintChart(p, chart_, aspects_, CurrentWheelSettings(), Hooks().texts, target);
 }
 
 QImage DKart::ClientPicture() {
@@ -155,8 +151,9 @@ bool DKart::event(QEvent* e) {
   auto* help = static_cast<QHelpEvent*>(e);
   const QPoint at = help->pos() + ScrollOffset();
   const WheelHit hit = HitTest(geometry_, chart_, at.x(), at.y());
-  const std::vector<std::string> lines = HoverLines(
-      hit, geometry_, chart_, WheelSettingsFrom(AppSettings()), WordsOfTheResources(), at.x(), at.y());
+  const std::vector<std::string> lines =
+      HoverLines(hit, geometry_, chart_, CurrentWheelSettings(), HoverWordsOf(Hooks().texts),
+                 at.x(), at.y());
   if (lines.empty()) {
     QToolTip::hideText();
     e->ignore();
@@ -186,7 +183,8 @@ void DKart::mousePressEvent(QMouseEvent* e) {
   }
   const QPoint pos = e->position().toPoint() + ScrollOffset();
   last_hit_ = HitTest(geometry_, chart_, pos.x(), pos.y());
-  if (last_hit_.kind != HitKind::kNothing && Description()) Description()(*this, last_hit_);
+  const auto details = Hooks().details;
+  if (last_hit_.kind != HitKind::kNothing && details) details(*this, last_hit_);
 }
 
 void DKart::focusOutEvent(QFocusEvent* e) {
@@ -204,9 +202,14 @@ void DKart::Command(int id) {
     Print(id);
     return;
   }
-  auto hook = CommandHooks().find(id);
-  if (hook != CommandHooks().end() && hook->second) {
-    hook->second(*this, id);
+  const ChartWindowHooks& hooks = Hooks();
+  // A copy: the window a hook opens may install other hooks.
+  const std::function<void(DKart&)> hook = id == kCmdAnalysis         ? hooks.analysis
+                                           : id == kCmdStoreCard      ? hooks.store_card
+                                           : id == kCmdInterpretation ? hooks.interpretation
+                                                                      : nullptr;
+  if (hook) {
+    hook(*this);
     return;
   }
   DChild::Command(id);
@@ -216,37 +219,31 @@ int DKart::PrintOn(QPrinter& printer, bool legend) {
   printer.setDocName(FromCp1251(W("Карта")));
   QPainter p;
   if (!p.begin(&printer)) return -1;
-  PaintChart(p, chart_, aspects_, WheelSettingsFrom(AppSettings()),
+  PaintChart(p, chart_, aspects_, CurrentWheelSettings(), Hooks().texts,
              {printer.width(), printer.height(), true, legend});
   return p.end() ? 0 : -1;
 }
 
 void DKart::Print(int id) {
   const bool legend = id == kCmdPrintChartLegend;
+  const WheelSettings ws = CurrentWheelSettings();
   // Without a printer the page goes to a PDF file named after the chart.
   const PageJob job{FromCp1251(W("Карта")),
                     FromCp1251(FileStemOf(chart_.name, "karta" + std::to_string(number_))),
-                    AppSettings().Option(kOptPrintDialog)};
+                    ws.Option(kOptPrintDialog)};
   PrintPage(this, job, [&](QPainter& p, const QSize& page) {
-    PaintChart(p, chart_, aspects_, WheelSettingsFrom(AppSettings()),
-               {page.width(), page.height(), true, legend});
+    PaintChart(p, chart_, aspects_, ws, Hooks().texts, {page.width(), page.height(), true, legend});
   });
   setFocus();
   update();
 }
 
 DKart* OpenChartWindow(const ChartRecord& rec) {
-  DUApp* app = DUApp::Instance();
-  if (!app || !app->Client()) return nullptr;
+  QMdiArea* client = MainClient();
+  if (!client) return nullptr;
   auto* kart = new DKart(ChartCounter() + 1, rec);
-  kart->ShowIn(app->Client());
+  kart->ShowIn(client);
   return kart;
 }
-
-namespace {
-const StartupHookRegistration kRegisterChartCount([] {
-  if (DUApp* app = DUApp::Instance()) app->open_chart_count = &OpenChartCount;
-});
-}  // namespace
 
 }  // namespace kv

@@ -1,39 +1,35 @@
 // DKart: the chart window. It owns a copy of the chart record and its aspect matrix,
 // paints them with the chart painter, answers clicks on the wheel and offers the
-// chart's commands from its context menu "K0t1".
+// chart's commands from its context menu "K0t1". What it needs of other subsystems it
+// asks through its hooks (chart_window_hooks.h).
 #pragma once
 
 #include <functional>
 #include <map>
 
 #include "aspects/aspect_finder.h"
-#include "app/ui/dkerchild.h"
 #include "chart/record/chart_record.h"
+#include "chart/ui/chart_window_hooks.h"
 #include "chart/wheel/chart_layout.h"
 #include "chart/wheel/wheel_geometry.h"
+#include "common/ui/dkerchild.h"
 
 class QPrinter;
 class QScrollBar;
 
 namespace kv {
 
-inline constexpr int kCmdAnalysis = 2003;
-inline constexpr int kCmdStoreCard = 2013;
-inline constexpr int kCmdInterpretation = 2016;
+// The window's context menu and help topic (text-resource and help keys).
+inline constexpr const char* kChartMenuKey = "K0t1";
+inline constexpr const char* kHelpChart = "K0t1";
 inline constexpr int kCmdPrintChart = 2100;
 inline constexpr int kCmdPrintChartLegend = 2101;
-
-// Base of the chart-related children (chart, analysis).
-class DChild : public DKerChild {
- public:
-  using DKerChild::DKerChild;
-};
 
 class DKart : public DChild {
   Q_OBJECT
  public:
   // `number` is the chart counter + 1; the aspect matrix is computed here with the
-  // current orb file.
+  // orb file of the current settings (the wheel-settings hook).
   DKart(int number, const ChartRecord& rec, QWidget* parent = nullptr);
   ~DKart() override;
 
@@ -53,13 +49,6 @@ class DKart : public DChild {
   QImage ClientPicture() override;
   // Prints on `printer` (commands 2100/2101 without the dialog); 0 or -1.
   int PrintOn(QPrinter& printer, bool legend);
-
-  // What other subsystems hang on the chart's commands and clicks: the texts issue
-  // fills the descriptions and the interpretation, the database issue command 2013.
-  using ChartCommandHook = std::function<void(DKart&, int id)>;
-  static void SetCommandHook(int id, ChartCommandHook hook);
-  using DescriptionHook = std::function<void(DKart&, WheelHit hit)>;
-  static void SetDescriptionHook(DescriptionHook hook);
 
  protected:
   void paintEvent(QPaintEvent* e) override;

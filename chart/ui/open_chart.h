@@ -10,11 +10,16 @@ class DKart;
 
 // Creates the chart window for a copy of `rec` (title "Карта %d: %s"), computes its
 // aspects with the current orb file, enters it in the open-chart registers and shows
-// it in the main window's MDI client, maximised when option byte 30 is set. Returns
-// the window, or nullptr when there is no main window to show it in.
+// it in the main window's MDI client (MainClient of window_hooks.h), maximised when
+// option byte 30 is set. Returns the window, or nullptr when there is no main window
+// to show it in.
 DKart* OpenChartWindow(const ChartRecord& rec);
 
 // Charts open now (the size of the open-chart registers).
 int OpenChartCount();
+
+// Every open chart repaints, with the settings of the moment (after the settings
+// dialogs changed them).
+void RepaintOpenCharts();
 
 }  // namespace kv

@@ -6,11 +6,8 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <optional>
 
-#include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
 #include "chart/ui/chart_painter.h"
 #include "common/codepage.h"
 #include "common/messages.h"
@@ -51,12 +48,6 @@ void ReportWriteFailure(const char* key, const std::string& path) {
   std::fprintf(stderr, "%s %s\n", Cp1251ToUtf8(Text(key)).c_str(), path.c_str());
 }
 
-std::string Resolve(const std::string& start_dir, const std::string& path) {
-  if (path.empty() || start_dir.empty()) return path;
-  std::filesystem::path p(path);
-  return p.is_absolute() ? path : (std::filesystem::path(start_dir) / p).string();
-}
-
 }  // namespace
 
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out,
@@ -83,40 +74,24 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out
 }
 
 int RenderChartFiles(const ChartRecord& rec, const RenderRequest& request,
-                     const WheelSettings& ws) {
+                     const WheelSettings& ws, const ChartTexts& texts) {
   EnsureGuiApplication();
   EnsureChartFonts();
-  if (AppLists().zod.Count() == 0) AppLists().zod = Resources().LookupList("ZOD");
-  if (AppLists().ph.Count() == 0) AppLists().ph = Resources().LookupList("P-H");
   const AspectMatrix aspects = ChartAspectMatrix(rec, ws.orb_file);
   int status = 0;
   if (!request.png.empty()) {
-    const QImage img = RenderChartImage(rec, aspects, ws, request.width, request.height);
+    const QImage img = RenderChartImage(rec, aspects, ws, texts, request.width, request.height);
     if (!img.save(QString::fromStdString(request.png), "PNG")) {
       ReportWriteFailure("cliNoPng", request.png);
       status = 1;
     }
   }
-  if (!request.pdf.empty() &&
-      PrintChartToPdf(rec, aspects, ws, request.legend, QString::fromStdString(request.pdf)) != 0) {
+  if (!request.pdf.empty() && PrintChartToPdf(rec, aspects, ws, texts, request.legend,
+                                              QString::fromStdString(request.pdf)) != 0) {
     ReportWriteFailure("cliNoPdf", request.pdf);
     status = 1;
   }
   return status;
-}
-
-int RenderChartToFiles(const ChartRecord& rec, const Settings& settings,
-                       const std::string& start_dir, const std::vector<std::string>& args) {
-  RenderRequest request;
-  std::string error;
-  if (!ParseRenderOptions(args, request, &error)) {
-    std::fprintf(stderr, "%s\n", Cp1251ToUtf8(error).c_str());
-    return 2;
-  }
-  if (request.png.empty() && request.pdf.empty()) return 0;
-  request.png = Resolve(start_dir, request.png);
-  request.pdf = Resolve(start_dir, request.pdf);
-  return RenderChartFiles(rec, request, WheelSettingsFrom(settings));
 }
 
 void EndPictureApplication() {

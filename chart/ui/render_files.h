@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/settings/settings.h"
 #include "chart/record/chart_record.h"
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_settings.h"
 
 namespace kv {
@@ -28,14 +28,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderRequest& out
 // written. Starts an offscreen Qt application when none runs (see
 // EndPictureApplication).
 int RenderChartFiles(const ChartRecord& rec, const RenderRequest& request,
-                     const WheelSettings& ws);
-
-// For the command line: renders when --png or --pdf is among the arguments, relative
-// paths taken from `start_dir`, with `settings` (kvi.ini and the command line's
-// overrides). 0 when nothing was asked or all was written, 1 when writing failed, 2
-// for bad render options.
-int RenderChartToFiles(const ChartRecord& rec, const Settings& settings,
-                       const std::string& start_dir, const std::vector<std::string>& args);
+                     const WheelSettings& ws, const ChartTexts& texts);
 
 // Ends the Qt application a picture started, with output flushed. A program without
 // an application of its own calls it before main returns: an application left to

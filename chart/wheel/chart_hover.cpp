@@ -81,4 +81,16 @@ std::vector<std::string> HoverLines(const WheelHit& hit, const WheelGeometry& g,
   return lines;
 }
 
+HoverWords HoverWordsOf(const ChartTexts& texts) {
+  HoverWords w;
+  w.points = texts.points.Items();
+  w.signs = texts.signs.Items();
+  w.house_format = texts.hover_house;
+  w.speed_format = texts.hover_speed;
+  w.retrograde = texts.hover_retrograde;
+  w.direct = texts.hover_direct;
+  w.no_data = texts.no_data;
+  return w;
+}
+
 }  // namespace kv

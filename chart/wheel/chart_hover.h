@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chart/record/chart_record.h"
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_geometry.h"
 #include "chart/wheel/wheel_settings.h"
 
@@ -21,6 +22,9 @@ struct HoverWords {
   std::string direct;               // the word for direct motion
   std::string no_data;              // a point without a position
 };
+
+// The words of the tooltips among the words of the picture.
+HoverWords HoverWordsOf(const ChartTexts& texts);
 
 // The tooltip lines for a hit of the wheel at the device point (x, y): for a body
 // whose glyph is under the pointer (within the glyphs' height, R1 / 10) its name, sign

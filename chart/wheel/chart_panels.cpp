@@ -1,8 +1,7 @@
 #include "chart/wheel/chart_panels.h"
 
-#include "app/textres/text_resources.h"
-#include "astro/calendar.h"
 #include "chart/record/chart_rules.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
@@ -24,10 +23,11 @@ char PointGlyph(int point) {
 }
 
 bool ShowsRetrograde(int n, const ChartRecord& rec, const WheelSettings& ws) {
-  if (n < 1 || n > 16 || n == 1 || n == 2 || n == 14) return false;
-  if (ws.Option(kOptHeliocentric) && n != 11) return false;
-  if ((n == 11 || n == 16) && !ws.Option(kOptTrueNode)) return true;
-  if (n == 15 && !ws.Option(kOptOsculatingApogee)) return false;
+  if (n < kBodySun || n > kBodySouthNode) return false;
+  if (n == kBodySun || n == kBodyMoon || n == kBodyProserpina) return false;
+  if (ws.Option(kOptHeliocentric) && n != kBodyNorthNode) return false;
+  if ((n == kBodyNorthNode || n == kBodySouthNode) && !ws.Option(kOptTrueNode)) return true;
+  if (n == kBodyLilith && !ws.Option(kOptOsculatingApogee)) return false;
   return rec.speed[n] <= 0.0;
 }
 
@@ -56,7 +56,7 @@ std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettin
   return rows;
 }
 
-std::vector<std::string> HeaderLines(const ChartRecord& rec) {
+std::vector<std::string> HeaderLines(const ChartRecord& rec, const ChartTexts& texts) {
   std::vector<std::string> lines;
   lines.push_back(FormatMessage("%.29s", rec.name));
   lines.push_back(FormatMessage("LT: %s %s", FormatDateTime(rec.jd_local).c_str(),
@@ -66,9 +66,9 @@ std::vector<std::string> HeaderLines(const ChartRecord& rec) {
   lines.push_back(FormatFixed(rec.lat_packed, 2) + " " + FormatFixed(rec.lon_packed, 2) +
                   FormatMessage(" %.29s", rec.place));
   lines.push_back(FormatMessage(W("Дома: %s").c_str(),
-                         Resources().LookupIndexed(rec.house_system, "HOUS").c_str()));
+                                texts.HouseSystemName(rec.house_system).c_str()));
   if (rec.lunar_day > 0) lines.push_back(FormatMessage(W("%d-й лунный день").c_str(), rec.lunar_day));
-  else if (rec.lunar_day == 0) lines.push_back(Text("LunNoDat"));
+  else if (rec.lunar_day == 0) lines.push_back(texts.no_lunar_day);
   return lines;
 }
 

@@ -9,6 +9,7 @@
 
 #include "chart/record/chart_record.h"
 #include "chart/record/chart_rules.h"  // SignPositionOf
+#include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_settings.h"
 
 namespace kv {
@@ -41,7 +42,7 @@ std::vector<PositionRow> PositionTable(const ChartRecord& rec, const WheelSettin
 // The six header lines: name, local date with weekday, universal date, place, house
 // system, lunar day (omitted when none was asked for; "LunNoDat" when it could not be
 // found).
-std::vector<std::string> HeaderLines(const ChartRecord& rec);
+std::vector<std::string> HeaderLines(const ChartRecord& rec, const ChartTexts& texts);
 
 // One row of the printed box of bodies in signs and houses (bodies 1..11).
 struct BodyPlacement {

@@ -5,18 +5,12 @@
 #include <vector>
 
 #include "chart/record/chart_rules.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-double Normalised(double deg) {
-  double d = std::fmod(deg, 360.0);
-  if (d < 0) d += 360.0;
-  if (d >= 360.0) d -= 360.0;
-  return d;
-}
+double Normalised(double deg) { return NormalizeDegrees(deg); }
 
 }  // namespace
 

@@ -1,19 +1,21 @@
 // The settings a chart picture depends on, copied out of the program's settings so
-// that the geometry and the rules can be tested with any combination.
+// that the geometry and the rules can be tested with any combination. The caller
+// builds them (WheelSettingsFrom) and hands them to the painter; the chart code reads
+// no settings global.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "app/settings/settings.h"
+#include "common/settings.h"
 
 namespace kv {
 
 struct WheelSettings {
   std::array<uint8_t, kOptionBytes> ov = Settings::DefaultOptionBytes();
-  uint32_t planet_mask = 2047;    // "MaskP"
-  uint32_t aspected_mask = 2047;  // "MaskA"
+  uint32_t planet_mask = kDefaultBodyMask;    // "MaskP"
+  uint32_t aspected_mask = kDefaultBodyMask;  // "MaskA"
   std::array<int32_t, 15> colours = Settings::DefaultColours();  // "ColKvi"
   std::string orb_file = "0.ao";
   std::string text_face = "Day New";

@@ -90,11 +90,11 @@ TEST_F(FilesTest, UniqueFileNameCountsUp) {
 }
 
 TEST_F(FilesTest, NewFileNameChecks) {
-  EXPECT_EQ(CheckNewFileName("with blank"), 1);
+  EXPECT_EQ(CheckNewFileName("with blank").code(), StatusCode::kInvalidArgument);
   EXPECT_EQ(g_last, "SkF");
   Write("taken.ao", "");
-  EXPECT_EQ(CheckNewFileName("taken.ao"), 1);
-  EXPECT_EQ(CheckNewFileName("free.ao"), 0);
+  EXPECT_EQ(CheckNewFileName("taken.ao").code(), StatusCode::kAlreadyExists);
+  EXPECT_TRUE(CheckNewFileName("free.ao").ok());
 }
 
 TEST_F(FilesTest, ListFilesMatchesPlainFilesInLowerCase) {
@@ -108,13 +108,35 @@ TEST_F(FilesTest, ListFilesMatchesPlainFilesInLowerCase) {
 
 TEST_F(FilesTest, BlocksAtOffsets) {
   FilePtr f(std::fopen("blk.bin", "w+b"));
-  EXPECT_EQ(WriteBlock(f.get(), "abcdef", 6, 0), 0);
+  EXPECT_TRUE(WriteBlock(f.get(), "abcdef", 6, 0).ok());
   char buf[3] = {};
-  EXPECT_EQ(ReadBlock(f.get(), buf, 3, 2), 0);
+  EXPECT_TRUE(ReadBlock(f.get(), buf, 3, 2).ok());
   EXPECT_EQ(std::string(buf, 3), "cde");
-  EXPECT_EQ(ReadBlock(f.get(), buf, 3, 5), 1);  // only one byte left
-  EXPECT_EQ(DeleteFileChecked("nothing.here"), -1);
-  EXPECT_EQ(RenameFileChecked("nothing.here", "x"), -1);
+  EXPECT_EQ(ReadBlock(f.get(), buf, 3, 5).code(), StatusCode::kIoError);  // only one byte left
+  EXPECT_EQ(DeleteFileChecked("nothing.here").code(), StatusCode::kIoError);
+  EXPECT_EQ(RenameFileChecked("nothing.here", "x").code(), StatusCode::kIoError);
+}
+
+TEST_F(FilesTest, WholeFilesAreReadByteForByteWithinTheirLimit) {
+  const std::string bytes = std::string("a\r\n\0\xFF", 5) + std::string(70000, 'z');
+  Write("whole.bin", bytes);
+  std::string text;
+  ASSERT_TRUE(ReadWholeFile("whole.bin", &text).ok());
+  EXPECT_EQ(text, bytes);  // past the first read of 64 KiB, line ends and zeros kept
+  std::vector<uint8_t> raw;
+  ASSERT_TRUE(ReadWholeFile("whole.bin", &raw, bytes.size()).ok());
+  EXPECT_EQ(std::string(raw.begin(), raw.end()), bytes);
+  // One byte over the limit is refused and nothing is handed back.
+  EXPECT_EQ(ReadWholeFile("whole.bin", &raw, bytes.size() - 1).code(), StatusCode::kTooLarge);
+  EXPECT_TRUE(raw.empty());
+  Write("empty.bin", "");
+  text = "old";
+  ASSERT_TRUE(ReadWholeFile("empty.bin", &text).ok());
+  EXPECT_TRUE(text.empty());
+  EXPECT_EQ(ReadWholeFile("missing.bin", &text).code(), StatusCode::kNotFound);
+  fs::create_directory("folder");
+  EXPECT_FALSE(ReadWholeFile("folder", &text).ok());
+  EXPECT_TRUE(g_last.empty());  // the callers choose the message
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -109,8 +110,32 @@ TEST_F(MessagesTest, FittingFormatsAreFilledWithoutTheLocale) {
   EXPECT_EQ(g_shown, "x0=0.12500");
 }
 
-TEST_F(MessagesTest, FatalEndsWithStatusOne) {
-  EXPECT_EXIT(Fatal("broken"), ::testing::ExitedWithCode(1), "");
+// The program's ender decides how the run ends; a test ender leaves with the status.
+void LeaveWithStatus(int status) { std::_Exit(status); }
+
+TEST_F(MessagesTest, FatalShowsTheTextAndEndsThroughTheProgramWithStatusOne) {
+  EXPECT_EXIT(
+      {
+        SetMessageSink({nullptr, [](const std::string& text) { std::fputs(text.c_str(), stderr); }});
+        SetRunEnder(&LeaveWithStatus);
+        Fatal("broken");
+      },
+      ::testing::ExitedWithCode(1), "broken");
+  EXPECT_EXIT(
+      {
+        SetRunEnder(&LeaveWithStatus);
+        EndRun(0);  // "Завершить" at a missing ephemeris file ends the run with 0
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MessagesTest, WithoutTheProgramsEnderTheRunAborts) {
+  EXPECT_DEATH(
+      {
+        SetRunEnder(nullptr);
+        Fatal("broken");
+      },
+      "");
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 
 #include "common/codepage.h"
+#include "common/files.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {
@@ -17,14 +17,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string page = argv[1];
-  std::ifstream in(argv[2], std::ios::binary);
-  if (!in) {
+  std::string utf8;
+  if (!kv::ReadWholeFile(argv[2], &utf8).ok()) {
     std::fprintf(stderr, "kv-recode: cannot read %s\n", argv[2]);
     return 1;
   }
-  std::stringstream ss;
-  ss << in.rdbuf();
-  std::string utf8 = ss.str();
   const std::string cp1251 = kv::Utf8ToCp1251(utf8);
   std::string out = page == "866" ? kv::Cp1251ToCp866(cp1251) : cp1251;
   std::string back = kv::Cp1251ToUtf8(page == "866" ? kv::Cp866ToCp1251(out) : out);

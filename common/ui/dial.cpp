@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/dkalend.h"
@@ -22,14 +22,6 @@
 namespace kv {
 namespace {
 
-TownChooser& Chooser() {
-  static TownChooser chooser;
-  return chooser;
-}
-HelpOpener& Opener() {
-  static HelpOpener opener;
-  return opener;
-}
 std::string& TextFace() {
   static std::string face = "Day New";
   return face;
@@ -112,18 +104,6 @@ double ReadEditNumber(std::string_view text) {
 }
 
 std::string FormatPadded(int value, int digits) { return FormatInteger(value, digits, true); }
-
-TownChooser SetTownChooser(TownChooser chooser) {
-  TownChooser old = std::move(Chooser());
-  Chooser() = std::move(chooser);
-  return old;
-}
-
-HelpOpener SetHelpOpener(HelpOpener opener) {
-  HelpOpener old = std::move(Opener());
-  Opener() = std::move(opener);
-  return old;
-}
 
 void SetDialogTextFace(const std::string& face) { TextFace() = face; }
 const std::string& DialogTextFace() { return TextFace(); }
@@ -275,7 +255,7 @@ void Dial::Command(int id) {
       break;
     case kCmdHelp:
       emit HelpRequested(FromCp1251(help_key_));
-      if (Opener()) Opener()(this, help_key_);
+      OpenHelp(this, help_key_);
       break;
     case kCmdTowns:
       ChooseTown();
@@ -297,7 +277,8 @@ void Dial::Command(int id) {
 }
 
 void Dial::ChooseTown() {
-  if (!Chooser()) {
+  const TownChooser& choose = CurrentTownChooser();
+  if (!choose) {
     WarningKey("Noab");
     return;
   }
@@ -308,7 +289,7 @@ void Dial::ChooseTown() {
   request.lat_packed = ReadEditNumber(EditText(kIdLatitude));
   request.lon_packed = ReadEditNumber(EditText(kIdLongitude));
   if (correction_edit_) request.correction_h = ReadEditNumber(ToCp1251(correction_edit_->text()));
-  if (!Chooser()(this, request)) return;
+  if (!choose(this, request)) return;
   SetEditText(kIdTown, request.place.substr(0, 29));
   SetEditText(kIdLatitude, FormatFixed(request.lat_packed, 2, 6));
   SetEditText(kIdLongitude, FormatFixed(request.lon_packed, 2, 6));
@@ -322,7 +303,7 @@ void Dial::CalendarForEdits() {
   int n[6] = {0, 0, 0, 0, 0, 0};
   for (size_t i = 0; i < date_edits_.size() && i < 6; ++i)
     n[i] = ReadEditInt(ToCp1251(date_edits_[i]->text()));
-  CalendarDate d{n[0], n[1], n[2], n[3], n[4], n[5]};
+  DateTimeRecord d{n[0], n[1], n[2], n[3], n[4], n[5]};
   if (!Calendar(this, d)) return;
   const int out[6] = {d.day, d.month, d.year, d.hour, d.minute, d.second};
   for (size_t i = 0; i < date_edits_.size() && i < 6; ++i)
@@ -338,8 +319,7 @@ void Dial::CalendarForText(QLineEdit* edit) {
     const QDate today = QDate::currentDate();
     jd = DateToJulianDayAt0h(today.day(), today.month(), today.year());
   }
-  const DateTimeRecord r = JulianDayToDate(jd);
-  CalendarDate d{r.day, r.month, r.year, r.hour, r.minute, r.second};
+  DateTimeRecord d = JulianDayToDate(jd);
   if (!Calendar(this, d)) return;
   std::string text = FormatPadded(d.day) + "." + FormatPadded(d.month) + "." + FormatPadded(d.year, 4);
   if (d.hour != 0 || d.minute != 0) text += " " + FormatPadded(d.hour) + ":" + FormatPadded(d.minute);

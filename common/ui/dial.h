@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "common/numbers.h"
+#include "common/ui/window_hooks.h"  // help, "Города..."
 
 class QGroupBox;
 class QLabel;
@@ -73,29 +74,6 @@ double ReadEditNumber(std::string_view text);
 // FormatFixed (printf's "%W.Pf" without the locale) comes from common/numbers.h.
 // "%02d"; "%04d" with digits = 4.
 std::string FormatPadded(int value, int digits = 2);
-
-// What the town chooser gets and gives back. The dialog fills the moment (the local
-// Julian day of its date and time edits, 2451545.0 without them); the chooser fills
-// the place and, when it knows one, the correction valid at that moment.
-struct TownRequest {
-  double jd_local = 2451545.0;
-  bool summer_time = true;        // the chooser may apply summer time (always on)
-  std::string place;              // 1251, at most 29 characters
-  double lat_packed = 0;
-  double lon_packed = 0;
-  double correction_h = 0;
-  bool has_correction = false;
-};
-// The town chooser of the towns database: true when the user chose a town.
-using TownChooser = std::function<bool(QWidget* parent, TownRequest& request)>;
-// Installs the chooser (the towns module does it at start-up); returns the previous
-// one. Without one, "Города..." shows the message "Noab".
-TownChooser SetTownChooser(TownChooser chooser);
-
-// The help window on a help key (the help module installs it). Without one, the
-// request is only signalled by the dialog.
-using HelpOpener = std::function<void(QWidget* parent, const std::string& help_key)>;
-HelpOpener SetHelpOpener(HelpOpener opener);
 
 // The face of the program's text font (from the "Shr" list), used by the calendar.
 void SetDialogTextFace(const std::string& face_cp1251);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "common/ui/dial.h"
@@ -37,12 +37,6 @@ std::string ListItem(std::string_view key, size_t index) {
 
 }  // namespace
 
-int DaysInMonth(int month, int year) {
-  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (month < 1 || month > 12) return 0;
-  return kDays[month - 1] + (month == 2 ? IsLeapYear(year) : 0);
-}
-
 int FirstDayColumn(int month, int year) {
   const double jd0 = DateToJulianDayAt0h(1, month, year);
   const long n = static_cast<long>(std::floor(jd0 + 0.5));
@@ -54,7 +48,7 @@ GridCell DayCell(int day, int first_column) {
   return {1 + index / kCalendarColumns, index % kCalendarColumns};
 }
 
-CalendarDate NormalizeCalendarDate(CalendarDate d) {
+DateTimeRecord NormalizeCalendarDate(DateTimeRecord d) {
   if (d.year == 0) d.year = 1;
   d.month = std::clamp(d.month, 1, 12);
   d.day = std::clamp(d.day, 1, DaysInMonth(d.month, d.year));
@@ -63,7 +57,7 @@ CalendarDate NormalizeCalendarDate(CalendarDate d) {
   return d;
 }
 
-void CalendarAction(int column, CalendarDate& d) {
+void CalendarAction(int column, DateTimeRecord& d) {
   switch (column) {
     case 0: d.year = AddYears(d.year, -10); break;
     case 1: d.year = AddYears(d.year, -1); break;
@@ -104,7 +98,7 @@ CalendarHit CalendarHitTest(int x, int y, int client_width, int client_height, i
   return hit;
 }
 
-DKalend::DKalend(QWidget* parent, const CalendarDate& date)
+DKalend::DKalend(QWidget* parent, const DateTimeRecord& date)
     : QDialog(parent), date_(NormalizeCalendarDate(date)) {
   setObjectName("DKalend");
   setFixedSize(300, 333);
@@ -286,12 +280,12 @@ CalendarRunner SetCalendarRunner(CalendarRunner runner) {
   return old;
 }
 
-bool Calendar(QWidget* parent, CalendarDate& date) {
+bool Calendar(QWidget* parent, DateTimeRecord& date) {
   if (g_runner) return g_runner(parent, date);
   DKalend k(parent, date);
   k.exec();
   if (!k.Accepted()) return false;
-  const CalendarDate& r = k.Date();
+  const DateTimeRecord& r = k.Date();
   date.day = r.day;
   date.month = r.month;
   date.year = r.year;

@@ -11,20 +11,12 @@
 #include <QDialog>
 #include <QRect>
 
+#include "common/calendar.h"  // DateTimeRecord, DaysInMonth
+
 class QSpinBox;
 class QLabel;
 
 namespace kv {
-
-// The six numbers a calendar shows and returns.
-struct CalendarDate {
-  int day = 1;
-  int month = 1;
-  int year = 2000;  // historical numbering: no year 0
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
 
 inline constexpr int kCalendarColumns = 7;
 inline constexpr int kCalendarRows = 9;
@@ -35,8 +27,6 @@ inline constexpr int kIdCalendarHourUpDown = 202;
 inline constexpr int kIdCalendarMinute = 203;
 inline constexpr int kIdCalendarMinuteUpDown = 204;
 
-// Days of a month (28 or 29 in February after IsLeapYear).
-int DaysInMonth(int month, int year);
 // Column of the month's first day, 0 = Monday.
 int FirstDayColumn(int month, int year);
 // Grid cell (row 1..6, column 0..6) of a day of the shown month.
@@ -48,10 +38,10 @@ GridCell DayCell(int day, int first_column);
 
 // The action of a column of row 7 on the shown month (column 3 does nothing). The
 // year skips 0 in both directions; the day is kept within the new month.
-void CalendarAction(int column, CalendarDate& date);
+void CalendarAction(int column, DateTimeRecord& date);
 // Brings any numbers into a date the calendar can show (month 1..12, day within the
 // month, year not 0, hour 0..23, minute 0..59).
-CalendarDate NormalizeCalendarDate(CalendarDate date);
+DateTimeRecord NormalizeCalendarDate(DateTimeRecord date);
 
 // What a point of the client area hits: a day of the month, an action column, or
 // nothing (blank cells, the day-name and time rows).
@@ -65,11 +55,11 @@ CalendarHit CalendarHitTest(int x, int y, int client_width, int client_height,
 class DKalend : public QDialog {
   Q_OBJECT
  public:
-  DKalend(QWidget* parent, const CalendarDate& date);
+  DKalend(QWidget* parent, const DateTimeRecord& date);
 
   bool Accepted() const { return accepted_; }
   // The shown numbers; after acceptance the result.
-  const CalendarDate& Date() const { return date_; }
+  const DateTimeRecord& Date() const { return date_; }
   // The caption " %s %04d" (month name from "Mes", year).
   QString Caption() const;
   QRect CellRect(int row, int column) const;
@@ -90,7 +80,7 @@ class DKalend : public QDialog {
   void Refresh();
   void PlaceTimeRow();
 
-  CalendarDate date_;
+  DateTimeRecord date_;
   bool accepted_ = false;
   QSpinBox* hour_ = nullptr;
   QSpinBox* minute_ = nullptr;
@@ -100,10 +90,10 @@ class DKalend : public QDialog {
 
 // Shows the calendar for the six numbers; true and the numbers updated (day, month,
 // year, hour, minute) when the user accepted a day.
-bool Calendar(QWidget* parent, CalendarDate& date);
+bool Calendar(QWidget* parent, DateTimeRecord& date);
 
 // Test hook: replaces the modal run of Calendar(); nullptr restores it.
-using CalendarRunner = bool (*)(QWidget* parent, CalendarDate& date);
+using CalendarRunner = bool (*)(QWidget* parent, DateTimeRecord& date);
 CalendarRunner SetCalendarRunner(CalendarRunner runner);
 
 }  // namespace kv

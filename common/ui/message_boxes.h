@@ -3,8 +3,9 @@
 
 namespace kv {
 
-// Warning: caption "Предупреждение"; fatal: caption "Аварийное завершение" (the
-// message layer then ends the run with status 1). Both are application-modal.
+// Warning: caption "Предупреждение"; fatal: caption "Аварийное завершение" (Fatal
+// then ends the run with status 1 through the program's ender). Both are
+// application-modal.
 void InstallMessageBoxes();
 
 }  // namespace kv

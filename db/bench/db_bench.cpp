@@ -49,10 +49,10 @@ kv::db::FieldArray Card(int i) {
 void Fill(const std::string& name) {
   std::remove((name + ".btr").c_str());
   std::remove((name + ".bod").c_str());
-  kv::db::Create(name);
-  kv::db::Open(name, kv::db::kPersonWrite);
-  for (int i = 0; i < kCards; ++i) kv::db::Write(CardKey(i), Card(i));
-  kv::db::Close();
+  (void)kv::db::Create(name);
+  kv::db::Database base;
+  (void)base.Open(name, kv::db::kPersonWrite);
+  for (int i = 0; i < kCards; ++i) (void)base.Write(CardKey(i), Card(i));
 }
 
 const std::string& FilledStore() {
@@ -118,11 +118,11 @@ void BM_SqlitePut100k(benchmark::State& state) {
 BENCHMARK(BM_SqlitePut100k)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_StoreLookup(benchmark::State& state) {
-  kv::db::Open(FilledStore(), kv::db::kPersonRead);
+  kv::db::Database base;
+  (void)base.Open(FilledStore(), kv::db::kPersonRead);
   std::mt19937 rng(1);
   kv::db::FieldArray f;
-  for (auto _ : state) benchmark::DoNotOptimize(kv::db::Read(CardKey(rng() % kCards), f));
-  kv::db::Close();
+  for (auto _ : state) benchmark::DoNotOptimize(base.Read(CardKey(rng() % kCards), f).ok());
 }
 BENCHMARK(BM_StoreLookup);
 
@@ -142,9 +142,9 @@ void BM_SqliteLookup(benchmark::State& state) {
 BENCHMARK(BM_SqliteLookup);
 
 void BM_StoreListKeys(benchmark::State& state) {
-  kv::db::Open(FilledStore(), kv::db::kPersonRead);
-  for (auto _ : state) benchmark::DoNotOptimize(kv::db::ListKeys(".", 0).size());
-  kv::db::Close();
+  kv::db::Database base;
+  (void)base.Open(FilledStore(), kv::db::kPersonRead);
+  for (auto _ : state) benchmark::DoNotOptimize(base.ListKeys(".", 0).size());
 }
 BENCHMARK(BM_StoreListKeys)->Unit(benchmark::kMillisecond);
 
@@ -164,9 +164,9 @@ void BM_SqliteListKeys(benchmark::State& state) {
 BENCHMARK(BM_SqliteListKeys)->Unit(benchmark::kMillisecond);
 
 void BM_StoreListByDate(benchmark::State& state) {
-  kv::db::Open(FilledStore(), kv::db::kPersonRead);
-  for (auto _ : state) benchmark::DoNotOptimize(kv::db::ListKeys(".", 3).size());
-  kv::db::Close();
+  kv::db::Database base;
+  (void)base.Open(FilledStore(), kv::db::kPersonRead);
+  for (auto _ : state) benchmark::DoNotOptimize(base.ListKeys(".", 3).size());
 }
 BENCHMARK(BM_StoreListByDate)->Unit(benchmark::kMillisecond);
 

@@ -7,12 +7,10 @@
 #include <optional>
 
 #include "common/messages.h"
+#include "db/btree/index_format.h"
 
 namespace kv::btree {
 namespace {
-
-int Get16(const uint8_t* p, int off) { return static_cast<int16_t>(p[off] | (p[off + 1] << 8)); }
-int GetU16(const uint8_t* p, int off) { return p[off] | (p[off + 1] << 8); }
 
 struct Walker {
   int fd;
@@ -41,31 +39,28 @@ struct Walker {
       return;
     }
     bool leaf = level == h.depth - 1;
-    std::string bad = CheckPage(h, p.data(), leaf);
-    if (bad.empty() && (Get16(p.data(), 2) == 1) != leaf)
-      bad = FormatMessage("%s page at level %d of %d", leaf ? "inner" : "leaf", level, h.depth);
-    if (!bad.empty()) {
-      out.problems.push_back(FormatMessage("page %d: %s", page, bad.c_str()));
+    Status bad = CheckPage(h, p.data());
+    const PageView view(h, p.data());
+    if (bad.ok() && view.leaf() != leaf)
+      bad = Status::Corruption(
+          FormatMessage("%s page at level %d of %d", leaf ? "inner" : "leaf", level, h.depth));
+    if (!bad.ok()) {
+      out.problems.push_back(FormatMessage("page %d: %s", page, bad.message().c_str()));
       return;
     }
-    int end = h.page_size - Get16(p.data(), 0);
-    int pos = leaf ? 4 : 6;
+    const int end = view.used_end();
     std::optional<std::string> left_bound = low;
-    int child = leaf ? 0 : GetU16(p.data(), 4);
-    while (pos < end) {
-      int len = Get16(p.data(), pos);
-      std::string key(reinterpret_cast<const char*>(p.data() + pos + 2), len);
-      int16_t value = static_cast<int16_t>(Get16(p.data(), pos + 2 + len));
+    int child = leaf ? 0 : view.leftmost_child();
+    for (int pos = view.first_entry(); pos < end;) {
+      const PageEntry e = view.EntryAt(pos);
+      std::string key(e.key);
       if ((low && CompareKeys(key, *low) <= 0) || (high && CompareKeys(key, *high) >= 0))
         out.problems.push_back(FormatMessage("page %d: key at %d outside the range its parent gives",
                                              page, pos));
       if (!leaf) Page(child, level + 1, left_bound, key);
-      out.entries.emplace_back(key, value);
-      pos += 2 + len + 2;
-      if (!leaf) {
-        child = GetU16(p.data(), pos);
-        pos += 2;
-      }
+      out.entries.emplace_back(key, e.value);
+      child = e.child;
+      pos += e.size;
       left_bound = key;
     }
     if (!leaf) Page(child, level + 1, left_bound, high);
@@ -90,9 +85,9 @@ IndexCheck CheckIndexFile(const std::string& file_name) {
     return out;
   }
   out.header = DecodeHeader(bytes);
-  std::string bad = CheckHeader(out.header, st.st_size);
-  if (!bad.empty()) {
-    out.problems.push_back("header: " + bad);
+  Status bad = CheckHeader(out.header, st.st_size);
+  if (!bad.ok()) {
+    out.problems.push_back("header: " + bad.message());
     ::close(fd);
     return out;
   }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/btree/key_index.h"
+#include "db/btree/index_format.h"
 
 namespace kv::btree {
 

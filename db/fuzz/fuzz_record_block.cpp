@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint8_t block[kv::db::kBlockSize] = {};
   std::memcpy(block, data, size < sizeof block ? size : sizeof block);
-  kv::db::BlockContents c = kv::db::ParseBlock(block);
+  kv::db::BlockContents c;
+  const bool sound = kv::db::ParseBlock(block, &c).ok();
   for (const kv::db::BlockEntry& e : c.entries) {
     if (e.pos < 2 || e.pos + e.size > 2 + c.used) __builtin_trap();
     kv::db::FieldArray fields;
@@ -27,12 +28,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   // Removing and appending keep the used part well formed.
-  if (!c.entries.empty() && c.damage.empty()) {
+  if (!c.entries.empty() && sound) {
     const kv::db::BlockEntry& e = c.entries.front();
     std::string key(e.key), payload(e.data);
     kv::db::RemoveEntryAt(block, e.pos, e.size);
     kv::db::AppendEntry(block, key, payload);
-    if (!kv::db::ParseBlock(block).damage.empty()) __builtin_trap();
+    kv::db::BlockContents again;
+    if (!kv::db::ParseBlock(block, &again).ok()) __builtin_trap();
   }
   // Arbitrary bytes as record data.
   kv::db::FieldArray fields;

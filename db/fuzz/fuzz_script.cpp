@@ -30,16 +30,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   std::vector<kv::db::Table> tables = kv::db::ParseSchema(lines);
+  kv::db::Database closed;  // the store commands meet no open database
   kv::db::FieldArray record;
   record[1] = ".000001";
   record[2] = "Name";
   for (const kv::db::Table& t : tables) {
     kv::db::ParseIndexDeclaration(t.index);
-    kv::db::RunScript(t.read_script, record);
-    kv::db::RunScript(t.write_script, record);
-    kv::db::RunScript(t.delete_script, record);
+    (void)kv::db::RunScript(closed, t.read_script, record);
+    (void)kv::db::RunScript(closed, t.write_script, record);
+    (void)kv::db::RunScript(closed, t.delete_script, record);
   }
   // The lines as one script as well, whatever the sections say.
-  kv::db::RunScript(lines, record);
+  (void)kv::db::RunScript(closed, lines, record);
   return 0;
 }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "common/files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -21,8 +21,8 @@ int main(int argc, char** argv) {
       files.emplace_back(argv[i]);
     }
     for (const fs::path& p : files) {
-      std::ifstream in(p, std::ios::binary);
-      std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+      std::vector<uint8_t> bytes;
+      (void)kv::ReadWholeFile(p.string(), &bytes);  // an unreadable seed replays as empty
       LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
       ++count;
     }

@@ -49,10 +49,13 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
       out.problems.push_back(FormatMessage("%s: block %d cannot be read", records_name.c_str(), b));
       continue;
     }
-    BlockContents c = ParseBlock(block.data());
-    if (!c.damage.empty()) damaged[b] = true;
-    if (!c.damage.empty())
-      out.problems.push_back(FormatMessage("%s: block %d: %s", records_name.c_str(), b, c.damage.c_str()));
+    BlockContents c;
+    const Status parsed = ParseBlock(block.data(), &c);
+    if (!parsed.ok()) {
+      damaged[b] = true;
+      out.problems.push_back(FormatMessage("%s: block %d: %s", records_name.c_str(), b,
+                                           parsed.message().c_str()));
+    }
     std::map<std::string_view, int> seen;
     for (const BlockEntry& e : c.entries) {
       if (++seen[e.key] == 2)

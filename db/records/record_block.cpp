@@ -2,23 +2,11 @@
 
 #include <cstring>
 
+#include "common/coding.h"
 #include "common/messages.h"
 #include "common/tokens.h"
 
 namespace kv::db {
-namespace {
-
-int Get16(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
-void Put16(uint8_t* p, int v) {
-  p[0] = static_cast<uint8_t>(v & 0xFF);
-  p[1] = static_cast<uint8_t>((v >> 8) & 0xFF);
-}
-void Append16(std::string& s, int v) {
-  s.push_back(static_cast<char>(v & 0xFF));
-  s.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-
-}  // namespace
 
 void ClearFields(FieldArray& fields) {
   for (auto& f : fields) f.clear();
@@ -31,7 +19,7 @@ bool EncodeFields(const FieldArray& fields, std::string* data) {
     if (len == 0) continue;
     if (data->size() + 3 + len > static_cast<size_t>(kMaxRecordData)) return false;
     data->push_back(static_cast<char>(n));
-    Append16(*data, static_cast<int>(len));
+    PutFixed16(data, static_cast<uint16_t>(len));
     data->append(fields[n], 0, len);
   }
   return true;
@@ -43,7 +31,7 @@ void DecodeFields(std::string_view data, FieldArray& fields) {
   size_t pos = 0;
   while (data.size() - pos >= 3) {
     int n = p[pos];
-    int len = Get16(p + pos + 1);
+    int len = DecodeInt16(p + pos + 1);
     if (len < 0 || static_cast<size_t>(len) >= data.size()) break;
     pos += 3;
     size_t take = std::min(static_cast<size_t>(len), data.size() - pos);
@@ -53,43 +41,35 @@ void DecodeFields(std::string_view data, FieldArray& fields) {
 }
 
 int UsedBytes(const uint8_t* block) {
-  int used = block[0] | (block[1] << 8);
+  int used = DecodeFixed16(block);
   return used > kBlockRoom ? kBlockRoom : used;
 }
 
-void SetUsedBytes(uint8_t* block, int used) { Put16(block, used); }
+void SetUsedBytes(uint8_t* block, int used) { EncodeInt16(block, used); }
 
-BlockContents ParseBlock(const uint8_t* block) {
-  BlockContents c;
-  int raw = block[0] | (block[1] << 8);
+Status ParseBlock(const uint8_t* block, BlockContents* contents) {
+  BlockContents& c = *contents;
+  c = BlockContents{};
+  int raw = DecodeFixed16(block);
   c.used = UsedBytes(block);
-  if (raw > kBlockRoom) c.damage = FormatMessage("used count %d above %d", raw, kBlockRoom);
+  if (raw > kBlockRoom)
+    return Status::Corruption(FormatMessage("used count %d above %d", raw, kBlockRoom));
   int pos = 2;
   int end = 2 + c.used;
-  while (pos < end && c.damage.empty()) {
-    if (end - pos < 2) {
-      c.damage = FormatMessage("entry at %d runs past the used part", pos);
-      break;
-    }
-    int klen = Get16(block + pos);
-    if (klen < 1 || klen > kMaxRecordKey) {
-      c.damage = FormatMessage("key length %d at %d", klen, pos);
-      break;
-    }
-    if (end - pos < klen + 4) {
-      c.damage = FormatMessage("entry at %d runs past the used part", pos);
-      break;
-    }
-    int dlen = Get16(block + pos + 2 + klen);
-    if (dlen < 0 || dlen > kMaxRecordData) {
-      c.damage = FormatMessage("data length %d at %d", dlen, pos);
-      break;
-    }
+  while (pos < end) {
+    if (end - pos < 2)
+      return Status::Corruption(FormatMessage("entry at %d runs past the used part", pos));
+    int klen = DecodeInt16(block + pos);
+    if (klen < 1 || klen > kMaxRecordKey)
+      return Status::Corruption(FormatMessage("key length %d at %d", klen, pos));
+    if (end - pos < klen + 4)
+      return Status::Corruption(FormatMessage("entry at %d runs past the used part", pos));
+    int dlen = DecodeInt16(block + pos + 2 + klen);
+    if (dlen < 0 || dlen > kMaxRecordData)
+      return Status::Corruption(FormatMessage("data length %d at %d", dlen, pos));
     int size = klen + dlen + 4;
-    if (end - pos < size) {
-      c.damage = FormatMessage("entry at %d runs past the used part", pos);
-      break;
-    }
+    if (end - pos < size)
+      return Status::Corruption(FormatMessage("entry at %d runs past the used part", pos));
     BlockEntry e;
     e.pos = pos;
     e.size = size;
@@ -98,7 +78,7 @@ BlockContents ParseBlock(const uint8_t* block) {
     c.entries.push_back(e);
     pos += size;
   }
-  return c;
+  return Status::Ok();
 }
 
 bool AppendEntry(uint8_t* block, std::string_view key, std::string_view data) {
@@ -106,9 +86,9 @@ bool AppendEntry(uint8_t* block, std::string_view key, std::string_view data) {
   int size = static_cast<int>(key.size() + data.size()) + 4;
   if (used + size > kBlockRoom) return false;
   uint8_t* p = block + 2 + used;
-  Put16(p, static_cast<int>(key.size()));
+  EncodeInt16(p, static_cast<int>(key.size()));
   std::memcpy(p + 2, key.data(), key.size());
-  Put16(p + 2 + key.size(), static_cast<int>(data.size()));
+  EncodeInt16(p + 2 + key.size(), static_cast<int>(data.size()));
   std::memcpy(p + 4 + key.size(), data.data(), data.size());
   SetUsedBytes(block, used + size);
   return true;

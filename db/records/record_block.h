@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
+
 namespace kv::db {
 
 inline constexpr int kBlockSize = 4096;
@@ -43,14 +45,14 @@ struct BlockEntry {
 };
 
 // The entries of a block, each checked against the used bytes. `used` is the first
-// word clamped to kBlockRoom. Damage (an entry with a bad length or one running past
-// the used part) is described in *damage and ends the list.
+// word clamped to kBlockRoom.
 struct BlockContents {
   int used = 0;
   std::vector<BlockEntry> entries;
-  std::string damage;
 };
-BlockContents ParseBlock(const uint8_t* block);
+// Fills *contents; damage (an entry with a bad length or one running past the used
+// part) ends the list and comes back as Corruption saying what and where.
+Status ParseBlock(const uint8_t* block, BlockContents* contents);
 
 int UsedBytes(const uint8_t* block);
 void SetUsedBytes(uint8_t* block, int used);

@@ -20,6 +20,9 @@ namespace {
 
 // Block numbers travel as int16 values of the key index.
 constexpr int kMaxBlocks = 32767;
+// The field of a table's counter record (key: prefix + "@") that keeps the last key
+// handed out.
+constexpr int kCounterField = 2;
 
 struct RecordFile {
   int fd = -1;
@@ -34,27 +37,29 @@ struct RecordFile {
   std::string name;
 };
 
-struct Database {
+}  // namespace
+
+struct Database::Files {
   int mode = 0;
   bool value_index_open = false;
   btree::IndexHandle main;
   btree::IndexHandle values;
   RecordFile records;
-  std::string damage;
+  Status damage;
 };
 
-Database& Db() {
-  static Database db;
-  return db;
-}
+namespace {
 
-bool Writable() { return Db().mode >= 2; }
+using Files = Database::Files;
+
+bool Writable(const Files& db) { return db.mode >= 2; }
 
 // The first damage of a session is shown; everything after it is refused quietly.
-void ReportDamage(const std::string& file, const std::string& what) {
-  Database& db = Db();
-  if (!db.damage.empty()) return;
-  db.damage = file + ": " + what;
+// `code` is the kind of failure (Corruption, IoError, Full) the callers are given.
+void ReportDamage(Files& db, const std::string& file, const std::string& what,
+                  StatusCode code = StatusCode::kCorruption) {
+  if (!db.damage.ok()) return;
+  db.damage = Status::Error(code, file + ": " + what);
   if (Text("BdDmg") == "BdDmg")  // no text resources (the command-line tool)
     Warning(FormatMessage(W("Файл базы данных %s повреждён (%s). Файл не изменён; "
                             "подробности: kvimarot-db check").c_str(),
@@ -64,19 +69,19 @@ void ReportDamage(const std::string& file, const std::string& what) {
 }
 
 // Reports damage the index handle noted; true when there is some.
-bool IndexDamaged(btree::IndexHandle& h) {
-  if (!h.damage.empty()) ReportDamage(h.file_name, h.damage);
-  else if (h.io_error) ReportDamage(h.file_name, "read or write failed");
-  return !h.damage.empty() || h.io_error;
+bool IndexDamaged(Files& db, btree::IndexHandle& h) {
+  if (h.status.ok()) return false;
+  ReportDamage(db, h.file_name, h.status.message(), h.status.code());
+  return true;
 }
 
 std::string_view TrimKey(std::string_view key) { return key.substr(0, TrimmedLength(key)); }
 
-bool LoadBlock(int block) {
-  RecordFile& rf = Db().records;
+bool LoadBlock(Files& db, int block) {
+  RecordFile& rf = db.records;
   if (block < 0 || block >= rf.block_count) {
-    ReportDamage(rf.name, FormatMessage("block %d beyond the %d blocks of the file", block,
-                                        rf.block_count));
+    ReportDamage(db, rf.name, FormatMessage("block %d beyond the %d blocks of the file", block,
+                                            rf.block_count));
     return false;
   }
   if (rf.buffer_block == block) return true;
@@ -84,20 +89,21 @@ bool LoadBlock(int block) {
   rf.parsed_block = -1;
   ssize_t got = pread(rf.fd, rf.buffer.data(), kBlockSize, static_cast<off_t>(block) * kBlockSize);
   if (got != kBlockSize) {
-    ReportDamage(rf.name, FormatMessage("block %d cannot be read", block));
+    ReportDamage(db, rf.name, FormatMessage("block %d cannot be read", block));
     return false;
   }
   rf.buffer_block = block;
   return true;
 }
 
-bool WriteBuffer(int block) {
-  RecordFile& rf = Db().records;
+bool WriteBuffer(Files& db, int block) {
+  RecordFile& rf = db.records;
   rf.parsed_block = -1;
   ssize_t put = pwrite(rf.fd, rf.buffer.data(), kBlockSize, static_cast<off_t>(block) * kBlockSize);
   if (put != kBlockSize) {
     rf.buffer_block = -1;
-    ReportDamage(rf.name, FormatMessage("block %d cannot be written", block));
+    ReportDamage(db, rf.name, FormatMessage("block %d cannot be written", block),
+                 StatusCode::kIoError);
     return false;
   }
   rf.buffer_block = block;
@@ -108,22 +114,20 @@ bool WriteBuffer(int block) {
 }
 
 // Parses the buffered block; damage is reported and gives false.
-bool ParseBuffer(BlockContents* c) {
-  RecordFile& rf = Db().records;
+bool ParseBuffer(Files& db, BlockContents* c) {
+  RecordFile& rf = db.records;
   if (rf.parsed_block >= 0 && rf.parsed_block == rf.buffer_block) {
     *c = rf.parsed;
     return true;
   }
-  *c = ParseBlock(rf.buffer.data());
-  if (c->damage.empty()) {
-    rf.parsed = *c;
-    rf.parsed_block = rf.buffer_block;
-  }
-  if (!c->damage.empty()) {
-    ReportDamage(rf.name, FormatMessage("block %d: %s", rf.buffer_block, c->damage.c_str()));
+  const Status parsed = ParseBlock(rf.buffer.data(), c);
+  if (!parsed.ok()) {
+    ReportDamage(db, rf.name, FormatMessage("block %d: %s", rf.buffer_block, parsed.message().c_str()));
     rf.buffer_block = -1;
     return false;
   }
+  rf.parsed = *c;
+  rf.parsed_block = rf.buffer_block;
   return true;
 }
 
@@ -134,31 +138,30 @@ const BlockEntry* FindEntry(const BlockContents& c, std::string_view key) {
 }
 
 // The block holding the key according to the index: -1 when absent, -2 on damage.
-int BlockOfKey(std::string_view key) {
-  Database& db = Db();
+int BlockOfKey(Files& db, std::string_view key) {
   int16_t value = -1;
   bool found = btree::Lookup(db.main, key, &value);
-  if (IndexDamaged(db.main)) return -2;
+  if (IndexDamaged(db, db.main)) return -2;
   if (!found || value < 0) return -1;
   return value;
 }
 
 // Reads the record whose block is known, without the emptying and lookup of Read.
-bool ReadFromBlock(int block, std::string_view key, FieldArray& fields) {
-  if (!LoadBlock(block)) return false;
+bool ReadFromBlock(Files& db, int block, std::string_view key, FieldArray& fields) {
+  if (!LoadBlock(db, block)) return false;
   BlockContents c;
-  if (!ParseBuffer(&c)) return false;
+  if (!ParseBuffer(db, &c)) return false;
   const BlockEntry* e = FindEntry(c, key);
   if (!e) return false;
-  fields[1].assign(key);
+  fields[kFieldKey].assign(key);
   DecodeFields(e->data, fields);
   return true;
 }
 
 // Chooses a block other than `avoid` with room for `needed` bytes, correcting free
 // counts that disagree with their blocks. -1 when none can be had.
-int ChooseBlock(int needed, int avoid) {
-  RecordFile& rf = Db().records;
+int ChooseBlock(Files& db, int needed, int avoid) {
+  RecordFile& rf = db.records;
   for (int attempt = 0; attempt <= rf.block_count + 1; ++attempt) {
     int chosen = -1;
     if (rf.buffer_block >= 0 && rf.buffer_block != avoid && rf.free_bytes[rf.buffer_block] >= needed)
@@ -167,7 +170,8 @@ int ChooseBlock(int needed, int avoid) {
       if (b != avoid && rf.free_bytes[b] >= needed) chosen = b;
     if (chosen < 0) {
       if (rf.block_count >= kMaxBlocks) {
-        ReportDamage(rf.name, FormatMessage("the file holds the most blocks it can (%d)", kMaxBlocks));
+        ReportDamage(db, rf.name, FormatMessage("the file holds the most blocks it can (%d)", kMaxBlocks),
+                     StatusCode::kFull);
         return -1;
       }
       chosen = rf.block_count;
@@ -176,7 +180,7 @@ int ChooseBlock(int needed, int avoid) {
       rf.buffer_block = chosen;
       return chosen;
     }
-    if (!LoadBlock(chosen)) return -1;
+    if (!LoadBlock(db, chosen)) return -1;
     int actual = kBlockRoom - UsedBytes(rf.buffer.data());
     if (actual == rf.free_bytes[chosen]) return chosen;
     rf.free_bytes[chosen] = actual;  // the free table disagreed: believe the block
@@ -189,9 +193,9 @@ struct IndexUpkeep {
   std::vector<IndexedField> fields;
 };
 
-IndexUpkeep UpkeepFor(std::string_view key) {
+IndexUpkeep UpkeepFor(const Files& db, std::string_view key) {
   IndexUpkeep u;
-  if (!Db().value_index_open || key.find('@') != std::string_view::npos) return u;
+  if (!db.value_index_open || key.find('@') != std::string_view::npos) return u;
   u.table = TableOfKey(key);
   if (u.table) u.fields = ParseIndexDeclaration(u.table->index);
   return u;
@@ -201,18 +205,18 @@ std::string_view FieldText(const FieldArray& f, int n) {
   return std::string_view(f[n]).substr(0, TrimmedLength(f[n]));
 }
 
-void UpdateValueIndex(const IndexUpkeep& u, std::string_view key, const FieldArray* old_fields,
-                      const FieldArray* new_fields) {
-  Database& db = Db();
+void UpdateValueIndex(Files& db, const IndexUpkeep& u, std::string_view key,
+                      const FieldArray* old_fields, const FieldArray* new_fields) {
   for (const IndexedField& f : u.fields) {
     std::string_view before = old_fields ? FieldText(*old_fields, f.field) : std::string_view();
     std::string_view after = new_fields ? FieldText(*new_fields, f.field) : std::string_view();
     if (old_fields && new_fields && before == after) continue;
     std::string old_key = ValueIndexKey(u.table->prefix, f.field, before, key, f.blanks);
     std::string new_key = ValueIndexKey(u.table->prefix, f.field, after, key, f.blanks);
-    if (new_fields && !new_key.empty()) btree::Put(db.values, new_key, 1);
-    if (old_fields && !old_key.empty() && old_key != new_key) btree::Remove(db.values, old_key);
-    if (IndexDamaged(db.values)) return;
+    // A failure stays in the handle's status, reported just below.
+    if (new_fields && !new_key.empty()) (void)btree::Put(db.values, new_key, 1);
+    if (old_fields && !old_key.empty() && old_key != new_key) (void)btree::Remove(db.values, old_key);
+    if (IndexDamaged(db, db.values)) return;
   }
 }
 
@@ -230,22 +234,26 @@ std::vector<int> BuildFreeTable(RecordFile& rf) {
 
 }  // namespace
 
-int Open(const std::string& name, int mode) {
-  Database& db = Db();
+Database::Database() : files_(std::make_unique<Files>()) {}
+
+Database::~Database() { Close(); }
+
+Status Database::Open(const std::string& name, int mode) {
+  Files& db = *files_;
   if (db.mode != 0) {
     WarningKey("2OpBd");
-    return -1;
+    return Status::Busy("a database is open already");
   }
-  if (mode < 1 || mode > 6) return -1;
+  if (mode < 1 || mode > 6) return Status::InvalidArgument(FormatMessage("open mode %d", mode));
   bool towns_files = mode >= 4;
   bool writable = mode >= 2 && mode != 5;
   bool want_values = mode >= 4 && name == kTownsName;
-  db.damage.clear();
+  db.damage = Status::Ok();
   std::string index_name = name + (towns_files ? ".btz" : ".btr");
-  if (btree::Open(index_name, db.main, writable) != 0) {
-    if (!db.main.damage.empty()) ReportDamage(index_name, db.main.damage);
+  if (Status opened = btree::Open(index_name, db.main, writable); !opened.ok()) {
+    if (!db.main.status.ok()) ReportDamage(db, index_name, opened.message(), opened.code());
     btree::Close(db.main);
-    return -1;
+    return opened;
   }
   RecordFile& rf = db.records;
   rf = RecordFile{};
@@ -256,7 +264,7 @@ int Open(const std::string& name, int mode) {
     if (rf.fd >= 0) ::close(rf.fd);
     rf.fd = -1;
     btree::Close(db.main);
-    return -1;
+    return Status::NotFound(rf.name + ": the file cannot be opened");
   }
   int64_t blocks = st.st_size / kBlockSize;
   rf.block_count = static_cast<int>(std::min<int64_t>(blocks, kMaxBlocks));
@@ -264,19 +272,19 @@ int Open(const std::string& name, int mode) {
   else rf.free_bytes.assign(rf.block_count + 10, 0);
   db.value_index_open = false;
   if (want_values && FileExists(name + ".bnz")) {
-    if (btree::Open(name + ".bnz", db.values, writable) == 0) {
+    if (Status opened = btree::Open(name + ".bnz", db.values, writable); opened.ok()) {
       db.value_index_open = true;
     } else {
-      if (!db.values.damage.empty()) ReportDamage(name + ".bnz", db.values.damage);
+      if (!db.values.status.ok()) ReportDamage(db, name + ".bnz", opened.message(), opened.code());
       btree::Close(db.values);
     }
   }
   db.mode = mode == 5 ? 1 : mode == 6 ? 2 : mode;
-  return 0;
+  return Status::Ok();
 }
 
-void Close() {
-  Database& db = Db();
+void Database::Close() {
+  Files& db = *files_;
   if (db.mode == 0) return;
   btree::Close(db.main);
   if (db.value_index_open) btree::Close(db.values);
@@ -286,162 +294,172 @@ void Close() {
   db.mode = 0;
 }
 
-int StoredMode() { return Db().mode; }
-bool ValueIndexOpen() { return Db().value_index_open; }
-const std::string& DamageSeen() { return Db().damage; }
+bool Database::is_open() const { return files_->mode != 0; }
+int Database::stored_mode() const { return files_->mode; }
+bool Database::value_index_open() const { return files_->value_index_open; }
+const Status& Database::damage() const { return files_->damage; }
 
-int Read(std::string_view key, FieldArray& fields) {
+Status Database::Read(std::string_view key, FieldArray& fields) {
+  Files& db = *files_;
   ClearFields(fields);
-  if (Db().mode == 0) return 0;
+  if (db.mode == 0) return Status::NotFound("no database is open");
   key = TrimKey(key);
-  if (key.empty() || key.size() > kMaxRecordKey) return 0;
-  int block = BlockOfKey(key);
-  if (block < 0) return 0;
-  if (!ReadFromBlock(block, key, fields)) {
+  if (key.empty() || key.size() > kMaxRecordKey) return Status::NotFound();
+  int block = BlockOfKey(db, key);
+  if (block == -2) return db.damage;
+  if (block < 0) return Status::NotFound();
+  if (!ReadFromBlock(db, block, key, fields)) {
     ClearFields(fields);
-    return 0;
+    return db.damage.ok() ? Status::NotFound() : db.damage;
   }
-  return 1;
+  return Status::Ok();
 }
 
-int Write(std::string_view key, const FieldArray& fields) {
-  Database& db = Db();
-  if (!Writable()) return kWriteReadOnly;
+Status Database::Write(std::string_view key, const FieldArray& fields) {
+  Files& db = *files_;
+  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
   key = TrimKey(key);
-  if (key.empty() || key.size() > kMaxRecordKey) return kWriteBadKey;
+  if (key.empty() || key.size() > kMaxRecordKey)
+    return Status::InvalidArgument(FormatMessage("a key of %d bytes", static_cast<int>(key.size())));
   std::string data;
-  if (!EncodeFields(fields, &data)) return kWriteTooLarge;
+  if (!EncodeFields(fields, &data)) return Status::TooLarge("the fields do not fit a block");
   int needed = static_cast<int>(key.size() + data.size()) + 4;
-  if (needed > kBlockRoom) return kWriteTooLarge;
-  if (!db.damage.empty()) return kWriteRefused;
+  if (needed > kBlockRoom) return Status::TooLarge("the record does not fit a block");
+  if (!db.damage.ok()) return db.damage;
 
-  int old_block = BlockOfKey(key);
-  if (old_block == -2) return kWriteRefused;
-  IndexUpkeep upkeep = UpkeepFor(key);
+  int old_block = BlockOfKey(db, key);
+  if (old_block == -2) return db.damage;
+  IndexUpkeep upkeep = UpkeepFor(db, key);
   FieldArray old_fields;
   bool had_old = false;
   if (!upkeep.fields.empty() && old_block >= 0) {
-    had_old = ReadFromBlock(old_block, key, old_fields);
-    if (!db.damage.empty()) return kWriteRefused;
+    had_old = ReadFromBlock(db, old_block, key, old_fields);
+    if (!db.damage.ok()) return db.damage;
   }
 
   RecordFile& rf = db.records;
   bool old_entry = false;
   if (old_block >= 0) {
-    if (!LoadBlock(old_block)) return kWriteRefused;
+    if (!LoadBlock(db, old_block)) return db.damage;
     BlockContents c;
-    if (!ParseBuffer(&c)) return kWriteRefused;
+    if (!ParseBuffer(db, &c)) return db.damage;
     if (const BlockEntry* e = FindEntry(c, key)) {
       old_entry = true;
       if (c.used - e->size + needed <= kBlockRoom) {
         // Room in the same block: one block write replaces the record.
         RemoveEntryAt(rf.buffer.data(), e->pos, e->size);
         AppendEntry(rf.buffer.data(), key, data);
-        if (!WriteBuffer(old_block)) return kWriteRefused;
-        if (!upkeep.fields.empty()) UpdateValueIndex(upkeep, key, had_old ? &old_fields : nullptr, &fields);
-        return kWriteDone;
+        if (!WriteBuffer(db, old_block)) return db.damage;
+        if (!upkeep.fields.empty())
+          UpdateValueIndex(db, upkeep, key, had_old ? &old_fields : nullptr, &fields);
+        return Status::Ok();
       }
     }
   }
 
-  int target = ChooseBlock(needed, old_block);
-  if (target < 0) return kWriteRefused;
+  int target = ChooseBlock(db, needed, old_block);
+  if (target < 0) return db.damage;
   if (target < rf.block_count) {
     BlockContents c;
-    if (!ParseBuffer(&c)) return kWriteRefused;
+    if (!ParseBuffer(db, &c)) return db.damage;
     // Entries of this key here were left by an interrupted write: the index does
     // not point at them, so they go.
     for (auto it = c.entries.rbegin(); it != c.entries.rend(); ++it)
       if (it->key == key) RemoveEntryAt(rf.buffer.data(), it->pos, it->size);
   }
-  if (!AppendEntry(rf.buffer.data(), key, data) || !WriteBuffer(target)) return kWriteRefused;
-  if (btree::Put(db.main, key, static_cast<int16_t>(target)) != 1) {
-    IndexDamaged(db.main);
-    if (db.damage.empty()) ReportDamage(db.main.file_name, "the key index is full");
-    return kWriteRefused;
+  if (!AppendEntry(rf.buffer.data(), key, data))
+    return Status::Full(FormatMessage("%s: block %d has no room", rf.name.c_str(), target));
+  if (!WriteBuffer(db, target)) return db.damage;
+  if (Status put = btree::Put(db.main, key, static_cast<int16_t>(target)); !put.ok()) {
+    if (!IndexDamaged(db, db.main)) ReportDamage(db, db.main.file_name, put.message(), put.code());
+    return db.damage;
   }
-  if (old_entry && LoadBlock(old_block)) {
+  if (old_entry && LoadBlock(db, old_block)) {
     BlockContents c;
-    if (ParseBuffer(&c)) {
+    if (ParseBuffer(db, &c)) {
       if (const BlockEntry* e = FindEntry(c, key)) {
         RemoveEntryAt(rf.buffer.data(), e->pos, e->size);
-        WriteBuffer(old_block);
+        WriteBuffer(db, old_block);
       }
     }
   }
-  if (!upkeep.fields.empty()) UpdateValueIndex(upkeep, key, had_old ? &old_fields : nullptr, &fields);
-  return db.damage.empty() ? kWriteDone : kWriteRefused;
+  if (!upkeep.fields.empty())
+    UpdateValueIndex(db, upkeep, key, had_old ? &old_fields : nullptr, &fields);
+  return db.damage;
 }
 
-int Delete(std::string_view key) {
-  Database& db = Db();
-  if (!Writable() || !db.damage.empty()) return 0;
+Status Database::Delete(std::string_view key) {
+  Files& db = *files_;
+  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
+  if (!db.damage.ok()) return db.damage;
   key = TrimKey(key);
-  if (key.empty() || key.size() > kMaxRecordKey) return 0;
+  if (key.empty() || key.size() > kMaxRecordKey) return Status::NotFound();
   int16_t value = -1;
   bool found = btree::Lookup(db.main, key, &value);
-  if (IndexDamaged(db.main) || !found) return 0;
-  IndexUpkeep upkeep = UpkeepFor(key);
+  if (IndexDamaged(db, db.main)) return db.damage;
+  if (!found) return Status::NotFound();
+  IndexUpkeep upkeep = UpkeepFor(db, key);
   if (!upkeep.fields.empty() && value >= 0) {
     FieldArray old_fields;
-    if (ReadFromBlock(value, key, old_fields)) UpdateValueIndex(upkeep, key, &old_fields, nullptr);
-    if (!db.damage.empty()) return 0;
+    if (ReadFromBlock(db, value, key, old_fields)) UpdateValueIndex(db, upkeep, key, &old_fields, nullptr);
+    if (!db.damage.ok()) return db.damage;
   }
   // The record's block is read and checked before the index changes: a damaged block
   // is refused with the files as they were, never a key gone and its record left.
   BlockContents c;
-  if (value >= 0 && (!LoadBlock(value) || !ParseBuffer(&c))) return 0;
-  if (btree::Remove(db.main, key) != 1) {
-    IndexDamaged(db.main);
-    return 0;
+  if (value >= 0 && (!LoadBlock(db, value) || !ParseBuffer(db, &c))) return db.damage;
+  if (Status removed = btree::Remove(db.main, key); !removed.ok()) {
+    IndexDamaged(db, db.main);
+    return removed;
   }
-  if (value >= 0 && LoadBlock(value) && ParseBuffer(&c)) {
+  if (value >= 0 && LoadBlock(db, value) && ParseBuffer(db, &c)) {
     if (const BlockEntry* e = FindEntry(c, key)) {
       RemoveEntryAt(db.records.buffer.data(), e->pos, e->size);
-      WriteBuffer(value);
+      WriteBuffer(db, value);
     }
   }
-  return 1;
+  return Status::Ok();
 }
 
-void SeekKeys(std::string_view prefix) {
-  if (Db().mode == 0) return;
-  btree::Seek(Db().main, prefix);
-  IndexDamaged(Db().main);
+void Database::SeekKeys(std::string_view prefix) {
+  Files& db = *files_;
+  if (db.mode == 0) return;
+  btree::Seek(db.main, prefix);
+  IndexDamaged(db, db.main);
 }
 
-int NextKey(std::string* key) {
-  Database& db = Db();
-  if (db.mode == 0) return -1;
+bool Database::NextKey(std::string* key) {
+  Files& db = *files_;
+  if (db.mode == 0) return false;
   std::string k;
   int16_t value = 0;
-  while (btree::Next(db.main, &k, &value) == 0) {
+  while (btree::Next(db.main, &k, &value)) {
     if (value < 0 || k.find('@') != std::string::npos) continue;
     if (key) *key = std::move(k);
-    return 0;
+    return true;
   }
-  IndexDamaged(db.main);
-  return -1;
+  IndexDamaged(db, db.main);
+  return false;
 }
 
-std::vector<std::string> ListKeys(std::string_view prefix, int sort_field) {
+std::vector<std::string> Database::ListKeys(std::string_view prefix, int sort_field) {
   std::vector<std::string> keys;
   std::vector<int16_t> blocks;  // the walk gives each key's block: no second lookup
-  Database& db = Db();
+  Files& db = *files_;
   if (db.mode == 0) return keys;
   SeekKeys(prefix);
   std::string key;
   int16_t value = 0;
-  while (btree::Next(db.main, &key, &value) == 0) {
+  while (btree::Next(db.main, &key, &value)) {
     if (key.compare(0, prefix.size(), prefix) != 0) break;
     if (value < 0 || key.find('@') != std::string::npos) continue;
     if (keys.size() == keys.capacity()) keys.reserve(keys.size() + 1200);
     keys.push_back(key);
     blocks.push_back(value);
   }
-  IndexDamaged(db.main);
-  if (sort_field == 0) return keys;
-  int shown = sort_field == 4 ? 3 : sort_field;
+  IndexDamaged(db, db.main);
+  if (sort_field == kSortByKey) return keys;
+  int shown = sort_field == kSortByBirthday ? kFieldBirthDate : sort_field;
   if (shown < 1 || shown >= kFieldCount) shown = 1;
   struct Item {
     std::string text;
@@ -454,15 +472,15 @@ std::vector<std::string> ListKeys(std::string_view prefix, int sort_field) {
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::string& k = keys[i];
     ClearFields(fields);
-    if (!ReadFromBlock(blocks[i], k, fields)) ClearFields(fields);
+    if (!ReadFromBlock(db, blocks[i], k, fields)) ClearFields(fields);
     Item it;
     it.text = k + '\x01' + fields[shown];
     it.split = k.size() + 1;
-    if (sort_field == 3) it.date = DateSortKey(fields[shown], false);
-    if (sort_field == 4) it.date = DateSortKey(fields[shown], true);
+    if (sort_field == kSortByDate) it.date = DateSortKey(fields[shown], false);
+    if (sort_field == kSortByBirthday) it.date = DateSortKey(fields[shown], true);
     items.push_back(std::move(it));
   }
-  bool by_date = sort_field == 3 || sort_field == 4;
+  bool by_date = sort_field == kSortByDate || sort_field == kSortByBirthday;
   std::stable_sort(items.begin(), items.end(), [by_date](const Item& a, const Item& b) {
     if (by_date) return a.date < b.date;
     std::string_view fa = std::string_view(a.text).substr(a.split);
@@ -496,17 +514,18 @@ std::string IncrementKey(std::string candidate) {
 }
 }  // namespace
 
-int NextFreeKey(std::string* output, std::string_view prefix) {
+Status Database::NextFreeKey(std::string* output, std::string_view prefix) {
+  Files& db = *files_;
   std::string p(prefix);
-  if (p.size() > kMaxRecordKey - 1 || Db().mode == 0) {
+  if (p.size() > kMaxRecordKey - 1 || db.mode == 0) {
     WarningFormat("errserv", p.c_str());
-    return 0;
+    return Status::InvalidArgument(db.mode == 0 ? "no database is open" : "a prefix of " + p);
   }
   FieldArray counter;
   std::string counter_key = p + "@";
   std::string candidate;
-  if (Read(counter_key, counter) && !counter[2].empty())
-    candidate = counter[2].substr(0, kMaxRecordKey);
+  if (Read(counter_key, counter).ok() && !counter[kCounterField].empty())
+    candidate = counter[kCounterField].substr(0, kMaxRecordKey);
   else
     candidate = p + "000000";
   std::string remembered;
@@ -514,20 +533,21 @@ int NextFreeKey(std::string* output, std::string_view prefix) {
     remembered = candidate;
     candidate = IncrementKey(candidate);
     if (candidate.size() > kMaxRecordKey) break;
-    int block = BlockOfKey(candidate);
-    if (block == -2) return 0;
+    int block = BlockOfKey(db, candidate);
+    if (block == -2) return db.damage;
     if (block < 0) break;
   }
   if (candidate.size() > kMaxRecordKey) {
     WarningFormat("errserv", p.c_str());
-    return 0;
+    return Status::Full("no free key for the prefix " + p);
   }
   *output = candidate;
   ClearFields(counter);
-  counter[1] = counter_key;
-  counter[2] = remembered;
-  Write(counter_key, counter);
-  return 1;
+  counter[kFieldKey] = counter_key;
+  counter[kCounterField] = remembered;
+  // A counter that cannot be stored only makes the next search start lower.
+  (void)Write(counter_key, counter);
+  return Status::Ok();
 }
 
 std::string ValueIndexKey(std::string_view prefix, int field, std::string_view value,
@@ -553,9 +573,9 @@ std::string ValueIndexKey(std::string_view prefix, int field, std::string_view v
   return k;
 }
 
-void FindValueEntries(std::vector<ValueEntry>& list, std::string_view prefix, int field,
-                      std::string_view value, int match) {
-  Database& db = Db();
+void Database::FindValueEntries(std::vector<ValueEntry>& list, std::string_view prefix, int field,
+                                std::string_view value, int match) {
+  Files& db = *files_;
   if (!db.value_index_open) return;
   prefix = prefix.substr(0, TrimmedLength(prefix));
   value = value.substr(0, TrimmedLength(value));
@@ -569,54 +589,72 @@ void FindValueEntries(std::vector<ValueEntry>& list, std::string_view prefix, in
   btree::Seek(db.values, start);
   std::string k;
   int16_t v = 0;
-  while (btree::Next(db.values, &k, &v) == 0) {
+  while (btree::Next(db.values, &k, &v)) {
     if (v < 0) continue;
     if (k.compare(0, want_head.size(), want_head) != 0) break;
     size_t value_end = k.find('\0', want_head.size());
     if (value_end == std::string::npos) continue;
     std::string_view stored = std::string_view(k).substr(want_head.size(), value_end - want_head.size());
-    if (match == 1 && stored.substr(0, value.size()) != value) break;
-    if (match == 2 && stored != value) break;
+    if (match == kMatchPrefix && stored.substr(0, value.size()) != value) break;
+    if (match == kMatchEqual && stored != value) break;
     size_t key_end = k.find('\0', value_end + 1);
     if (key_end == std::string::npos) key_end = k.size();
     list.push_back({std::string(stored), k.substr(value_end + 1, key_end - value_end - 1)});
   }
-  IndexDamaged(db.values);
+  IndexDamaged(db, db.values);
 }
 
-void FindByValue(std::vector<std::string>& list, std::string_view prefix, int field,
-                 std::string_view value, int match) {
+void Database::FindByValue(std::vector<std::string>& list, std::string_view prefix, int field,
+                           std::string_view value, int match) {
   std::vector<ValueEntry> entries;
   FindValueEntries(entries, prefix, field, value, match);
   for (auto& e : entries) list.push_back(std::move(e.key));
 }
 
-int FindFirstByValue(std::string_view prefix, int field, std::string_view value, std::string* output) {
+Status Database::FindFirstByValue(std::string_view prefix, int field, std::string_view value,
+                                  std::string* output) {
   std::vector<std::string> keys;
-  FindByValue(keys, prefix, field, value, 2);
-  if (keys.empty()) return -1;
+  FindByValue(keys, prefix, field, value, kMatchEqual);
+  if (keys.empty()) return Status::NotFound();
   *output = keys.front().substr(0, kMaxRecordKey);
-  return 0;
+  return Status::Ok();
 }
 
-int Create(const std::string& name) {
+int WriteResult(const Status& written) {
+  switch (written.code()) {
+    case StatusCode::kOk: return kWriteDone;
+    case StatusCode::kTooLarge: return kWriteTooLarge;
+    case StatusCode::kInvalidArgument: return kWriteBadKey;
+    case StatusCode::kReadOnly: return kWriteReadOnly;
+    default: return kWriteRefused;
+  }
+}
+
+namespace {
+Status CreateEmptyFile(const std::string& name) {
+  int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return Status::IoError(name + ": the file cannot be created");
+  return ::close(fd) == 0 ? Status::Ok() : Status::IoError(name + ": the file cannot be written");
+}
+}  // namespace
+
+Status Create(const std::string& name) {
   if (TrimmedLength(name) == 0) {
     WarningKey("ErrNB");
-    return 1;
+    return Status::InvalidArgument("a blank database name");
   }
-  if (CheckNewFileName(name + ".bod") != 0) return 1;
-  if (btree::Create(name + ".btr", btree::PersonIndexHeader()) != 0) return 1;
-  int fd = ::open((name + ".bod").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return 1;
-  return ::close(fd) == 0 ? 0 : 1;
+  if (Status free_name = CheckNewFileName(name + ".bod"); !free_name.ok()) return free_name;
+  if (Status index = btree::Create(name + ".btr", btree::PersonIndexHeader()); !index.ok())
+    return index;
+  return CreateEmptyFile(name + ".bod");
 }
 
-int CreateTowns(const std::string& name) {
-  if (btree::Create(name + ".btz", btree::PersonIndexHeader()) != 0) return 1;
-  if (btree::Create(name + ".bnz", btree::ValueIndexHeader()) != 0) return 1;
-  int fd = ::open((name + ".bbb").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return 1;
-  return ::close(fd) == 0 ? 0 : 1;
+Status CreateTowns(const std::string& name) {
+  if (Status index = btree::Create(name + ".btz", btree::PersonIndexHeader()); !index.ok())
+    return index;
+  if (Status values = btree::Create(name + ".bnz", btree::ValueIndexHeader()); !values.ok())
+    return values;
+  return CreateEmptyFile(name + ".bbb");
 }
 
 }  // namespace kv::db

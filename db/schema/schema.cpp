@@ -73,17 +73,17 @@ std::vector<Table> ParseSchema(const std::vector<std::string>& lines) {
   return tables;
 }
 
-int LoadSchema(const std::string& path) {
+Status LoadSchema(const std::string& path) {
   TableList().clear();
   FilePtr f(OpenQuietly(path));
   if (!f) {
     WarnCannotOpen(path);
-    return -1;
+    return Status::NotFound(path + ": the file cannot be opened");
   }
   std::vector<std::string> lines;
   while (auto line = ReadLine(f.get())) lines.push_back(std::move(*line));
   TableList() = ParseSchema(lines);
-  return 0;
+  return Status::Ok();
 }
 
 void SetTables(std::vector<Table> tables) { TableList() = std::move(tables); }

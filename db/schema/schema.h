@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
+
 namespace kv::db {
 
 inline constexpr const char* kSchemaFile = "shembd.ctl";
@@ -36,8 +38,8 @@ std::vector<IndexedField> ParseIndexDeclaration(std::string_view declaration);
 std::vector<Table> ParseSchema(const std::vector<std::string>& lines);
 
 // Reads the file into the process-wide table list; when it cannot be opened, warns
-// "Не открывается файл '%s'" and leaves no tables. 0 on success, -1 otherwise.
-int LoadSchema(const std::string& path = kSchemaFile);
+// "Не открывается файл '%s'", leaves no tables and gives NotFound.
+Status LoadSchema(const std::string& path = kSchemaFile);
 void SetTables(std::vector<Table> tables);
 const std::vector<Table>& Tables();
 // The first table whose prefix begins the key, or nullptr.

@@ -18,6 +18,7 @@ namespace {
 constexpr size_t kMaxAssignmentTokens = 10;
 
 struct Context {
+  Database& base;
   FieldArray& record;
   FieldArray work;
 };
@@ -158,7 +159,7 @@ void Assign(Context& cx, const std::vector<std::string>& t) {
     }
     case 'g': {
       std::string key;
-      if (NextFreeKey(&key, text(0)) == 1) result = key;
+      if (cx.base.NextFreeKey(&key, text(0)).ok()) result = key;
       break;
     }
     case 'w':
@@ -174,9 +175,9 @@ void Assign(Context& cx, const std::vector<std::string>& t) {
 
 }  // namespace
 
-int RunScript(const std::vector<std::string>& lines, FieldArray& record) {
-  if (lines.empty()) return 1;
-  Context cx{record, {}};
+Status RunScript(Database& base, const std::vector<std::string>& lines, FieldArray& record) {
+  if (lines.empty()) return Status::Ok();
+  Context cx{base, record, {}};
   for (size_t li = 0; li < lines.size(); ++li) {
     std::vector<std::string> t = Tokens(lines[li]);
     if (t.empty()) continue;
@@ -188,46 +189,51 @@ int RunScript(const std::vector<std::string>& lines, FieldArray& record) {
     std::optional<std::string> a = t.size() > 1 ? Value(cx, t[1]) : std::nullopt;
     if (first == "err") {
       if (a) Warning(Cp866ToCp1251(*a));
-      return 0;
+      return Status::Cancelled("refused by the script");
     }
-    if (first == "ret") return 1;
+    if (first == "ret") return Status::Ok();
+    // The commands go on whatever the store answers: a record that is not there
+    // reads as empty fields, as the scripts expect.
     if (first == "wrjur") {
       JournalText(a.value_or(""));
     } else if (first == "read") {
-      Read(a.value_or(""), cx.work);
+      (void)base.Read(a.value_or(""), cx.work);
     } else if (first == "write") {
-      if (a) Write(*a, cx.work);
+      if (a) (void)base.Write(*a, cx.work);
     } else if (first == "delete") {
-      if (a) Delete(*a);
+      if (a) (void)base.Delete(*a);
     } else if (first == "indread") {
       if (t.size() < 4) continue;
       std::string key;
-      FindFirstByValue(a.value_or(""), Number(t[2]), TextOf(cx, t[3]), &key);
-      Read(key, cx.work);
+      (void)base.FindFirstByValue(a.value_or(""), Number(t[2]), TextOf(cx, t[3]), &key);
+      (void)base.Read(key, cx.work);
     } else {
       Assign(cx, t);
     }
   }
-  return 1;
+  return Status::Ok();
 }
 
-int ReadWithScript(std::string_view key, FieldArray& record) {
-  if (!Read(key, record)) return 0;
+Status ReadWithScript(Database& base, std::string_view key, FieldArray& record) {
+  if (Status read = base.Read(key, record); !read.ok()) return read;
   const Table* table = TableOfKey(key);
-  return table ? RunScript(table->read_script, record) : 1;
+  return table ? RunScript(base, table->read_script, record) : Status::Ok();
 }
 
-int WriteWithScript(std::string_view key, FieldArray& record) {
+Status WriteWithScript(Database& base, std::string_view key, FieldArray& record) {
   const Table* table = TableOfKey(key);
-  if (table && !RunScript(table->write_script, record)) return 0;
-  int written = Write(key, record);
-  return written == kWriteDone ? 1 : written;
+  if (table) {
+    if (Status go_on = RunScript(base, table->write_script, record); !go_on.ok()) return go_on;
+  }
+  return base.Write(key, record);
 }
 
-int DeleteWithScript(std::string_view key, FieldArray& record) {
+Status DeleteWithScript(Database& base, std::string_view key, FieldArray& record) {
   const Table* table = TableOfKey(key);
-  if (table && !RunScript(table->delete_script, record)) return 0;
-  return Delete(key);
+  if (table) {
+    if (Status go_on = RunScript(base, table->delete_script, record); !go_on.ok()) return go_on;
+  }
+  return base.Delete(key);
 }
 
 }  // namespace kv::db

@@ -10,20 +10,24 @@
 #include <string_view>
 #include <vector>
 
+#include "common/status.h"
 #include "db/records/record_block.h"
+#include "db/records/record_store.h"
 
 namespace kv::db {
 
-// 1 (go on) or 0 (refused by "err").
-int RunScript(const std::vector<std::string>& lines, FieldArray& record);
+// Runs a script on a record; its read, write, delete and indread commands and the
+// key operator "g" work on `base`. Ok (go on) or Cancelled (refused by "err").
+Status RunScript(Database& base, const std::vector<std::string>& lines, FieldArray& record);
 
-// Read, then the table's read script: 1 when found and not refused, else 0.
-int ReadWithScript(std::string_view key, FieldArray& record);
-// The write script, then Write when it did not refuse. 1 when written, 0 when the
-// script refused, or the negative result of Write.
-int WriteWithScript(std::string_view key, FieldArray& record);
-// The delete script on the given array, then Delete when it did not refuse. 1 when
-// a record was deleted, else 0.
-int DeleteWithScript(std::string_view key, FieldArray& record);
+// Read, then the table's read script: ok when found and not refused; the failure of
+// Read, or Cancelled.
+Status ReadWithScript(Database& base, std::string_view key, FieldArray& record);
+// The write script, then Write when it did not refuse: ok when written, Cancelled
+// when the script refused, or the failure of Write.
+Status WriteWithScript(Database& base, std::string_view key, FieldArray& record);
+// The delete script on the given array, then Delete when it did not refuse: ok when
+// a record was deleted, Cancelled, or the failure of Delete.
+Status DeleteWithScript(Database& base, std::string_view key, FieldArray& record);
 
 }  // namespace kv::db

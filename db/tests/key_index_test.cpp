@@ -22,15 +22,15 @@ class KeyIndexTest : public ::testing::Test {
   void SetUp() override { path_ = ScratchDir() + "/k.btr"; }
   void TearDown() override { Close(h_); }
   void Fresh(Header header = PersonIndexHeader()) {
-    ASSERT_EQ(Create(path_, header), 0);
-    ASSERT_EQ(Open(path_, h_), 0);
+    ASSERT_TRUE(Create(path_, header).ok());
+    ASSERT_TRUE(Open(path_, h_).ok());
   }
   std::vector<std::pair<std::string, int16_t>> Walk() {
     std::vector<std::pair<std::string, int16_t>> out;
     Seek(h_, "");
     std::string k;
     int16_t v;
-    while (Next(h_, &k, &v) == 0) out.emplace_back(k, v);
+    while (Next(h_, &k, &v)) out.emplace_back(k, v);
     return out;
   }
   std::string path_;
@@ -46,7 +46,7 @@ TEST_F(KeyIndexTest, FreshFileAndFirstLeafAreByteExact) {
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 16), head);
   for (size_t i = 16; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], 0) << i;
 
-  ASSERT_EQ(Put(h_, ".000001", 0), 1);
+  ASSERT_TRUE(Put(h_, ".000001", 0).ok());
   bytes = FileBytes(path_);
   ASSERT_EQ(bytes.size(), 4096u);
   const std::vector<uint8_t> page = {0xF1, 0x07, 0x01, 0x00, 0x07, 0x00, 0x2E, 0x30,
@@ -59,13 +59,13 @@ TEST_F(KeyIndexTest, FreshFileAndFirstLeafAreByteExact) {
 
 TEST_F(KeyIndexTest, KeyLengthsAndOrder) {
   Fresh();
-  EXPECT_EQ(Put(h_, std::string(21, 'x'), 1), 0);
-  EXPECT_EQ(Put(h_, std::string(20, 'x'), 1), 1);
+  EXPECT_EQ(Put(h_, std::string(21, 'x'), 1).code(), StatusCode::kInvalidArgument);
+  EXPECT_TRUE(Put(h_, std::string(20, 'x'), 1).ok());
   EXPECT_FALSE(Lookup(h_, "", nullptr));
-  ASSERT_EQ(Put(h_, "ABC", 2), 1);
-  ASSERT_EQ(Put(h_, "AB", 3), 1);
-  ASSERT_EQ(Put(h_, "\xC0\xE0", 4), 1);
-  ASSERT_EQ(Put(h_, "Z", 5), 1);
+  ASSERT_TRUE(Put(h_, "ABC", 2).ok());
+  ASSERT_TRUE(Put(h_, "AB", 3).ok());
+  ASSERT_TRUE(Put(h_, "\xC0\xE0", 4).ok());
+  ASSERT_TRUE(Put(h_, "Z", 5).ok());
   auto all = Walk();
   std::vector<std::string> keys;
   for (auto& e : all) keys.push_back(e.first);
@@ -75,7 +75,7 @@ TEST_F(KeyIndexTest, KeyLengthsAndOrder) {
   EXPECT_EQ(v, 3);
   // Replacing a value keeps the page layout.
   std::vector<uint8_t> before = FileBytes(path_);
-  ASSERT_EQ(Put(h_, "ABC", 7), 1);
+  ASSERT_TRUE(Put(h_, "ABC", 7).ok());
   std::vector<uint8_t> after = FileBytes(path_);
   ASSERT_EQ(before.size(), after.size());
   int differing = 0;
@@ -85,26 +85,27 @@ TEST_F(KeyIndexTest, KeyLengthsAndOrder) {
 
 TEST_F(KeyIndexTest, SeekPositionsAtFirstKeyNotSmaller) {
   Fresh();
-  EXPECT_EQ(Next(h_, nullptr, nullptr), -1);  // empty tree
-  for (int i = 0; i < 500; ++i) Put(h_, "k" + std::to_string(1000 + 2 * i), static_cast<int16_t>(i));
+  EXPECT_FALSE(Next(h_, nullptr, nullptr));  // empty tree
+  for (int i = 0; i < 500; ++i)
+    ASSERT_TRUE(Put(h_, "k" + std::to_string(1000 + 2 * i), static_cast<int16_t>(i)).ok());
   std::string k;
   int16_t v;
   Seek(h_, "k1101");
-  ASSERT_EQ(Next(h_, &k, &v), 0);
+  ASSERT_TRUE(Next(h_, &k, &v));
   EXPECT_EQ(k, "k1102");
   Seek(h_, "k1102");
-  ASSERT_EQ(Next(h_, &k, &v), 0);
+  ASSERT_TRUE(Next(h_, &k, &v));
   EXPECT_EQ(k, "k1102");
-  ASSERT_EQ(Next(h_, &k, &v), 0);
+  ASSERT_TRUE(Next(h_, &k, &v));
   EXPECT_EQ(k, "k1104");
   Seek(h_, "z");
-  EXPECT_EQ(Next(h_, &k, &v), -1);
+  EXPECT_FALSE(Next(h_, &k, &v));
 }
 
 TEST_F(KeyIndexTest, FirstSplitMakesInnerRootAndDeepTreesStayOrdered) {
   Fresh();
   int i = 0;
-  while (h_.header.depth < 2) Put(h_, "key" + std::to_string(100000 + i++), 1);
+  while (h_.header.depth < 2) ASSERT_TRUE(Put(h_, "key" + std::to_string(100000 + i++), 1).ok());
   std::vector<uint8_t> bytes = FileBytes(path_);
   size_t root = 2048 + 2048 * (h_.header.root - 1);
   EXPECT_EQ(Get16(bytes, root + 2), 0);                        // inner
@@ -122,7 +123,7 @@ TEST_F(KeyIndexTest, FirstSplitMakesInnerRootAndDeepTreesStayOrdered) {
     std::string key(1 + rng() % 20, ' ');
     for (char& c : key) c = static_cast<char>(32 + rng() % 224);
     int16_t value = static_cast<int16_t>(rng() % 30000);
-    ASSERT_EQ(Put(h_, key, value), 1);
+    ASSERT_TRUE(Put(h_, key, value).ok());
     model[key] = value;
   }
   EXPECT_GE(h_.header.depth, 4);
@@ -169,27 +170,29 @@ std::vector<uint8_t> HandMadeTree() {
 
 TEST_F(KeyIndexTest, AbsentEntriesInInnerPages) {
   WriteBytes(path_, HandMadeTree());
-  ASSERT_EQ(Open(path_, h_), 0);
+  ASSERT_TRUE(Open(path_, h_).ok());
   auto all = Walk();
   ASSERT_EQ(all, (std::vector<std::pair<std::string, int16_t>>{{"A", 1}, {"C", 2}, {"M", 5}, {"X", 3}}));
-  ASSERT_EQ(Remove(h_, "M"), 1);
+  ASSERT_TRUE(Remove(h_, "M").ok());
   int16_t v = 0;
   EXPECT_FALSE(Lookup(h_, "M", &v));  // the separator stays, marked absent
   all = Walk();
   ASSERT_EQ(all.size(), 4u);
   EXPECT_EQ(all[2], (std::pair<std::string, int16_t>{"M", -1}));
   std::vector<uint8_t> before = FileBytes(path_);
-  ASSERT_EQ(Put(h_, "M", 9), 1);  // revived in place
+  EXPECT_TRUE(Remove(h_, "M").IsNotFound());  // absent already: nothing to remove
+  EXPECT_EQ(FileBytes(path_), before);
+  ASSERT_TRUE(Put(h_, "M", 9).ok());  // revived in place
   std::vector<uint8_t> after = FileBytes(path_);
   EXPECT_EQ(Get16(after, 2048 + 9), 9);
   before[2048 + 9] = after[2048 + 9];
   before[2048 + 10] = after[2048 + 10];
   EXPECT_EQ(before, after);
-  ASSERT_EQ(Remove(h_, "A"), 1);  // leaf removal moves the bytes down
+  ASSERT_TRUE(Remove(h_, "A").ok());  // leaf removal moves the bytes down
   EXPECT_FALSE(Lookup(h_, "A", nullptr));
   ASSERT_TRUE(Lookup(h_, "C", &v));
   EXPECT_EQ(v, 2);
-  EXPECT_EQ(Remove(h_, "B"), 0);
+  EXPECT_TRUE(Remove(h_, "B").IsNotFound());
 }
 
 // Each damaged file is refused: the damage is named and not a byte changes.
@@ -221,19 +224,19 @@ TEST_F(KeyIndexTest, DamagedFilesAreRefusedAndKeptUnchanged) {
     d.apply(file);
     WriteBytes(path_, file);
     IndexHandle h;
-    int opened = Open(path_, h);
+    const Status opened = Open(path_, h);
     if (d.refused_at_open) {
-      EXPECT_EQ(opened, -1);
-      EXPECT_FALSE(h.damage.empty());
+      EXPECT_TRUE(opened.IsCorruption());
+      EXPECT_TRUE(h.status.IsCorruption());
     } else {
-      ASSERT_EQ(opened, 0);
+      ASSERT_TRUE(opened.ok());
       for (const char* key : {"A", "C", "X", "Q"}) Lookup(h, key, nullptr);
       Seek(h, "");
-      for (int i = 0; i < 100 && Next(h, nullptr, nullptr) == 0; ++i) {
+      for (int i = 0; i < 100 && Next(h, nullptr, nullptr); ++i) {
       }
-      EXPECT_FALSE(h.damage.empty());
-      EXPECT_EQ(Put(h, "B", 1), 0);
-      EXPECT_EQ(Remove(h, "C"), 0);
+      EXPECT_TRUE(h.status.IsCorruption());
+      EXPECT_TRUE(Put(h, "B", 1).IsCorruption());
+      EXPECT_TRUE(Remove(h, "C").IsCorruption());
     }
     Close(h);
     EXPECT_EQ(FileBytes(path_), file);
@@ -259,23 +262,28 @@ TEST_F(KeyIndexTest, ModelOfRandomOperationsAcrossReopens) {
       int what = rng() % 10;
       if (what < 5) {
         int16_t value = static_cast<int16_t>(rng() % 32768);
-        ASSERT_EQ(Put(h_, key, value), 1);
+        ASSERT_TRUE(Put(h_, key, value).ok());
         model[key] = value;
       } else if (what < 8) {
         bool present = model.erase(key) > 0;
-        int removed = Remove(h_, key);
-        if (present) ASSERT_EQ(removed, 1) << key;
+        const Status removed = Remove(h_, key);
+        // A key never stored, or removed before, is not there to remove.
+        ASSERT_EQ(removed.code(), present ? StatusCode::kOk : StatusCode::kNotFound) << key;
         ASSERT_FALSE(Lookup(h_, key, nullptr)) << key;
       } else {
         int16_t v = -1;
         bool found = Lookup(h_, key, &v);
         auto it = model.find(key);
         ASSERT_EQ(found, it != model.end()) << key;
-        if (found) ASSERT_EQ(v, it->second);
+        if (found) {
+          ASSERT_EQ(v, it->second);
+        } else {
+          ASSERT_EQ(v, -1) << key;  // a failed lookup leaves the value alone
+        }
       }
     }
     Close(h_);
-    ASSERT_EQ(Open(path_, h_), 0);
+    ASSERT_TRUE(Open(path_, h_).ok());
   }
   std::vector<std::pair<std::string, int16_t>> live;
   for (auto& e : Walk())

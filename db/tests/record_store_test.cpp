@@ -31,10 +31,10 @@ class RecordStoreTest : public ::testing::Test {
     name_ = dir_ + "/cards";
     previous_ = SetMessageSink({Collect, Collect});
     g_warnings.clear();
-    ASSERT_EQ(Create(name_), 0);
+    ASSERT_TRUE(Create(name_).ok());
   }
   void TearDown() override {
-    Close();
+    base_.Close();
     SetMessageSink(previous_);
     SetTables({});
   }
@@ -43,22 +43,23 @@ class RecordStoreTest : public ::testing::Test {
     for (auto& [n, t] : values) f[n] = t;
     return f;
   }
+  Database base_;
   std::string dir_, name_;
   MessageSink previous_;
 };
 
 TEST_F(RecordStoreTest, FirstRecordIsByteExact) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".000001", Card({{2, "A"}})), kWriteDone);
-  Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".000001", Card({{2, "A"}})).ok());
+  base_.Close();
   std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
   ASSERT_EQ(bod.size(), 4096u);
   const std::vector<uint8_t> expected = {0x0F, 0x00, 0x07, 0x00, 0x2E, 0x30, 0x30, 0x30, 0x30,
                                          0x30, 0x31, 0x04, 0x00, 0x02, 0x01, 0x00, 0x41};
   EXPECT_EQ(std::vector<uint8_t>(bod.begin(), bod.begin() + 17), expected);
-  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
   FieldArray f;
-  ASSERT_EQ(Read(".000001", f), 1);
+  ASSERT_TRUE(base_.Read(".000001", f).ok());
   EXPECT_EQ(f[1], ".000001");  // the key comes back as field 1
   EXPECT_EQ(f[2], "A");
   EXPECT_TRUE(f[3].empty());
@@ -68,121 +69,155 @@ TEST_F(RecordStoreTest, FirstRecordIsByteExact) {
 }
 
 TEST_F(RecordStoreTest, ModesKeysAndBlankFields) {
-  ASSERT_EQ(Open(name_, kPersonRead), 0);
-  EXPECT_EQ(Open(name_, kPersonRead), -1);  // one database at a time
+  ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
+  EXPECT_EQ(base_.Open(name_, kPersonRead).code(), StatusCode::kBusy);  // one at a time
   EXPECT_FALSE(g_warnings.empty());
-  EXPECT_EQ(Write(".1", Card({{2, "x"}})), kWriteReadOnly);
-  EXPECT_EQ(Delete(".1"), 0);
-  Close();
-  EXPECT_EQ(Open(dir_ + "/none", kPersonRead), -1);
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  EXPECT_EQ(Write("", Card({{2, "x"}})), kWriteBadKey);
-  EXPECT_EQ(Write("   ", Card({{2, "x"}})), kWriteBadKey);
-  EXPECT_EQ(Write(std::string(21, 'k'), Card({{2, "x"}})), kWriteBadKey);
+  EXPECT_EQ(base_.Write(".1", Card({{2, "x"}})).code(), StatusCode::kReadOnly);
+  EXPECT_EQ(base_.Delete(".1").code(), StatusCode::kReadOnly);
+  base_.Close();
+  EXPECT_TRUE(base_.Open(dir_ + "/none", kPersonRead).IsNotFound());
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  EXPECT_EQ(base_.Write("", Card({{2, "x"}})).code(), StatusCode::kInvalidArgument);
+  EXPECT_EQ(base_.Write("   ", Card({{2, "x"}})).code(), StatusCode::kInvalidArgument);
+  EXPECT_EQ(base_.Write(std::string(21, 'k'), Card({{2, "x"}})).code(), StatusCode::kInvalidArgument);
   // Trailing blanks of keys and fields are not stored; a blank field is absent.
-  ASSERT_EQ(Write(".7   ", Card({{2, "Name  "}, {3, "   "}, {5, ""}})), kWriteDone);
+  ASSERT_TRUE(base_.Write(".7   ", Card({{2, "Name  "}, {3, "   "}, {5, ""}})).ok());
   FieldArray f;
-  ASSERT_EQ(Read(".7", f), 1);
+  ASSERT_TRUE(base_.Read(".7", f).ok());
   EXPECT_EQ(f[2], "Name");
   EXPECT_TRUE(f[3].empty());
-  ASSERT_EQ(Write(".8", Card({{3, "  "}})), kWriteDone);
-  ASSERT_EQ(Read(".8", f), 1);
+  ASSERT_TRUE(base_.Write(".8", Card({{3, "  "}})).ok());
+  ASSERT_TRUE(base_.Read(".8", f).ok());
   for (int n = 2; n < kFieldCount; ++n) ASSERT_TRUE(f[n].empty());
-  EXPECT_EQ(Read(".9", f), 0);
+  EXPECT_TRUE(base_.Read(".9", f).IsNotFound());
+}
+
+// Each handle has its own files, buffers and damage: two open at once do not meet.
+TEST_F(RecordStoreTest, TwoHandlesOpenAtOnceKeepApart) {
+  const std::string other = dir_ + "/other";
+  ASSERT_TRUE(Create(other).ok());
+  Database second;
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(second.Open(other, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "first"}})).ok());
+  ASSERT_TRUE(second.Write(".1", Card({{2, "second"}})).ok());
+  ASSERT_TRUE(second.Write(".2", Card({{2, "only here"}})).ok());
+  FieldArray f;
+  ASSERT_TRUE(base_.Read(".1", f).ok());
+  EXPECT_EQ(f[2], "first");
+  EXPECT_TRUE(base_.Read(".2", f).IsNotFound());
+  EXPECT_EQ(base_.ListKeys(".", 0), (std::vector<std::string>{".1"}));
+  base_.Close();  // the other stays open and usable
+  ASSERT_TRUE(second.Read(".1", f).ok());
+  EXPECT_EQ(f[2], "second");
+  EXPECT_EQ(second.stored_mode(), kPersonWrite);
+  EXPECT_EQ(base_.stored_mode(), 0);
+  second.Close();
+  EXPECT_TRUE(CheckDatabase(name_, false).ok());
+  EXPECT_TRUE(CheckDatabase(other, false).ok());
+  // Damage met by one handle refuses nothing in the other.
+  std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
+  Set16(bod, 2, 40);  // key length above 20
+  WriteBytes(name_ + ".bod", bod);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(second.Open(other, kPersonWrite).ok());
+  EXPECT_TRUE(base_.Read(".1", f).IsCorruption());
+  EXPECT_TRUE(second.damage().ok());
+  EXPECT_TRUE(second.Write(".3", Card({{2, "still"}})).ok());
 }
 
 TEST_F(RecordStoreTest, RecordOfExactlyOneBlockAndOneByteMore) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".1", Card({{2, "keep"}})), kWriteDone);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "keep"}})).ok());
   // key 7 + data + 4 = 4094: data 4083 = field head 3 + 4080 text.
   std::string key = ".000002";
   FieldArray big = Card({{2, std::string(4080, 'x')}});
-  ASSERT_EQ(Write(key, big), kWriteDone);
+  ASSERT_TRUE(base_.Write(key, big).ok());
   FieldArray f;
-  ASSERT_EQ(Read(key, f), 1);
+  ASSERT_TRUE(base_.Read(key, f).ok());
   EXPECT_EQ(f[2].size(), 4080u);
   std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
   ASSERT_EQ(bod.size(), 2u * 4096);
   EXPECT_EQ(Get16(bod, 4096), 4094);  // a block of its own, full
   big[2].push_back('y');
-  EXPECT_EQ(Write(key, big), kWriteTooLarge);
-  ASSERT_EQ(Read(key, f), 1);  // the stored record is untouched
+  EXPECT_EQ(base_.Write(key, big).code(), StatusCode::kTooLarge);
+  ASSERT_TRUE(base_.Read(key, f).ok());  // the stored record is untouched
   EXPECT_EQ(f[2], std::string(4080, 'x'));
   EXPECT_EQ(FileBytes(name_ + ".bod"), bod);
-  EXPECT_EQ(Write(key, Card({{2, std::string(5000, 'z')}})), kWriteTooLarge);
+  EXPECT_EQ(base_.Write(key, Card({{2, std::string(5000, 'z')}})).code(), StatusCode::kTooLarge);
 }
 
 TEST_F(RecordStoreTest, RewriteDeleteAndReuse) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
   std::string medium(1500, 'm');
-  ASSERT_EQ(Write(".1", Card({{2, medium}})), kWriteDone);
-  ASSERT_EQ(Write(".2", Card({{2, medium}})), kWriteDone);
+  ASSERT_TRUE(base_.Write(".1", Card({{2, medium}})).ok());
+  ASSERT_TRUE(base_.Write(".2", Card({{2, medium}})).ok());
   // No longer fits block 0 beside .2: it moves and the index follows it.
-  ASSERT_EQ(Write(".1", Card({{2, std::string(3000, 'n')}})), kWriteDone);
+  ASSERT_TRUE(base_.Write(".1", Card({{2, std::string(3000, 'n')}})).ok());
   FieldArray f;
-  ASSERT_EQ(Read(".1", f), 1);
+  ASSERT_TRUE(base_.Read(".1", f).ok());
   EXPECT_EQ(f[2].size(), 3000u);
-  ASSERT_EQ(Read(".2", f), 1);
+  ASSERT_TRUE(base_.Read(".2", f).ok());
   EXPECT_EQ(f[2], medium);
-  Close();
+  base_.Close();
   EXPECT_TRUE(CheckDatabase(name_, false).ok());
   EXPECT_EQ(CheckDatabase(name_, false).leftover_entries, 0);
   size_t size = FileBytes(name_ + ".bod").size();
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Delete(".1"), 1);
-  EXPECT_EQ(Delete(".1"), 0);
-  EXPECT_EQ(Read(".1", f), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Delete(".1").ok());
+  EXPECT_TRUE(base_.Delete(".1").IsNotFound());
+  EXPECT_TRUE(base_.Read(".1", f).IsNotFound());
   // Freed bytes are used again; blocks stay.
-  ASSERT_EQ(Write(".3", Card({{2, std::string(2500, 'o')}})), kWriteDone);
-  Close();
+  ASSERT_TRUE(base_.Write(".3", Card({{2, std::string(2500, 'o')}})).ok());
+  base_.Close();
   EXPECT_EQ(FileBytes(name_ + ".bod").size(), size);
   EXPECT_TRUE(CheckDatabase(name_, false).ok());
 }
 
 TEST_F(RecordStoreTest, NextFreeKeyAndServiceKeys) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
   std::string key;
-  ASSERT_EQ(NextFreeKey(&key, "."), 1);
+  ASSERT_TRUE(base_.NextFreeKey(&key, ".").ok());
   EXPECT_EQ(key, ".000001");
   FieldArray f;
-  ASSERT_EQ(Read(".@", f), 1);
+  ASSERT_TRUE(base_.Read(".@", f).ok());
   EXPECT_EQ(f[2], ".000000");
-  for (const char* k : {".000001", ".000002", ".000003"}) ASSERT_EQ(Write(k, Card({{2, "n"}})), kWriteDone);
-  ASSERT_EQ(Write(".@", Card({{2, ".000001"}})), kWriteDone);
-  ASSERT_EQ(NextFreeKey(&key, "."), 1);
+  for (const char* k : {".000001", ".000002", ".000003"}) ASSERT_TRUE(base_.Write(k, Card({{2, "n"}})).ok());
+  ASSERT_TRUE(base_.Write(".@", Card({{2, ".000001"}})).ok());
+  ASSERT_TRUE(base_.NextFreeKey(&key, ".").ok());
   EXPECT_EQ(key, ".000004");
-  ASSERT_EQ(Read(".@", f), 1);
+  ASSERT_TRUE(base_.Read(".@", f).ok());
   EXPECT_EQ(f[2], ".000003");
   // The counter record is never listed.
-  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".000001", ".000002", ".000003"}));
-  ASSERT_EQ(Write(".x@y", Card({{2, "service"}})), kWriteDone);
-  EXPECT_EQ(ListKeys(".", 0).size(), 3u);
+  EXPECT_EQ(base_.ListKeys(".", 0), (std::vector<std::string>{".000001", ".000002", ".000003"}));
+  ASSERT_TRUE(base_.Write(".x@y", Card({{2, "service"}})).ok());
+  EXPECT_EQ(base_.ListKeys(".", 0).size(), 3u);
   // A run of nines widens; a key that would pass 20 bytes is refused.
-  ASSERT_EQ(Write("Q@", Card({{2, "Q99"}})), kWriteDone);
-  ASSERT_EQ(NextFreeKey(&key, "Q"), 1);
+  ASSERT_TRUE(base_.Write("Q@", Card({{2, "Q99"}})).ok());
+  ASSERT_TRUE(base_.NextFreeKey(&key, "Q").ok());
   EXPECT_EQ(key, "Q100");
   g_warnings.clear();
   key = "unchanged";
-  EXPECT_EQ(NextFreeKey(&key, std::string(20, 'p')), 0);
+  EXPECT_EQ(base_.NextFreeKey(&key, std::string(20, 'p')).code(), StatusCode::kInvalidArgument);
   EXPECT_EQ(key, "unchanged");
   EXPECT_EQ(g_warnings.size(), 1u);
-  ASSERT_EQ(Write("R@", Card({{2, "R" + std::string(19, '9')}})), kWriteDone);
-  EXPECT_EQ(NextFreeKey(&key, "R"), 0);
+  ASSERT_TRUE(base_.Write("R@", Card({{2, "R" + std::string(19, '9')}})).ok());
+  EXPECT_EQ(base_.NextFreeKey(&key, "R").code(), StatusCode::kFull);
   EXPECT_EQ(key, "unchanged");
 }
 
 TEST_F(RecordStoreTest, ListKeysSortOrders) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".1", Card({{2, "Bob"}, {3, "05.03.1990"}})), kWriteDone);
-  ASSERT_EQ(Write(".2", Card({{2, "alice"}, {3, "01.12.1850"}})), kWriteDone);
-  ASSERT_EQ(Write(".3", Card({{2, "\xC0\xED\xED\xE0"}, {3, "20.01.2001"}})), kWriteDone);
-  ASSERT_EQ(Write("t.1", Card({{2, "town"}})), kWriteDone);
-  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".1", ".2", ".3"}));
-  EXPECT_EQ(ListKeys(".", 3), (std::vector<std::string>{".2\x01" "01.12.1850", ".1\x01" "05.03.1990",
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "Bob"}, {3, "05.03.1990"}})).ok());
+  ASSERT_TRUE(base_.Write(".2", Card({{2, "alice"}, {3, "01.12.1850"}})).ok());
+  ASSERT_TRUE(base_.Write(".3", Card({{2, "\xC0\xED\xED\xE0"}, {3, "20.01.2001"}})).ok());
+  ASSERT_TRUE(base_.Write("t.1", Card({{2, "town"}})).ok());
+  EXPECT_EQ(base_.ListKeys(".", 0), (std::vector<std::string>{".1", ".2", ".3"}));
+  EXPECT_EQ(base_.ListKeys(".", 3), (std::vector<std::string>{".2\x01" "01.12.1850", ".1\x01" "05.03.1990",
                                                         ".3\x01" "20.01.2001"}));
-  EXPECT_EQ(ListKeys(".", 4), (std::vector<std::string>{".3\x01" "20.01.2001", ".1\x01" "05.03.1990",
+  EXPECT_EQ(base_.ListKeys(".", 4), (std::vector<std::string>{".3\x01" "20.01.2001", ".1\x01" "05.03.1990",
                                                         ".2\x01" "01.12.1850"}));
-  EXPECT_EQ(ListKeys(".", 2), (std::vector<std::string>{".1\x01" "Bob", ".2\x01" "alice",
+  EXPECT_EQ(base_.ListKeys(".", 2), (std::vector<std::string>{".1\x01" "Bob", ".2\x01" "alice",
                                                         ".3\x01\xC0\xED\xED\xE0"}));
 }
 
@@ -191,36 +226,36 @@ TEST_F(RecordStoreTest, ValueIndexOfTheTownsDatabase) {
   ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
   ASSERT_EQ(chdir(dir_.c_str()), 0);
   SetTables(ParseSchema({"@basa=\"t.\"", "@index=7 14f", "@basa=\"S.\"", "@index=3"}));
-  ASSERT_EQ(CreateTowns(kTownsName), 0);
-  ASSERT_EQ(Open(kTownsName, kTownsWrite), 0);
-  EXPECT_TRUE(ValueIndexOpen());
-  ASSERT_EQ(Write("t.1", Card({{7, "MOSKVA"}, {14, "RUS"}})), kWriteDone);
-  ASSERT_EQ(Write("t.2", Card({{7, "MINSK"}})), kWriteDone);
-  ASSERT_EQ(Write("t.3", Card({{7, "MOSKVA"}, {14, "RUS"}})), kWriteDone);
+  ASSERT_TRUE(CreateTowns(kTownsName).ok());
+  ASSERT_TRUE(base_.Open(kTownsName, kTownsWrite).ok());
+  EXPECT_TRUE(base_.value_index_open());
+  ASSERT_TRUE(base_.Write("t.1", Card({{7, "MOSKVA"}, {14, "RUS"}})).ok());
+  ASSERT_TRUE(base_.Write("t.2", Card({{7, "MINSK"}})).ok());
+  ASSERT_TRUE(base_.Write("t.3", Card({{7, "MOSKVA"}, {14, "RUS"}})).ok());
   std::vector<std::string> keys;
-  FindByValue(keys, "t.", 7, "MO", 1);
+  base_.FindByValue(keys, "t.", 7, "MO", 1);
   EXPECT_EQ(keys, (std::vector<std::string>{"t.1", "t.3"}));
   keys.clear();
-  FindByValue(keys, "t.", 7, "", 0);
+  base_.FindByValue(keys, "t.", 7, "", 0);
   EXPECT_EQ(keys, (std::vector<std::string>{"t.2", "t.1", "t.3"}));
   keys.clear();
-  FindByValue(keys, "t.", 14, "\xFF", 2);  // a blank value of an "f" field
+  base_.FindByValue(keys, "t.", 14, "\xFF", 2);  // a blank value of an "f" field
   EXPECT_EQ(keys, (std::vector<std::string>{"t.2"}));
   // A changed value moves the entry; a deleted record loses its entries.
-  ASSERT_EQ(Write("t.1", Card({{7, "ODESSA"}, {14, "UKR"}})), kWriteDone);
+  ASSERT_TRUE(base_.Write("t.1", Card({{7, "ODESSA"}, {14, "UKR"}})).ok());
   std::string first;
-  ASSERT_EQ(FindFirstByValue("t.", 7, "MOSKVA", &first), 0);
+  ASSERT_TRUE(base_.FindFirstByValue("t.", 7, "MOSKVA", &first).ok());
   EXPECT_EQ(first, "t.3");
-  ASSERT_EQ(Delete("t.3"), 1);
-  EXPECT_EQ(FindFirstByValue("t.", 7, "MOSKVA", &first), -1);
+  ASSERT_TRUE(base_.Delete("t.3").ok());
+  EXPECT_TRUE(base_.FindFirstByValue("t.", 7, "MOSKVA", &first).IsNotFound());
   keys.clear();
-  FindByValue(keys, "t.", 7, "", 0);
+  base_.FindByValue(keys, "t.", 7, "", 0);
   EXPECT_EQ(keys, (std::vector<std::string>{"t.2", "t.1"}));
-  Close();
+  base_.Close();
   // A read-only open also finds by value; another name never opens ".bnz".
-  ASSERT_EQ(Open(kTownsName, kTownsRead), 0);
-  EXPECT_TRUE(ValueIndexOpen());
-  Close();
+  ASSERT_TRUE(base_.Open(kTownsName, kTownsRead).ok());
+  EXPECT_TRUE(base_.value_index_open());
+  base_.Close();
   ASSERT_EQ(chdir(old_dir), 0);
   EXPECT_EQ(ValueIndexKey("t.", 7, std::string(200, 'v'), "t.1", false).size(), kMaxValueKey);
   EXPECT_EQ(ValueIndexKey("t.", 7, "  ", "t.1", false), "");
@@ -229,10 +264,10 @@ TEST_F(RecordStoreTest, ValueIndexOfTheTownsDatabase) {
 // Another writer filled block 0 after the free table was built: the store believes
 // the block, not its table, and appends after what is there.
 TEST_F(RecordStoreTest, FreeTableThatDisagreesWithItsBlockIsCorrected) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
-  Close();
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);  // free table: block 0 nearly empty
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "one"}})).ok());
+  base_.Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());  // free table: block 0 nearly empty
   std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
   int used = Get16(bod, 0);
   std::vector<uint8_t> foreign = {0x02, 0x00, '.', '9', 0xE8, 0x0F};  // ".9", 4072 bytes of data
@@ -240,23 +275,23 @@ TEST_F(RecordStoreTest, FreeTableThatDisagreesWithItsBlockIsCorrected) {
   std::copy(foreign.begin(), foreign.end(), bod.begin() + 2 + used);
   Set16(bod, 0, used + static_cast<int>(foreign.size()));
   WriteBytes(name_ + ".bod", bod);
-  ASSERT_EQ(Write(".2", Card({{2, std::string(100, 't')}})), kWriteDone);
-  Close();
+  ASSERT_TRUE(base_.Write(".2", Card({{2, std::string(100, 't')}})).ok());
+  base_.Close();
   std::vector<uint8_t> after = FileBytes(name_ + ".bod");
   ASSERT_EQ(after.size(), 2u * 4096);  // the record went to a new block
   EXPECT_TRUE(std::equal(bod.begin(), bod.begin() + 4096, after.begin()));
-  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
   FieldArray f;
-  ASSERT_EQ(Read(".2", f), 1);
+  ASSERT_TRUE(base_.Read(".2", f).ok());
   EXPECT_EQ(f[2], std::string(100, 't'));
 }
 
 // Damaged record files: the damage is reported once, nothing is written.
 TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
-  ASSERT_EQ(Write(".2", Card({{2, "two"}})), kWriteDone);
-  Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "one"}})).ok());
+  ASSERT_TRUE(base_.Write(".2", Card({{2, "two"}})).ok());
+  base_.Close();
   const std::vector<uint8_t> good = FileBytes(name_ + ".bod");
   struct Case {
     const char* name;
@@ -275,14 +310,14 @@ TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
     Set16(bad, c.off, c.value);
     WriteBytes(name_ + ".bod", bad);
     g_warnings.clear();
-    ASSERT_EQ(Open(name_, kPersonWrite), 0);
+    ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
     FieldArray f;
-    EXPECT_EQ(Read(".2", f), 0);
-    EXPECT_EQ(Write(".2", Card({{2, "new"}})), kWriteRefused);
-    EXPECT_EQ(Write(".3", Card({{2, "new"}})), kWriteRefused);
-    EXPECT_EQ(Delete(".1"), 0);
-    EXPECT_FALSE(DamageSeen().empty());
-    Close();
+    EXPECT_TRUE(base_.Read(".2", f).IsCorruption());
+    EXPECT_EQ(WriteResult(base_.Write(".2", Card({{2, "new"}}))), kWriteRefused);
+    EXPECT_TRUE(base_.Write(".3", Card({{2, "new"}})).IsCorruption());
+    EXPECT_TRUE(base_.Delete(".1").IsCorruption());
+    EXPECT_TRUE(base_.damage().IsCorruption());
+    base_.Close();
     EXPECT_EQ(g_warnings.size(), 1u);
     EXPECT_EQ(FileBytes(name_ + ".bod"), bad);
     EXPECT_FALSE(CheckDatabase(name_, false).ok());
@@ -292,11 +327,11 @@ TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
   std::vector<uint8_t> btr = FileBytes(name_ + ".btr");
   Set16(btr, 2048 + 4 + 2 + 2, 7);  // value of ".1"
   WriteBytes(name_ + ".btr", btr);
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
   FieldArray f;
-  EXPECT_EQ(Read(".1", f), 0);
-  EXPECT_EQ(Write(".1", Card({{2, "x"}})), kWriteRefused);
-  Close();
+  EXPECT_TRUE(base_.Read(".1", f).IsCorruption());
+  EXPECT_TRUE(base_.Write(".1", Card({{2, "x"}})).IsCorruption());
+  base_.Close();
   EXPECT_EQ(FileBytes(name_ + ".btr"), btr);
   EXPECT_EQ(FileBytes(name_ + ".bod"), good);
   EXPECT_FALSE(CheckDatabase(name_, false).ok());
@@ -305,25 +340,25 @@ TEST_F(RecordStoreTest, DamagedBlocksAreRefusedAndKept) {
 // A delete that meets a damaged block must not take the key out of the index first:
 // the message says the files are unchanged, and they must be.
 TEST_F(RecordStoreTest, DeleteFromADamagedBlockChangesNoFile) {
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  ASSERT_EQ(Write(".1", Card({{2, "one"}})), kWriteDone);
-  ASSERT_EQ(Write(".2", Card({{2, "two"}})), kWriteDone);
-  Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "one"}})).ok());
+  ASSERT_TRUE(base_.Write(".2", Card({{2, "two"}})).ok());
+  base_.Close();
   std::vector<uint8_t> bod = FileBytes(name_ + ".bod");
   Set16(bod, 2 + 2 + 2, 4000);  // the first entry's data runs past the block
   WriteBytes(name_ + ".bod", bod);
   const std::vector<uint8_t> btr = FileBytes(name_ + ".btr");
   g_warnings.clear();
-  ASSERT_EQ(Open(name_, kPersonWrite), 0);
-  EXPECT_EQ(Delete(".2"), 0);
-  Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  EXPECT_TRUE(base_.Delete(".2").IsCorruption());
+  base_.Close();
   EXPECT_EQ(g_warnings.size(), 1u);
   EXPECT_EQ(FileBytes(name_ + ".btr"), btr);
   EXPECT_EQ(FileBytes(name_ + ".bod"), bod);
   // Both keys still lead to their block, where the damage stays visible.
-  ASSERT_EQ(Open(name_, kPersonRead), 0);
-  EXPECT_EQ(ListKeys(".", 0), (std::vector<std::string>{".1", ".2"}));
-  Close();
+  ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
+  EXPECT_EQ(base_.ListKeys(".", 0), (std::vector<std::string>{".1", ".2"}));
+  base_.Close();
 }
 
 TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
@@ -336,7 +371,7 @@ TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
     return s;
   };
   for (int phase = 0; phase < 4; ++phase) {
-    ASSERT_EQ(Open(name_, kPersonWrite), 0);
+    ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
     for (int i = 0; i < ops / 4; ++i) {
       std::string key = "." + std::to_string(rng() % 400);
       int what = rng() % 10;
@@ -347,28 +382,34 @@ TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
         if (rng() % 50 == 0) f[3] = random_text(4083 - key.size() - 3 + rng() % 2);
         std::string data;
         bool fits = EncodeFields(f, &data) && key.size() + data.size() + 4 <= 4094;
-        int rc = Write(key, f);
-        ASSERT_EQ(rc, fits ? kWriteDone : kWriteTooLarge);
+        const Status written = base_.Write(key, f);
+        ASSERT_EQ(written.code(), fits ? StatusCode::kOk : StatusCode::kTooLarge);
         if (fits) {
           f[1] = key;
           model[key] = f;
         }
       } else if (what < 8) {
-        ASSERT_EQ(Delete(key), model.erase(key) ? 1 : 0);
+        const bool stored = model.erase(key) > 0;
+        ASSERT_EQ(base_.Delete(key).code(), stored ? StatusCode::kOk : StatusCode::kNotFound);
       } else {
         FieldArray f;
         auto it = model.find(key);
-        ASSERT_EQ(Read(key, f), it != model.end() ? 1 : 0);
-        if (it != model.end()) ASSERT_EQ(f, it->second) << key;
+        const bool stored = it != model.end();
+        ASSERT_EQ(base_.Read(key, f).code(), stored ? StatusCode::kOk : StatusCode::kNotFound);
+        if (stored) {
+          ASSERT_EQ(f, it->second) << key;
+        } else {
+          ASSERT_EQ(f, FieldArray()) << key;  // an absent record leaves every slot empty
+        }
       }
     }
-    Close();
+    base_.Close();
   }
-  ASSERT_EQ(Open(name_, kPersonRead), 0);
+  ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
   std::vector<std::string> expected;
   for (auto& [k, f] : model) expected.push_back(k);
-  EXPECT_EQ(ListKeys(".", 0), expected);
-  Close();
+  EXPECT_EQ(base_.ListKeys(".", 0), expected);
+  base_.Close();
   DatabaseCheck c = CheckDatabase(name_, false);
   EXPECT_TRUE(c.ok()) << c.problems.front();
 }

@@ -27,19 +27,20 @@ class ScriptTest : public ::testing::Test {
     SetJournalPath(dir_ + "/jur.jur");
   }
   void TearDown() override {
-    Close();
+    base_.Close();
     SetTables({});
     SetMessageSink(previous_);
   }
   // Runs one script on a record and gives the record back.
-  int Run(const std::vector<std::string>& lines) { return RunScript(lines, record_); }
+  Status Run(const std::vector<std::string>& lines) { return RunScript(base_, lines, record_); }
+  Database base_;
   FieldArray record_;
   std::string dir_;
   MessageSink previous_;
 };
 
 TEST_F(ScriptTest, ArithmeticAndWorkSlots) {
-  EXPECT_EQ(Run({"w5 + 1 2 3", "k2 = w5"}), 1);
+  EXPECT_TRUE(Run({"w5 + 1 2 3", "k2 = w5"}).ok());
   EXPECT_EQ(record_[2], "6");
   Run({"w5 / 7 2", "k2 = w5"});
   EXPECT_EQ(record_[2], "3");
@@ -102,11 +103,12 @@ TEST_F(ScriptTest, ValuesJoinsAndOperators) {
 
 TEST_F(ScriptTest, ConditionsRunLeftToRight) {
   record_[2] = "";
-  EXPECT_EQ(Run({"if k2 == \"\"", std::string("err \"") + Utf8ToCp866("Нет имени") + "\""}), 0);
+  EXPECT_EQ(Run({"if k2 == \"\"", std::string("err \"") + Utf8ToCp866("Нет имени") + "\""}).code(),
+            StatusCode::kCancelled);
   ASSERT_EQ(g_warnings.size(), 1u);
   EXPECT_EQ(g_warnings[0], W("Нет имени"));
   record_[2] = "Ann";
-  EXPECT_EQ(Run({"if k2 == \"\"", "err \"x\"", "k3 = \"after\""}), 1);
+  EXPECT_TRUE(Run({"if k2 == \"\"", "err \"x\"", "k3 = \"after\""}).ok());
   EXPECT_EQ(record_[3], "after");
   // false | true & false  ->  (false or true) and false  ->  false
   Run({"if \"a\" == \"b\" | \"a\" == \"a\" & \"a\" !== \"a\"", "k4 = \"yes\""});
@@ -120,11 +122,11 @@ TEST_F(ScriptTest, ConditionsRunLeftToRight) {
   EXPECT_TRUE(record_[5].empty());
   Run({"if k2 == \"Ann\" ^ \"a\" == \"b\" & \"x\"", "k5 = \"yes\""});
   EXPECT_EQ(record_[5], "yes");
-  EXPECT_EQ(Run({"ret", "err \"never\""}), 1);
-  EXPECT_EQ(Run({"err"}), 0);  // refuses without a message
+  EXPECT_TRUE(Run({"ret", "err \"never\""}).ok());
+  EXPECT_EQ(Run({"err"}).code(), StatusCode::kCancelled);  // refuses without a message
   EXPECT_EQ(g_warnings.size(), 1u);
-  EXPECT_EQ(Run({}), 1);
-  EXPECT_EQ(Run({"if k2 == \"Ann\""}), 1);  // nothing to skip at the end
+  EXPECT_TRUE(Run({}).ok());
+  EXPECT_TRUE(Run({"if k2 == \"Ann\""}).ok());  // nothing to skip at the end
 }
 
 TEST_F(ScriptTest, SchemaFileParsing) {
@@ -151,14 +153,14 @@ TEST_F(ScriptTest, SchemaFileParsing) {
   EXPECT_EQ(TableOfKey(".000001"), &Tables()[1]);
   EXPECT_EQ(TableOfKey("ABCx"), &Tables()[0]);
   EXPECT_EQ(TableOfKey("t.1"), nullptr);
-  EXPECT_EQ(LoadSchema(dir_ + "/missing.ctl"), -1);
+  EXPECT_TRUE(LoadSchema(dir_ + "/missing.ctl").IsNotFound());
   EXPECT_TRUE(Tables().empty());
   EXPECT_EQ(g_warnings.size(), 1u);
 }
 
 // The shipped schema file: cards need a name, get tidied, and deletes are journalled.
 TEST_F(ScriptTest, ShippedSchemaGuardsCards) {
-  ASSERT_EQ(LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl"), 0);
+  ASSERT_TRUE(LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl").ok());
   const Table* cards = TableOfKey(".000001");
   const Table* towns = TableOfKey("t.000001");
   const Table* countries = TableOfKey("S.000001");
@@ -172,47 +174,47 @@ TEST_F(ScriptTest, ShippedSchemaGuardsCards) {
   EXPECT_EQ(ParseIndexDeclaration(countries->index)[0].field, 3);
 
   std::string name = dir_ + "/cards";
-  ASSERT_EQ(Create(name), 0);
-  ASSERT_EQ(Open(name, kPersonWrite), 0);
+  ASSERT_TRUE(Create(name).ok());
+  ASSERT_TRUE(base_.Open(name, kPersonWrite).ok());
   FieldArray card;
   card[2] = "   ";
-  EXPECT_EQ(WriteWithScript(".000001", card), 0);
+  EXPECT_EQ(WriteWithScript(base_, ".000001", card).code(), StatusCode::kCancelled);
   ASSERT_EQ(g_warnings.size(), 1u);
   EXPECT_NE(Cp1251ToUtf8(g_warnings[0]).find("имя"), std::string::npos) << Cp1251ToUtf8(g_warnings[0]);
   FieldArray read;
-  EXPECT_EQ(Read(".000001", read), 0);
+  EXPECT_TRUE(base_.Read(".000001", read).IsNotFound());
   card[2] = W("Пётр");
   card[7] = W("москва");
-  EXPECT_EQ(WriteWithScript(".000001", card), 1);
-  ASSERT_EQ(ReadWithScript(".000001", read), 1);
+  EXPECT_TRUE(WriteWithScript(base_, ".000001", card).ok());
+  ASSERT_TRUE(ReadWithScript(base_, ".000001", read).ok());
   EXPECT_EQ(read[7], W("МОСКВА"));
   EXPECT_EQ(read[16], "0");
-  EXPECT_EQ(DeleteWithScript(".000001", read), 1);
+  EXPECT_TRUE(DeleteWithScript(base_, ".000001", read).ok());
   std::ifstream journal(dir_ + "/jur.jur");
   std::string text((std::istreambuf_iterator<char>(journal)), {});
   EXPECT_NE(text.find(W("Пётр")), std::string::npos);
-  Close();
+  base_.Close();
   // Writing through a read-only database is a failure, not a success.
-  ASSERT_EQ(Open(name, kPersonRead), 0);
-  EXPECT_EQ(WriteWithScript(".000002", card), kWriteReadOnly);
+  ASSERT_TRUE(base_.Open(name, kPersonRead).ok());
+  EXPECT_EQ(WriteWithScript(base_, ".000002", card).code(), StatusCode::kReadOnly);
 }
 
 TEST_F(ScriptTest, RecordCommandsUsePlainOperations) {
   std::string name = dir_ + "/cards";
-  ASSERT_EQ(Create(name), 0);
+  ASSERT_TRUE(Create(name).ok());
   // The write script would refuse everything; scripts never trigger scripts.
   SetTables(ParseSchema({"@basa=\".\"", "@des2", "err \"no\""}));
-  ASSERT_EQ(Open(name, kPersonWrite), 0);
+  ASSERT_TRUE(base_.Open(name, kPersonWrite).ok());
   record_[1] = ".5";
-  EXPECT_EQ(Run({"w2 = \"copied\"", "write \".6\"", "read \".6\"", "k3 = w2", "w9 g \".\"", "k4 = w9"}), 1);
+  EXPECT_TRUE(Run({"w2 = \"copied\"", "write \".6\"", "read \".6\"", "k3 = w2", "w9 g \".\"", "k4 = w9"}).ok());
   EXPECT_EQ(record_[3], "copied");
   EXPECT_EQ(record_[4], ".000001");
   FieldArray f;
-  ASSERT_EQ(Read(".6", f), 1);
-  EXPECT_EQ(Run({"delete \".6\"", "delete k99"}), 1);
-  EXPECT_EQ(Read(".6", f), 0);
+  ASSERT_TRUE(base_.Read(".6", f).ok());
+  EXPECT_TRUE(Run({"delete \".6\"", "delete k99"}).ok());
+  EXPECT_TRUE(base_.Read(".6", f).IsNotFound());
   // Without a value index "indread" finds nothing and leaves the work array empty.
-  EXPECT_EQ(Run({"w2 = \"x\"", "indread \"t.\" 7 \"MOSKVA\"", "k5 = w2"}), 1);
+  EXPECT_TRUE(Run({"w2 = \"x\"", "indread \"t.\" 7 \"MOSKVA\"", "k5 = w2"}).ok());
   EXPECT_TRUE(record_[5].empty());
 }
 

@@ -40,11 +40,11 @@ struct Target {
   bool towns = false;
 };
 
-int OpenFor(const Target& t, bool write) {
+int OpenFor(kv::db::Database& base, const Target& t, bool write) {
   int mode = t.towns ? (write ? kv::db::kTownsWrite : kv::db::kTownsRead)
                      : (write ? kv::db::kPersonWrite : kv::db::kPersonRead);
-  if (kv::db::Open(t.name, mode) != 0) {
-    if (kv::db::DamageSeen().empty())
+  if (!base.Open(t.name, mode).ok()) {
+    if (base.damage().ok())
       std::fprintf(stderr, "cannot open the database %s\n", t.name.c_str());
     return 1;
   }
@@ -52,30 +52,30 @@ int OpenFor(const Target& t, bool write) {
 }
 
 int Create(const Target& t) {
-  int rc = t.towns ? kv::db::CreateTowns(t.name) : kv::db::Create(t.name);
-  if (rc != 0) std::fprintf(stderr, "the database %s was not created\n", t.name.c_str());
-  return rc == 0 ? 0 : 1;
+  const kv::Status made = t.towns ? kv::db::CreateTowns(t.name) : kv::db::Create(t.name);
+  if (!made.ok()) std::fprintf(stderr, "the database %s was not created\n", t.name.c_str());
+  return made.ok() ? 0 : 1;
 }
 
 int List(const Target& t, int sort_field) {
-  if (OpenFor(t, false)) return 1;
+  kv::db::Database base;
+  if (OpenFor(base, t, false)) return 1;
   std::string prefix = t.towns ? "" : ".";
-  for (const std::string& item : kv::db::ListKeys(prefix, sort_field)) {
+  for (const std::string& item : base.ListKeys(prefix, sort_field)) {
     std::string line = item;
     size_t mark = line.find('\x01');
     if (mark != std::string::npos) line[mark] = '\t';
     std::printf("%s\n", Cp1251ToUtf8(line).c_str());
   }
-  bool damaged = !kv::db::DamageSeen().empty();
-  kv::db::Close();
-  return damaged ? 1 : 0;
+  return base.damage().ok() ? 0 : 1;
 }
 
 int Get(const Target& t, const std::string& key) {
-  if (OpenFor(t, false)) return 1;
+  kv::db::Database base;
+  if (OpenFor(base, t, false)) return 1;
   kv::db::FieldArray fields;
-  int found = kv::db::Read(Utf8ToCp1251(key), fields);
-  kv::db::Close();
+  const bool found = base.Read(Utf8ToCp1251(key), fields).ok();
+  base.Close();
   if (!found) {
     std::fprintf(stderr, "no record %s\n", key.c_str());
     return 1;
@@ -100,19 +100,17 @@ int Put(const Target& t, const std::string& key_arg, const std::vector<std::stri
     }
     changes.emplace_back(static_cast<int>(*n), Utf8ToCp1251(a.substr(eq + 1)));
   }
-  if (OpenFor(t, true)) return 1;
+  kv::db::Database base;
+  if (OpenFor(base, t, true)) return 1;
   std::string key = Utf8ToCp1251(key_arg);
   if (key_arg == "-") {
-    if (kv::db::NextFreeKey(&key, t.towns ? "t." : ".") != 1) {
-      kv::db::Close();
-      return 1;
-    }
+    if (!base.NextFreeKey(&key, t.towns ? "t." : ".").ok()) return 1;
   } else {
-    kv::db::Read(key, fields);
+    (void)base.Read(key, fields);  // a new key starts from empty fields
   }
   for (auto& [n, text] : changes) fields[n] = text;
-  int rc = kv::db::Write(key, fields);
-  kv::db::Close();
+  const int rc = kv::db::WriteResult(base.Write(key, fields));
+  base.Close();
   switch (rc) {
     case kv::db::kWriteDone:
       std::printf("%s\n", Cp1251ToUtf8(key).c_str());
@@ -130,11 +128,12 @@ int Put(const Target& t, const std::string& key_arg, const std::vector<std::stri
 }
 
 int Delete(const Target& t, const std::string& key) {
-  if (OpenFor(t, true)) return 1;
-  int rc = kv::db::Delete(Utf8ToCp1251(key));
-  kv::db::Close();
-  if (!rc) std::fprintf(stderr, "no record %s deleted\n", key.c_str());
-  return rc ? 0 : 1;
+  kv::db::Database base;
+  if (OpenFor(base, t, true)) return 1;
+  const bool deleted = base.Delete(Utf8ToCp1251(key)).ok();
+  base.Close();
+  if (!deleted) std::fprintf(stderr, "no record %s deleted\n", key.c_str());
+  return deleted ? 0 : 1;
 }
 
 int Check(const Target& t) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "chart/record/chart_record.h"
-#include "chart/ui/dkart.h"  // DChild
+#include "common/ui/dkerchild.h"
 #include "texts/analysis.h"
 #include "texts/analysis_layout.h"
 

@@ -49,15 +49,16 @@ class TownSearchTest : public ::testing::Test {
     fs::create_directories(dir_);
     previous_ = fs::current_path();
     fs::current_path(dir_);
-    ASSERT_EQ(db::CreateTowns(kTownsDatabase), 0);
-    ASSERT_EQ(db::Open(kTownsDatabase, db::kTownsWrite4), 0);
+    ASSERT_TRUE(db::CreateTowns(kTownsDatabase).ok());
+    db::Database base;
+    ASSERT_TRUE(base.Open(kTownsDatabase, db::kTownsWrite4).ok());
     db::FieldArray f;
     for (auto [key, ru, en] : {std::tuple{"S.RU", "Россия", "Russia"}, {"S.US", "США", "USA"},
                                {"S.GW", "Гвинея-Бисау", "Guinea-Bissau"}, {"S.GN", "Гвинея", "Guinea"}}) {
       db::ClearFields(f);
       f[kFieldCountryName] = Utf8ToCp866(ru);
       f[kFieldCountryOtherName] = en;
-      ASSERT_EQ(db::Write(key, f), db::kWriteDone);
+      ASSERT_TRUE(base.Write(key, f).ok());
     }
     for (const TestTown& t : kTowns) {
       db::ClearFields(f);
@@ -66,18 +67,20 @@ class TownSearchTest : public ::testing::Test {
       f[kFieldCountryRegion] = Utf8ToCp866(t.country);
       f[kFieldPopulation] = std::to_string(t.population);
       f[kFieldZoneCode] = "1";
-      ASSERT_EQ(db::Write(t.key, f), db::kWriteDone);
+      ASSERT_TRUE(base.Write(t.key, f).ok());
     }
-    db::Close();
   }
   static void TearDownTestSuite() {
-    db::Close();
     fs::current_path(previous_);
     fs::remove_all(dir_);
     db::SetTables({});
   }
-  void SetUp() override { ASSERT_EQ(db::Open(kTownsDatabase, db::kTownsRead), 0); }
-  void TearDown() override { db::Close(); }
+  void SetUp() override { ASSERT_TRUE(base_.Open(kTownsDatabase, db::kTownsRead).ok()); }
+  void TearDown() override { base_.Close(); }
+
+  std::vector<db::FieldArray> FindTowns(std::string_view text, size_t limit) {
+    return towns::FindTowns(base_, text, limit);
+  }
 
   static std::vector<std::string> Names(const std::vector<db::FieldArray>& found) {
     std::vector<std::string> names;
@@ -85,6 +88,7 @@ class TownSearchTest : public ::testing::Test {
     return names;
   }
 
+  db::Database base_;
   static fs::path dir_, previous_;
 };
 fs::path TownSearchTest::dir_, TownSearchTest::previous_;
@@ -114,7 +118,7 @@ TEST_F(TownSearchTest, FoundRecordsAreReadThroughTheReadScript) {
 }
 
 TEST_F(TownSearchTest, ChooserListKeepsTheNameIndexOrderAndSearchesWithoutCase) {
-  const TownList all = TownList::All();
+  const TownList all = TownList::All(base_);
   ASSERT_EQ(all.size(), std::size(kTowns));
   // Byte order of code page 866: Latin ("DeK" before "Dea"), upper-case Cyrillic,
   // lower-case Cyrillic, "Ё".
@@ -135,20 +139,20 @@ TEST_F(TownSearchTest, ChooserListKeepsTheNameIndexOrderAndSearchesWithoutCase) 
 }
 
 TEST_F(TownSearchTest, CountryFilterTakesTheCountryItselfNotNamesThatBeginWithIt) {
-  const TownList guinea = TownList::OfCountry(W("Гвинея"));
+  const TownList guinea = TownList::OfCountry(base_, W("Гвинея"));
   ASSERT_EQ(guinea.size(), 1u);
   EXPECT_EQ(guinea.row(0).key, "t.9");
-  const TownList russia = TownList::OfCountry(W("Россия"));
+  const TownList russia = TownList::OfCountry(base_, W("Россия"));
   std::vector<std::string> keys;
   for (size_t i = 0; i < russia.size(); ++i) keys.push_back(russia.row(i).key);
   EXPECT_EQ(keys, (std::vector<std::string>{"t.2", "t.3", "t.1", "t.5", "t.4", "t.10"}));
   EXPECT_EQ(russia.Line(3).substr(0, 6), W("Самара"));
   EXPECT_EQ(russia.FindPrefix(W("Ё")), 5);
-  EXPECT_EQ(TownList::OfCountry(W("Атлантида")).size(), 0u);
+  EXPECT_EQ(TownList::OfCountry(base_, W("Атлантида")).size(), 0u);
 }
 
 TEST_F(TownSearchTest, CountriesInTheOrderOfTheirNames) {
-  const auto countries = Countries();
+  const auto countries = Countries(base_);
   ASSERT_EQ(countries.size(), 4u);
   EXPECT_EQ(countries[0].line, W("Гвинея (Guinea)"));
   EXPECT_EQ(countries[1].key, "S.GW");
@@ -157,14 +161,14 @@ TEST_F(TownSearchTest, CountriesInTheOrderOfTheirNames) {
 }
 
 TEST_F(TownSearchTest, WithoutTheValueIndexNothingIsFound) {
-  db::Close();
+  base_.Close();
   fs::rename("towns.bnz", "towns.bnz.away");
-  ASSERT_EQ(db::Open(kTownsDatabase, db::kTownsRead), 0);
+  ASSERT_TRUE(base_.Open(kTownsDatabase, db::kTownsRead).ok());
   EXPECT_TRUE(FindTowns(W("Самара"), 20).empty());
-  EXPECT_EQ(TownList::All().size(), 0u);
-  db::Close();
+  EXPECT_EQ(TownList::All(base_).size(), 0u);
+  base_.Close();
   fs::rename("towns.bnz.away", "towns.bnz");
-  ASSERT_EQ(db::Open(kTownsDatabase, db::kTownsRead), 0);
+  ASSERT_TRUE(base_.Open(kTownsDatabase, db::kTownsRead).ok());
 }
 
 }  // namespace

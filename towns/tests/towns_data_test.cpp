@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/numbers.h"
 #include "db/records/record_store.h"
@@ -24,19 +24,19 @@ class TownsDataTest : public ::testing::Test {
   static void SetUpTestSuite() {
     previous_ = fs::current_path();
     fs::current_path(KV_WORKDIR);  // the value index opens only under the name "towns"
-    ASSERT_EQ(db::LoadSchema(), 0);
+    ASSERT_TRUE(db::LoadSchema().ok());
     ASSERT_TRUE(table_.Load());
   }
   static void TearDownTestSuite() {
     db::SetTables({});
     fs::current_path(previous_);
   }
-  void SetUp() override { ASSERT_EQ(db::Open(kTownsDatabase, db::kTownsRead), 0); }
-  void TearDown() override { db::Close(); }
+  void SetUp() override { ASSERT_TRUE(base_.Open(kTownsDatabase, db::kTownsRead).ok()); }
+  void TearDown() override { base_.Close(); }
 
   // The first town of that name in that country.
-  static db::FieldArray Town(const char* name, const char* country) {
-    for (auto& f : FindTowns(W(name), 20))
+  db::FieldArray Town(const char* name, const char* country) {
+    for (auto& f : FindTowns(base_, W(name), 20))
       if (f[kFieldCountry] == W(country)) return f;
     ADD_FAILURE() << "no town " << name;
     return {};
@@ -46,6 +46,7 @@ class TownsDataTest : public ::testing::Test {
     return ZoneCorrection(DateToJulianDay(DateTimeRecord{d, m, y, 12, 0, 0}), town, true, table_);
   }
 
+  db::Database base_;
   static fs::path previous_;
   static ZoneTable table_;
 };
@@ -150,9 +151,9 @@ TEST_F(TownsDataTest, SwitchDaysAreFlagged) {
 }
 
 TEST_F(TownsDataTest, CountriesAndTownsAreAllThere) {
-  EXPECT_GT(Countries().size(), 240u);
-  EXPECT_GT(TownList::All().size(), 33000u);
-  EXPECT_GT(TownList::OfCountry(W("Россия")).size(), 4000u);
+  EXPECT_GT(Countries(base_).size(), 240u);
+  EXPECT_GT(TownList::All(base_).size(), 33000u);
+  EXPECT_GT(TownList::OfCountry(base_, W("Россия")).size(), 4000u);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "towns/tests/test_support.h"
 #include "towns/town_record.h"
 

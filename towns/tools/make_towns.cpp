@@ -77,10 +77,11 @@ bool To866(std::string utf8, std::string* out) {
   return false;
 }
 
-bool Put(const std::string& key, const kv::db::FieldArray& fields) {
-  int rc = kv::db::Write(key, fields);
-  if (rc != kv::db::kWriteDone) std::fprintf(stderr, "record %s not written (%d)\n", key.c_str(), rc);
-  return rc == kv::db::kWriteDone;
+bool Put(kv::db::Database& base, const std::string& key, const kv::db::FieldArray& fields) {
+  const kv::Status written = base.Write(key, fields);
+  if (!written.ok())
+    std::fprintf(stderr, "record %s not written (%d)\n", key.c_str(), kv::db::WriteResult(written));
+  return written.ok();
 }
 
 void PrintWarning(const std::string& text) {
@@ -105,7 +106,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   auto town_rows = ReadTable(places, kPlaceColumns, &ok);
   auto country_rows = ReadTable(countries, kCountryColumns, &ok);
-  if (!ok || kv::db::LoadSchema(fs::absolute(schema).string()) != 0) return 1;
+  if (!ok || !kv::db::LoadSchema(fs::absolute(schema).string()).ok()) return 1;
   const kv::db::Table* town_table = kv::db::TableOfKey(kTownPrefix);
   if (!town_table || town_table->index.empty()) {
     std::fprintf(stderr, "%s declares no value index for the towns\n", schema.c_str());
@@ -126,8 +127,9 @@ int main(int argc, char** argv) {
   const fs::path previous = fs::current_path();
   fs::current_path(work);
   // Only a database named exactly "towns" keeps its value index.
-  if (kv::db::CreateTowns(kTownsDatabase) != 0 ||
-      kv::db::Open(kTownsDatabase, kv::db::kTownsWrite4) != 0 || !kv::db::ValueIndexOpen()) {
+  kv::db::Database base;
+  if (!kv::db::CreateTowns(kTownsDatabase).ok() ||
+      !base.Open(kTownsDatabase, kv::db::kTownsWrite4).ok() || !base.value_index_open()) {
     std::fprintf(stderr, "cannot create the towns database in %s\n", work.c_str());
     return 1;
   }
@@ -135,7 +137,7 @@ int main(int argc, char** argv) {
   for (const auto& r : country_rows) {
     kv::db::ClearFields(f);
     ok &= To866(r[kRussian], &f[kFieldCountryName]) && To866(r[kEnglish], &f[kFieldCountryOtherName]);
-    ok &= Put(r[kCountryKey], f);
+    ok &= Put(base, r[kCountryKey], f);
   }
   for (const auto& r : town_rows) {
     kv::db::ClearFields(f);
@@ -148,9 +150,9 @@ int main(int argc, char** argv) {
     f[kFieldSummerRule] = r[kRule];
     ok &= To866(r[kField8], &f[kFieldCountryRegion]) && To866(r[kRegion], &f[kFieldNamePart2]) &&
           To866(r[kCountry], &f[kFieldCountry]);
-    ok &= Put(r[kKey], f);
+    ok &= Put(base, r[kKey], f);
   }
-  kv::db::Close();
+  base.Close();
   fs::current_path(previous);
   if (!ok) return 1;
   for (const char* ext : {".btz", ".bbb", ".bnz"})

@@ -10,7 +10,7 @@
 #include <iostream>
 #include <string>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/numbers.h"
@@ -38,15 +38,16 @@ int main(int argc, char** argv) {
     return 2;
   }
   kv::SetMessageSink({PrintWarning, PrintWarning});
-  if (kv::db::LoadSchema() != 0) return 1;
-  if (kv::db::Open(kTownsDatabase, kv::db::kTownsRead) != 0) {
+  if (!kv::db::LoadSchema().ok()) return 1;
+  kv::db::Database base;
+  if (!base.Open(kTownsDatabase, kv::db::kTownsRead).ok()) {
     std::fprintf(stderr, "cannot open the towns database\n");
     return 1;
   }
   kv::db::FieldArray town;
   if (command == "list") {
-    for (const auto& key : kv::db::ListKeys(kTownPrefix, 0)) {
-      if (!kv::db::ReadWithScript(key, town)) continue;
+    for (const auto& key : base.ListKeys(kTownPrefix, 0)) {
+      if (!kv::db::ReadWithScript(base, key, town).ok()) continue;
       std::printf("%s\t%s\t%s\t%s\t%s\n", key.c_str(), town[kFieldZoneCode].c_str(),
                   town[kFieldLongitude].c_str(), town[kFieldSummerRule].c_str(),
                   town[kFieldZoneId].c_str());
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
     std::string line;
     while (std::getline(std::cin, line)) {
       const auto t = kv::Tokens(line);
-      if (t.size() < 3 || !kv::db::ReadWithScript(t[0], town)) {
+      if (t.size() < 3 || !kv::db::ReadWithScript(base, t[0], town).ok()) {
         std::printf("-\n");
         continue;
       }
@@ -65,6 +66,6 @@ int main(int argc, char** argv) {
       std::printf("%s\n", kv::FormatGeneral(ZoneCorrection(jd, town, true, table), 10).c_str());
     }
   }
-  kv::db::Close();
+  base.Close();
   return 0;
 }

@@ -51,27 +51,5 @@ TEST(ShellRules, StartupPictureByScreenWidth) {
             "kvima.bmp");
 }
 
-TEST(ShellRules, MenuEntriesWithSeparatorsAndSubmenus) {
-  TextResources res;
-  res.LoadText(Utf8ToCp866(
-      "K0t1 Печать[2100]/разделитель/Ноль[0]/Ещё[SUB=K0sub]/Копировать[2102]\n"
-      "K0sub Первый[11]/Второй[12]\n"
-      "Loop Сам[SUB=Loop]\n"));
-  auto items = ReadMenuEntry(res, "K0t1.extra");
-  ASSERT_EQ(items.size(), 5u);
-  EXPECT_EQ(items[0].kind, MenuItem::Kind::kCommand);
-  EXPECT_EQ(items[0].id, 2100);
-  EXPECT_EQ(Cp1251ToUtf8(items[0].text), "Печать");
-  EXPECT_EQ(items[1].kind, MenuItem::Kind::kSeparator);
-  EXPECT_EQ(items[2].kind, MenuItem::Kind::kSeparator);
-  ASSERT_EQ(items[3].kind, MenuItem::Kind::kSubmenu);
-  ASSERT_EQ(items[3].items.size(), 2u);
-  EXPECT_EQ(items[3].items[1].id, 12);
-  EXPECT_EQ(items[4].id, 2102);
-  auto loop = ReadMenuEntry(res, "Loop");  // names itself: stops, does not hang
-  ASSERT_EQ(loop.size(), 1u);
-  EXPECT_TRUE(ReadMenuEntry(res, "Missing").size() == 1);  // the key itself: a separator
-}
-
 }  // namespace
 }  // namespace kv

@@ -23,11 +23,11 @@
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
-#include "app/ui/dkerchild.h"
 #include "app/ui/duapp.h"
 #include "app/ui/qt_translations.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/ui/dkerchild.h"
 #include "common/ui/picture_export.h"
 
 namespace kv {

@@ -8,11 +8,12 @@
 #include <functional>
 #include <optional>
 
+#include "common/angles.h"
+
 namespace kv {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRad = kPi / 180.0;
+constexpr double kRad = kDegToRad;
 constexpr double kEps = 23.4392911;
 
 struct Vec {

@@ -6,12 +6,11 @@
 
 #include <cmath>
 
+#include "common/angles.h"
 #include "common/messages.h"
 
 namespace kv {
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 // A Moon that rises every `day` days and a month of `month` days.
 struct SyntheticSky {

@@ -7,10 +7,10 @@
 
 #include <cmath>
 
-#include "astro/calendar.h"
 #include "astro/constants.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/positions/calc_body.h"
+#include "common/angles.h"
 
 namespace kv {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 class LunarDayTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok);
+    ASSERT_TRUE(InitEphemeris(KV_EPHE_DIR).ok());
   }
   ChartPointFn points_ = GeocentricChartPoints();
 };

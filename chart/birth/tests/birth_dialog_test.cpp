@@ -14,10 +14,9 @@
 #include <cstring>
 #include <map>
 
-#include "app/settings/settings.h"
-#include "astro/calendar.h"
 #include "chart/birth/birth_command.h"
 #include "chart/birth/dbirth_data.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
 
@@ -242,6 +241,7 @@ class BirthDialogTest : public QObject {
 
   void commandWithARefusedFieldChangesNothing() {
     Settings s;
+    ChartRecord startup = DefaultChartRecord();
     ChartRecord working = MoscowRecord();
     const ChartRecord before = working;
     bool calculated = false;
@@ -254,7 +254,7 @@ class BirthDialogTest : public QObject {
     };
     steps.calculate = [&](ChartRecord&, const ChartRecord&) { calculated = true; return 0; };
     steps.open_window = [](const ChartRecord&) {};
-    QCOMPARE(int(RunBirthDataCommand(nullptr, working, s, steps)), int(BirthCommandResult::kRefused));
+    QCOMPARE(int(RunBirthDataCommand(nullptr, working, startup, s, steps)), int(BirthCommandResult::kRefused));
     QVERIFY(!calculated);
     QVERIFY(std::memcmp(&working, &before, sizeof working) == 0);
   }
@@ -417,6 +417,7 @@ class BirthDialogTest : public QObject {
 
   void cancelLeavesRecordAndOptionBytes() {
     Settings s;
+    ChartRecord startup = DefaultChartRecord();
     s.ov[kOptExactTime] = 0;
     ChartRecord working = MoscowRecord();
     const ChartRecord before = working;
@@ -434,7 +435,7 @@ class BirthDialogTest : public QObject {
     };
     steps.calculate = [&](ChartRecord&, const ChartRecord&) { calculated = true; return 0; };
     steps.open_window = [&](const ChartRecord&) { opened = true; };
-    QCOMPARE(int(RunBirthDataCommand(nullptr, working, s, steps)), int(BirthCommandResult::kCancelled));
+    QCOMPARE(int(RunBirthDataCommand(nullptr, working, startup, s, steps)), int(BirthCommandResult::kCancelled));
     QVERIFY(std::memcmp(&working, &before, sizeof working) == 0);
     QVERIFY(s.ov == ov_before);
     QVERIFY(!calculated && !opened);
@@ -442,12 +443,13 @@ class BirthDialogTest : public QObject {
 
   void okCalculatesAndOpensAWindow() {
     Settings s;
+    ChartRecord startup = DefaultChartRecord();
     s.house_system = 6;
     ChartRecord working = MoscowRecord();
     std::string base_name;
     ChartRecord shown{};
     int windows = 0;
-    SetChartText(s.startup.name, "Previous");
+    SetChartText(startup.name, "Previous");
     BirthCommandSteps steps;
     steps.run_dialog = [](DBirthData& d) {
       d.SetEditText(kIdName, "Anna");
@@ -465,7 +467,7 @@ class BirthDialogTest : public QObject {
       shown = rec;
       ++windows;
     };
-    QCOMPARE(int(RunBirthDataCommand(nullptr, working, s, steps)), int(BirthCommandResult::kOpened));
+    QCOMPARE(int(RunBirthDataCommand(nullptr, working, startup, s, steps)), int(BirthCommandResult::kOpened));
     QCOMPARE(base_name, std::string("Previous"));
     QCOMPARE(windows, 1);
     QCOMPARE(std::string(shown.name), std::string("Anna"));
@@ -474,26 +476,30 @@ class BirthDialogTest : public QObject {
     QCOMPARE(shown.house_system, int16_t(6));
     QCOMPARE(shown.sex, uint8_t(0));
     QCOMPARE(s.ov[kOptExactTime], uint8_t(1));
-    QVERIFY(std::memcmp(&s.startup, &working, sizeof working) == 0);
+    QVERIFY(std::memcmp(&startup, &working, sizeof working) == 0);
+    // The settings file keeps the new start-up data.
+    QCOMPARE(std::string(s.startup.name), std::string("Anna"));
+    QCOMPARE(s.startup.jd_ut, working.jd_ut);
   }
 
   void dateOutsideTheEphemerisOpensNoWindow() {
     Settings s;
+    ChartRecord startup = DefaultChartRecord();
     ChartRecord working = MoscowRecord();
-    const ChartRecord startup_before = s.startup;
+    const ChartRecord startup_before = startup;
     int windows = 0;
-    BirthCommandSteps steps = DefaultBirthCommandSteps();  // the real calculation
+    BirthCommandSteps steps = DefaultBirthCommandSteps(s);  // the real calculation
     steps.run_dialog = [](DBirthData& d) {
       d.SetEditText(kIdYear, "1500");
       return kCmdOk;
     };
     steps.open_window = [&](const ChartRecord&) { ++windows; };
-    QCOMPARE(int(RunBirthDataCommand(nullptr, working, s, steps)),
+    QCOMPARE(int(RunBirthDataCommand(nullptr, working, startup, s, steps)),
              int(BirthCommandResult::kCalculationFailed));
     QCOMPARE(windows, 0);
     QCOMPARE(g_warnings.size(), size_t(1));
     QVERIFY(g_warnings[0].find("15.06.1500") != std::string::npos);
-    QVERIFY(std::memcmp(&s.startup, &startup_before, sizeof working) == 0);
+    QVERIFY(std::memcmp(&startup, &startup_before, sizeof working) == 0);
     // The entered data stay in the working record for the next dialog.
     QCOMPARE(JulianDayToDate(working.jd_local).year, 1500);
   }

@@ -7,11 +7,10 @@
 #include <QPainter>
 #include <QTimer>
 
-#include "app/settings/program_settings.h"
-#include "app/textres/text_resources.h"
-#include "astro/calendar.h"
 #include "chart/birth/dbirth_data.h"
+#include "common/calendar.h"
 #include "common/codepage.h"
+#include "common/text_resources.h"
 #include "common/ui/dkalend.h"
 #include "common/ui/message_boxes.h"
 
@@ -65,7 +64,7 @@ int main(int argc, char** argv) {
   dialog.show();
   dialog.adjustSize();
 
-  kv::DKalend calendar(nullptr, kv::CalendarDate{14, 3, 1987, 6, 25, 0});
+  kv::DKalend calendar(nullptr, kv::DateTimeRecord{14, 3, 1987, 6, 25, 0});
   calendar.move(dialog.x() + dialog.width() + 40, dialog.y());
   calendar.show();
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "astro/ephemeris/ephemeris.h"
-#include "astro/houses/calc_houses.h"
+#include "chart/calc/calc_houses.h"
 #include "chart/calc/chart_calc.h"
 #include "common/messages.h"
 
@@ -13,7 +13,7 @@ namespace {
 
 bool Init() {
   static bool ok = [] {
-    return kv::InitEphemeris(KV_EPHE_DIR).ok;
+    return kv::InitEphemeris(KV_EPHE_DIR).ok();
   }();
   return ok;
 }

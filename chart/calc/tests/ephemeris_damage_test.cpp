@@ -114,7 +114,7 @@ class EphemerisDamage : public testing::Test {
       out.push_back({"truncated to " + std::to_string(n), Bytes(good.begin(), good.begin() + n)});
     };
     FileHeader h;
-    EXPECT_TRUE(DecodeHeader(good, false, &h).ok);
+    EXPECT_TRUE(DecodeHeader(good, false, &h).ok());
     // Header: a stride through the bytes up to the checksum and the body constants.
     for (size_t i = 0; i < h.checksum_end; i += 7) inverted(i, "header");
     for (size_t i = h.checksum_end; body_constants && i < h.bodies[0].index_pos; i += 29) {
@@ -156,7 +156,7 @@ class EphemerisDamage : public testing::Test {
   // that reached a chart (missed every byte used).
   int RunDamages(const std::string& file, bool known_releases, unsigned seed) {
     const Bytes good = ReadBytes(fs::path(KV_EPHE_DIR) / file);
-    EXPECT_TRUE(InitEphemeris(dir_.string(), known_releases).ok);
+    EXPECT_TRUE(InitEphemeris(dir_.string(), known_releases).ok());
     std::vector<ChartRecord> expected;
     for (size_t i = 0; i < std::size(kMoments); ++i) {
       int rc = 0;
@@ -167,9 +167,9 @@ class EphemerisDamage : public testing::Test {
     for (const Damage& d : DamagesOf(good, seed, known_releases)) {
       WriteBytes(dir_ / file, d.bytes);
       Shown().clear();
-      const EngineStatus start = InitEphemeris(dir_.string(), known_releases);
-      if (!start.ok) {
-        EXPECT_FALSE(start.message.empty()) << d.what;
+      const Status start = InitEphemeris(dir_.string(), known_releases);
+      if (!start.ok()) {
+        EXPECT_FALSE(start.message().empty()) << d.what;
         continue;
       }
       bool all_charted = true;

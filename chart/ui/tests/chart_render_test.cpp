@@ -11,6 +11,7 @@
 #include "chart/ui/tests/chart_test_support.h"
 #include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
+#include "common/angles.h"
 #include "common/codepage.h"
 
 namespace kv {
@@ -26,17 +27,18 @@ class ChartRenderTest : public ::testing::Test {
     ws.ov[kOptScreenFill] = 0;
     ws.ov[kOptPlanetRingFill] = 0;
   }
-  QImage Render() { return RenderChartImage(rec, aspects, ws, 800, 600); }
+  QImage Render() { return RenderChartImage(rec, aspects, ws, texts, 800, 600); }
   // The geometry the window of that size draws with.
   WheelGeometry Geometry() {
     WheelGeometry g;
-    RenderChartImage(rec, aspects, ws, 800, 600, &g);
+    RenderChartImage(rec, aspects, ws, texts, 800, 600, &g);
     return g;
   }
 
   ChartRecord rec = test::SampleChart();
   AspectMatrix aspects;
   WheelSettings ws;  // clockwise, Ascendant on the right
+  ChartTexts texts = ChartTextsFrom(TextResources());  // no file: the keys
 };
 
 TEST_F(ChartRenderTest, DenseFillColoursTheSignSectorsByElement) {
@@ -145,7 +147,7 @@ TEST_F(ChartRenderTest, FastFillMatchesThePixelRule) {
       for (int x = 0; x < fills.width(); ++x) {
         const long long dx = x + x0 - g.map.cx, dy = y + y0 - g.map.cy;
         const long long q = dx * dx + dy * dy;
-        const double angle = std::atan2(double(dy), double(dx)) * 180.0 / 3.14159265358979323846;
+        const double angle = std::atan2(double(dy), double(dx)) * kRadToDeg;
         int elem = -1;
         if (q > 1LL * g.R2 * g.R2 && q < 1LL * g.R1 * g.R1)
           elem = SectorFillElement(SignAtScreenAngle(g.map, angle));
@@ -164,7 +166,7 @@ TEST_F(ChartRenderTest, BlackAndWhitePrintHasNoFillAndBlackGlyphs) {
   ws.ov[kOptPrinterMono] = 1;
   QImage page(1000, 1414, QImage::Format_RGB32);
   QPainter p(&page);
-  const WheelGeometry g = PaintChart(p, rec, aspects, ws, {1000, 1414, true, false});
+  const WheelGeometry g = PaintChart(p, rec, aspects, ws, texts, {1000, 1414, true, false});
   p.end();
   EXPECT_EQ(g.map.cx, 500);
   EXPECT_EQ(g.pen_width, 1);
@@ -258,9 +260,9 @@ TEST_F(ChartRenderTest, PrintedPanelStaysInsideItsFrame) {
       SCOPED_TRACE(std::string(page.name) + (legend ? " legend" : ""));
       QImage img(page.w, page.h, QImage::Format_RGB32);
       QPainter p(&img);
-      PaintChart(p, rec, aspects, ws, {page.w, page.h, true, legend});
+      PaintChart(p, rec, aspects, ws, texts, {page.w, page.h, true, legend});
       p.end();
-      const PrintedPanel panel = LayoutPrintedPanel(&img, rec, ws, page.w, page.h, legend);
+      const PrintedPanel panel = LayoutPrintedPanel(&img, rec, ws, texts, page.w, page.h, legend);
       const QRect inside = panel.frame.adjusted(2, 2, -2, -2);
       EXPECT_TRUE(inside.contains(panel.rows)) << panel.rows.right() << " " << panel.rows.bottom();
       EXPECT_GE(panel.cell, page.w * 40 / 2000 * 2 / 3);  // still readable
@@ -294,10 +296,10 @@ TEST_F(ChartRenderTest, WindowLayoutKeepsThePanelsOffTheWheel) {
   QImage device(1, 1, QImage::Format_RGB32);
   for (auto [w, h] : {std::pair{400, 900}, {900, 400}, {300, 200}, {1920, 1080}, {800, 600}}) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
-    const ChartWindowLayout l = ScreenLayout(&device, rec, ws, w, h);
+    const ChartWindowLayout l = ScreenLayout(&device, rec, ws, texts, w, h);
     EXPECT_GE(l.r0, kMinWheelR0);
     EXPECT_GE(l.line_height, kMinPanelLineHeight);
-    ASSERT_EQ(l.panels.size(), HeaderLines(rec).size() + 1);
+    ASSERT_EQ(l.panels.size(), HeaderLines(rec, texts).size() + 1);
     for (const LayoutRect& r : l.panels) {
       EXPECT_FALSE(RectMeetsCircle(r, l.cx, l.cy, WheelReach(l.r0))) << r.x << "," << r.y;
       EXPECT_LE(r.Right(), l.content_w);
@@ -305,26 +307,26 @@ TEST_F(ChartRenderTest, WindowLayoutKeepsThePanelsOffTheWheel) {
     }
     // The picture draws the wheel where the layout put it.
     WheelGeometry g;
-    RenderChartImage(rec, aspects, ws, w, h, &g);
+    RenderChartImage(rec, aspects, ws, texts, w, h, &g);
     EXPECT_EQ(g.map.cx, l.cx);
     EXPECT_EQ(g.map.cy, l.cy);
     EXPECT_EQ(g.r0, l.r0);
   }
   // A roomy window keeps the plain geometry, and 800 x 600 its radius (R1 = 270) unless
   // a header line as long as the one above reaches over the wheel.
-  EXPECT_TRUE(ScreenLayout(&device, test::SampleChart(), ws, 1920, 1080).plain);
-  EXPECT_EQ(ScreenLayout(&device, test::SampleChart(), ws, 800, 600).r0, 300);
+  EXPECT_TRUE(ScreenLayout(&device, test::SampleChart(), ws, texts, 1920, 1080).plain);
+  EXPECT_EQ(ScreenLayout(&device, test::SampleChart(), ws, texts, 800, 600).r0, 300);
 }
 
 TEST_F(ChartRenderTest, PdfPageWithoutAPrinter) {
   QTemporaryDir dir;
   const QString path = dir.filePath("page.pdf");
-  ASSERT_EQ(PrintChartToPdf(rec, aspects, ws, true, path), 0);
+  ASSERT_EQ(PrintChartToPdf(rec, aspects, ws, texts, true, path), 0);
   QFile f(path);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   EXPECT_TRUE(f.read(5).startsWith("%PDF"));
   EXPECT_GT(f.size(), 2000);
-  EXPECT_EQ(PrintChartToPdf(rec, aspects, ws, false, "/nonexistent-dir/x.pdf"), -1);
+  EXPECT_EQ(PrintChartToPdf(rec, aspects, ws, texts, false, "/nonexistent-dir/x.pdf"), -1);
 }
 
 TEST(RenderOptionsTest, SizeAndFiles) {

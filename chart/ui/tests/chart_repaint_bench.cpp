@@ -45,6 +45,7 @@ ChartRecord BenchChart() {
 void Repaint(benchmark::State& state, int fill_level) {
   EnsureApp();
   WheelSettings ws;
+  const ChartTexts texts = ChartTextsFrom(TextResources());
   ws.ov[kOptScreenFill] = static_cast<uint8_t>(fill_level);
   ws.ov[kOptHouseFill] = 1;  // house ring by sectors: the dearest fill
   ws.ov[kOptPlanetRingFill] = 1;
@@ -56,7 +57,7 @@ void Repaint(benchmark::State& state, int fill_level) {
   QImage target(1920, 1080, QImage::Format_RGB32);
   for (auto _ : state) {
     QPainter p(&target);
-    PaintChart(p, rec, aspects, ws, {1920, 1080, false, false});
+    PaintChart(p, rec, aspects, ws, texts, {1920, 1080, false, false});
     p.end();
     benchmark::DoNotOptimize(target.constBits());
   }
@@ -66,9 +67,11 @@ void Layout(benchmark::State& state, int width, int height) {
   EnsureApp();
   WheelSettings ws;
   ws.planet_mask = 0xFFFF;
+  const ChartTexts texts = ChartTextsFrom(TextResources());
   const ChartRecord rec = BenchChart();
   QImage device(1, 1, QImage::Format_RGB32);
-  for (auto _ : state) benchmark::DoNotOptimize(ScreenLayout(&device, rec, ws, width, height).r0);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ScreenLayout(&device, rec, ws, texts, width, height).r0);
 }
 
 void BM_Layout1920x1080(benchmark::State& state) { Layout(state, 1920, 1080); }

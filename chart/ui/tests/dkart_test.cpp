@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHelpEvent>
 #include <QPrinterInfo>
@@ -9,14 +10,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
+#include <functional>
 
-#include "app/settings/program_settings.h"
-#include "app/settings/settings.h"
 #include "chart/ui/open_chart.h"
 #include "chart/ui/tests/chart_test_support.h"
 #include "common/codepage.h"
 #include "common/ui/page_print.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -25,10 +26,26 @@ class DKartTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::EnsureApp();
-    AppSettings().orb_file = "none-such.ao";
-    AppSettings().ov[kOptScreenFill] = 0;
+    ChartWindowHooks hooks;
+    hooks.wheel_settings = [this] { return ws; };
+    old_hooks = SetChartWindowHooks(std::move(hooks));
+    ws.orb_file = "none-such.ao";
+    ws.ov[kOptScreenFill] = 0;
   }
+  void TearDown() override { SetChartWindowHooks(std::move(old_hooks)); }
+
+  // The program's settings as the window sees them through its hook.
+  WheelSettings ws;
+  ChartWindowHooks old_hooks;
 };
+
+// Sets one hook of the chart windows, keeping the others.
+template <class F>
+void SetHook(F ChartWindowHooks::*hook, F value) {
+  ChartWindowHooks hooks = ChartWindowHooksNow();
+  hooks.*hook = std::move(value);
+  SetChartWindowHooks(std::move(hooks));
+}
 
 TEST_F(DKartTest, TitleAndRegisters) {
   ChartRecord rec = test::SampleChart();
@@ -68,7 +85,8 @@ TEST_F(DKartTest, ClickOnTheWheelSelectsWhatLiesThere) {
   const WheelGeometry& g = kart.Geometry();
   ASSERT_EQ(g.R1, 270);
   WheelHit seen;
-  DKart::SetDescriptionHook([&](DKart&, WheelHit hit) { seen = hit; });
+  SetHook<std::function<void(DKart&, WheelHit)>>(&ChartWindowHooks::details,
+                                                [&](DKart&, WheelHit hit) { seen = hit; });
   DevicePoint p = g.map.PointAt(45.0, (g.R1 + g.R2) / 2);
   QTest::mouseClick(&kart, Qt::LeftButton, {}, QPoint(p.x, p.y));
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kSign, 2}));
@@ -79,22 +97,46 @@ TEST_F(DKartTest, ClickOnTheWheelSelectsWhatLiesThere) {
   p = g.map.PointAt(55.0, (g.R3 + g.R4) / 2);  // cusp 2 at 40, cusp 3 at 70
   QTest::mouseClick(&kart, Qt::LeftButton, {}, QPoint(p.x, p.y));
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kHouse, 2}));
-  DKart::SetDescriptionHook(nullptr);
 }
 
 TEST_F(DKartTest, CommandsGoToTheirHooks) {
   DKart kart(ChartCounter() + 1, test::SampleChart());
   int got = 0;
-  DKart::SetCommandHook(kCmdAnalysis, [&](DKart& k, int id) {
+  using CommandHook = std::function<void(DKart&)>;
+  SetHook<CommandHook>(&ChartWindowHooks::analysis, [&](DKart& k) {
     EXPECT_EQ(&k, &kart);
-    got = id;
+    got = kCmdAnalysis;
   });
+  SetHook<CommandHook>(&ChartWindowHooks::interpretation, [&](DKart&) { got = kCmdInterpretation; });
   kart.Command(kCmdAnalysis);
   EXPECT_EQ(got, kCmdAnalysis);
   got = 0;
   kart.Command(kCmdStoreCard);  // no hook yet: nothing happens
   EXPECT_EQ(got, 0);
-  DKart::SetCommandHook(kCmdAnalysis, nullptr);
+}
+
+// The settings dialogs tell the program; the program repaints the open charts, which
+// take the settings of the moment.
+TEST_F(DKartTest, ChangedSettingsReachTheOpenCharts) {
+  DKart kart(ChartCounter() + 1, test::SampleChart());
+  kart.resize(800, 600);
+  kart.show();
+  // Events for up to `ms` milliseconds, until `done` holds.
+  auto wait_for = [](const std::function<bool()>& done, int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+  };
+  ASSERT_TRUE(wait_for([&] { return kart.Geometry().R1 > 0; }, 5000));  // the first paint
+  const bool clockwise = kart.Geometry().map.clockwise;
+  ws.ov[kOptClockwise] = clockwise ? 0 : 1;
+  EXPECT_FALSE(wait_for([&] { return kart.Geometry().map.clockwise != clockwise; }, 300))
+      << "repainted without being told";
+  const SettingsListener old = SetSettingsListener(&RepaintOpenCharts);
+  NotifySettingsChanged();
+  EXPECT_TRUE(wait_for([&] { return kart.Geometry().map.clockwise != clockwise; }, 2000));
+  SetSettingsListener(old);
 }
 
 // A window too small for the wheel and the panels scrolls: the bars show, the click
@@ -133,8 +175,10 @@ TEST_F(DKartTest, ASmallWindowScrollsAndClicksFollowTheContent) {
 }
 
 TEST_F(DKartTest, TooltipNamesTheBodyUnderThePointer) {
-  AppLists().ph = TextList({"Sun", "Moon", "Mercury", "Venus"});
-  AppLists().zod = TextList({"Ari", "Tau", "Gem"});
+  ChartTexts texts;
+  texts.points = TextList({"Sun", "Moon", "Mercury", "Venus"});
+  texts.signs = TextList({"Ari", "Tau", "Gem"});
+  SetHook<ChartTexts>(&ChartWindowHooks::texts, texts);
   DKart kart(ChartCounter() + 1, test::SampleChart());
   kart.resize(800, 600);
   kart.show();
@@ -148,8 +192,6 @@ TEST_F(DKartTest, TooltipNamesTheBodyUnderThePointer) {
   EXPECT_EQ(lines[0], "Venus");
   EXPECT_EQ(lines[1], QString::fromUtf8("Gem 05°00'"));
   QToolTip::hideText();
-  AppLists().ph = TextList();
-  AppLists().zod = TextList();
 }
 
 TEST_F(DKartTest, PrintingWithoutAPrinterAsksForThePdfName) {

@@ -4,7 +4,6 @@
 
 #include <clocale>
 
-#include "app/textres/text_resources.h"
 #include "chart/wheel/tests/wheel_test_charts.h"
 #include "common/codepage.h"
 
@@ -86,7 +85,9 @@ TEST(GlyphTest, Characters) {
 }
 
 TEST(HeaderLinesTest, BirthDataLines) {
-  Resources().LoadText(Utf8ToCp866("HOUS Региомонтан[1]/Кампанус[2]/Плацидус[3]\n"));
+  TextResources res;
+  res.LoadText(Utf8ToCp866("HOUS Региомонтан[1]/Кампанус[2]/Плацидус[3]\n"));
+  const ChartTexts texts = ChartTextsFrom(res);
   ChartRecord rec = test::SpreadChart();
   SetChartText(rec.name, W("Иванов").c_str());
   SetChartText(rec.place, W("Москва").c_str());
@@ -96,7 +97,7 @@ TEST(HeaderLinesTest, BirthDataLines) {
   rec.lat_packed = 55.45;
   rec.lon_packed = 37.37;
   rec.lunar_day = 18;
-  const auto lines = HeaderLines(rec);
+  const auto lines = HeaderLines(rec, texts);
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], W("Иванов"));
   EXPECT_EQ(lines[1], W("LT: 05.03.1961 14:07:00 Вс"));
@@ -105,13 +106,13 @@ TEST(HeaderLinesTest, BirthDataLines) {
   EXPECT_EQ(lines[4], W("Дома: Плацидус"));
   EXPECT_EQ(lines[5], W("18-й лунный день"));
   rec.lunar_day = -1;
-  EXPECT_EQ(HeaderLines(rec).size(), 5u);
+  EXPECT_EQ(HeaderLines(rec, texts).size(), 5u);
   rec.lunar_day = 0;  // asked for but not found: said so, never "0-й"
-  EXPECT_EQ(HeaderLines(rec).back(), "LunNoDat");
+  EXPECT_EQ(HeaderLines(rec, texts).back(), "LunNoDat");
   // The window runs under the users' locale, whose printf writes "55,45".
   const std::string old = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, "ru_RU.UTF-8"), nullptr) << "ru_RU.UTF-8 is not installed";
-  const std::string place_line = HeaderLines(rec)[3];
+  const std::string place_line = HeaderLines(rec, texts)[3];
   std::setlocale(LC_ALL, old.c_str());
   EXPECT_EQ(place_line, W("55.45 37.37 Москва"));
 }

@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "astro/calendar.h"
+#include "common/calendar.h"
+#include "common/tests/russian_locale.h"
 #include "common/ui/dial.h"
 #include "common/ui/dkalend.h"
-#include "common/tests/russian_locale.h"
 #include "common/ui/tests/test_texts.h"
 
 namespace kv {
@@ -59,8 +59,8 @@ class TestDial : public Dial {
   void DateTimeChanged() override { ++changes; }
 };
 
-static CalendarDate g_seen;
-static bool AcceptTwelfthOfMay(QWidget*, CalendarDate& d) {
+static DateTimeRecord g_seen;
+static bool AcceptTwelfthOfMay(QWidget*, DateTimeRecord& d) {
   g_seen = d;
   d.day = 12;
   d.month = 5;
@@ -69,7 +69,7 @@ static bool AcceptTwelfthOfMay(QWidget*, CalendarDate& d) {
   d.minute = 0;
   return true;
 }
-static bool RefuseCalendar(QWidget*, CalendarDate& d) {
+static bool RefuseCalendar(QWidget*, DateTimeRecord& d) {
   g_seen = d;
   d.day = 1;  // must not reach the edits
   return false;
@@ -301,7 +301,7 @@ class DialTest : public QObject {
     d.Command(kCmdCalendarText2);
     QCOMPARE(g_seen.year, QDate::currentDate().year());  // unreadable text: today
     QCOMPARE(d.text2->text(), QString("12.05.1971"));
-    SetCalendarRunner([](QWidget*, CalendarDate& c) {
+    SetCalendarRunner([](QWidget*, DateTimeRecord& c) {
       c.hour = 0;
       c.minute = 7;
       return true;
