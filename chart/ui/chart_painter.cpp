@@ -396,14 +396,15 @@ int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws) {
   return fm.height() + fm.leading();
 }
 
-ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
-                               const WheelSettings& ws, const ChartTexts& texts, int width,
-                               int height) {
+namespace {
+
+// The panels measured in the fonts they are drawn with on `device`, whose full-size
+// line height is `base`.
+PanelMeasure ScreenPanels(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                          const ChartTexts& texts, int base) {
   EnsureChartFonts();
-  const int base = ScreenLineHeight(device, ws);
-  const std::vector<std::string> header = HeaderLines(rec, texts);
-  const std::vector<PositionRow> rows = PositionTable(rec, ws);
-  auto measure = [&](int lh) {
+  return [device, base, &ws, &texts, header = HeaderLines(rec, texts),
+          rows = PositionTable(rec, ws)](int lh) {
     PanelMetrics m;
     const QFont text_font = CellFont(ws.text_face.c_str(), lh);
     const QFont device_font = MakeFont(ws.text_face.c_str(), kDeviceFontHeight * lh / base);
@@ -417,7 +418,23 @@ ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
     m.table_lead = t.horizontalAdvance(QStringLiteral("123456789012"));
     return m;
   };
-  return LayoutChartWindow(width, height, base, measure);
+}
+
+}  // namespace
+
+ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
+                               const WheelSettings& ws, const ChartTexts& texts, int width,
+                               int height) {
+  const int base = ScreenLineHeight(device, ws);
+  return LayoutChartWindow(width, height, base, ScreenPanels(device, rec, ws, texts, base));
+}
+
+QSize ScreenPlainSize(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                      const ChartTexts& texts, int min_height) {
+  const int base = ScreenLineHeight(device, ws);
+  const LayoutSize size =
+      PlainClientSize(min_height, base, ScreenPanels(device, rec, ws, texts, base));
+  return {size.w, size.h};
 }
 
 PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,

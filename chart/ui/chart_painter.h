@@ -47,6 +47,11 @@ ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
                                const WheelSettings& ws, const ChartTexts& texts, int width,
                                int height);
 
+// The client size a new chart window asks for: the whole wheel and the panels beside it
+// at full-size text, at least `min_height` high.
+QSize ScreenPlainSize(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                      const ChartTexts& texts, int min_height);
+
 // The position panel of a printed page: its frame, and the rows fitted inside it
 // (row k of n at rows.top() + (k - 1) * row_step, the text at rows.left(), the fonts
 // at the cell height). The frame stays where the page puts it unless the wheel

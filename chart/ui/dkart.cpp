@@ -101,6 +101,13 @@ DKart::~DKart() {
   InOrder().erase(number_);
 }
 
+QSize DKart::sizeHint() const {
+  // Measured in the window's own fonts; measuring does not change the window.
+  auto* device = const_cast<DKart*>(this);
+  return ScreenPlainSize(device, chart_, CurrentWheelSettings(), Hooks().texts,
+                         kChartWindowMinHeight);
+}
+
 QPoint DKart::ScrollOffset() const {
   return {hbar_->isHidden() ? 0 : hbar_->value(), vbar_->isHidden() ? 0 : vbar_->value()};
 }

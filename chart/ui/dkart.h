@@ -24,6 +24,8 @@ inline constexpr const char* kChartMenuKey = "K0t1";
 inline constexpr const char* kHelpChart = "K0t1";
 inline constexpr int kCmdPrintChart = 2100;
 inline constexpr int kCmdPrintChartLegend = 2101;
+// The height a new chart window asks for at least (more when the panels need it).
+inline constexpr int kChartWindowMinHeight = 480;
 
 class DKart : public DChild {
   Q_OBJECT
@@ -45,6 +47,9 @@ class DKart : public DChild {
   WheelHit LastHit() const { return last_hit_; }
 
   void Command(int id) override;
+  // A window that does not open maximised opens at this size (bounded by the MDI
+  // client): the whole wheel and the panels beside it at full-size text.
+  QSize sizeHint() const override;
   // The visible part of the content, without the scroll bars.
   QImage ClientPicture() override;
   // Prints on `printer` (commands 2100/2101 without the dialog); 0 or -1.

@@ -227,4 +227,25 @@ ChartWindowLayout LayoutChartWindow(int client_w, int client_h, int base_line_he
   return l;
 }
 
+LayoutSize PlainClientSize(int min_height, int base_line_height, const PanelMeasure& measure) {
+  const int base = std::max(1, base_line_height);
+  PanelMetrics m = measure(base);
+  m.line_height = base;
+  // The header, a blank line, the table and one line of margin under it.
+  const int panels_h = (HeaderLines(m) + 2 + m.table_rows) * base;
+  const int h = std::max({min_height, panels_h, 2 * kMinWheelR0});
+  auto plain = [&](int w) { return LayoutChartWindow(w, h, base, measure).plain; };
+  // Wider than the wheel by the panels; a wider window only moves the wheel further
+  // from them, so the narrowest plain width is found by halving.
+  int lo = h, hi = 2 * h;
+  for (int tries = 0; tries < 4 && !plain(hi); ++tries) hi *= 2;
+  if (!plain(hi)) return {hi, h};  // panels too wide for any sensible window
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (plain(mid)) hi = mid;
+    else lo = mid + 1;
+  }
+  return {lo, h};
+}
+
 }  // namespace kv

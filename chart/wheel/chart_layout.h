@@ -58,4 +58,12 @@ bool RectMeetsCircle(const LayoutRect& r, int cx, int cy, int radius);
 ChartWindowLayout LayoutChartWindow(int client_w, int client_h, int base_line_height,
                                     const PanelMeasure& measure);
 
+// The client a new chart window asks for: at least `min_height` high and as high as the
+// panels beside the wheel need, and the narrowest width at that height that keeps the
+// plain geometry (the whole wheel, the panels beside it, full-size text, no scrolling).
+struct LayoutSize {
+  int w = 0, h = 0;
+};
+LayoutSize PlainClientSize(int min_height, int base_line_height, const PanelMeasure& measure);
+
 }  // namespace kv

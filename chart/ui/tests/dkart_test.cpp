@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHelpEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -12,6 +14,7 @@
 #include <QToolTip>
 #include <functional>
 
+#include "chart/ui/chart_painter.h"
 #include "chart/ui/open_chart.h"
 #include "chart/ui/tests/chart_test_support.h"
 #include "common/codepage.h"
@@ -172,6 +175,36 @@ TEST_F(DKartTest, ASmallWindowScrollsAndClicksFollowTheContent) {
   }
   ASSERT_NE(body, 0);
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kBody, body}));
+}
+
+// A chart window that does not open maximised opens large enough for the whole wheel
+// and the panels at full-size text, or as large as the client when that is smaller.
+TEST_F(DKartTest, ANonMaximisedWindowOpensShowingEverything) {
+  MaximiseRule old_rule = SetMaximiseRule([] { return false; });
+  for (QSize client : {QSize(1400, 900), QSize(700, 450)}) {
+    SCOPED_TRACE(client.width());
+    QMdiArea area;
+    area.resize(client);
+    area.show();
+    auto* kart = new DKart(ChartCounter() + 1, test::SampleChart());
+    QMdiSubWindow* sub = kart->ShowIn(&area);
+    kart->grab();
+    EXPECT_FALSE(sub->isMaximized());
+    EXPECT_LE(sub->width(), area.viewport()->width());
+    EXPECT_LE(sub->height(), area.viewport()->height());
+    const ChartWindowLayout& l = kart->Layout();
+    EXPECT_LE(l.content_w, kart->width());  // nothing to scroll
+    EXPECT_LE(l.content_h, kart->height());
+    if (client.height() > 800) {
+      EXPECT_TRUE(l.plain);
+      EXPECT_EQ(l.line_height, ScreenLineHeight(kart, ws));
+      EXPECT_GE(kart->height(), kChartWindowMinHeight);
+    } else {
+      EXPECT_GE(l.r0, kMinWheelR0);
+    }
+    sub->close();
+  }
+  SetMaximiseRule(std::move(old_rule));
 }
 
 TEST_F(DKartTest, TooltipNamesTheBodyUnderThePointer) {

@@ -121,5 +121,31 @@ TEST(ChartLayoutTest, WithoutHousesTheShorterTableNeedsLessHeight) {
   EXPECT_EQ(l.panels.back().h, 16 * kBase);
 }
 
+// The size a new window asks for shows everything at full size, and nothing narrower
+// of that height does; a taller minimum or a shorter table changes only the height.
+TEST(ChartLayoutTest, TheInitialSizeIsTheNarrowestPlainOne) {
+  struct Case {
+    int min_height, rows, want_h;
+  } cases[] = {
+      {480, 22, 30 * kBase},  // the header, a blank line, 22 rows and a margin: 510
+      {480, 16, 480},         // without houses the minimum is enough
+      {900, 22, 900},
+      {0, 0, 2 * kMinWheelR0},  // never smaller than the smallest wheel
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.min_height) + "/" + std::to_string(c.rows));
+    const PanelMeasure measure = MonospacedPanels({6, 26, 23, 18, 17, 16}, c.rows);
+    const LayoutSize size = PlainClientSize(c.min_height, kBase, measure);
+    EXPECT_EQ(size.h, c.want_h);
+    EXPECT_GT(size.w, size.h);  // the panels stand beside the wheel
+    const ChartWindowLayout l = LayoutChartWindow(size.w, size.h, kBase, measure);
+    EXPECT_TRUE(l.plain);
+    ExpectSound(l, size.w, size.h, "at the size");
+    EXPECT_EQ(l.content_w, size.w);
+    EXPECT_EQ(l.content_h, size.h);
+    EXPECT_FALSE(LayoutChartWindow(size.w - 1, size.h, kBase, measure).plain);
+  }
+}
+
 }  // namespace
 }  // namespace kv
