@@ -5,6 +5,7 @@ namespace {
 
 // Name, usage text (a text-resource list) and handler.
 constexpr CliCommand kCommands[] = {
+    {"analysis", "cliUanalysis", &AnalysisCommand},
     {"batch", "cliUbatch", &BatchCommand},
     {"body", "cliUbody", &BodyCommand},
     {"chart", "cliUchart", &ChartCommand},

@@ -13,6 +13,9 @@ namespace kv::cli {
 std::span<const CliCommand> Commands();
 const CliCommand* FindCommand(std::string_view name);
 
+// cmd_analysis.cpp: polarities, elements, crosses and scores of a chart.
+int AnalysisCommand(const CliContext& ctx, const CliArgs& args);
+
 // cmd_astro.cpp: the engine's numbers.
 int BodyCommand(const CliContext& ctx, const CliArgs& args);
 int RawCommand(const CliContext& ctx, const CliArgs& args);

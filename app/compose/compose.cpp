@@ -1,5 +1,6 @@
 #include "app/compose/compose.h"
 
+#include "app/compose/analysis_window.h"
 #include "app/compose/compose_texts.h"
 #include "app/compose/database_wiring.h"
 #include "app/compose/settings_menu.h"
@@ -31,11 +32,13 @@ void ConnectWindowHooks(DUApp& app) {
 }
 
 // The chart window paints with the settings of the moment and the program's texts.
-// 2016 and the click details are the texts' (ConnectTexts), 2013 the database's.
+// Command 2003 opens the analysis; 2016 and the click details are the texts'
+// (ConnectTexts), 2013 the database's.
 void ConnectChartWindow(DUApp& app) {
   ChartWindowHooks hooks;
   hooks.wheel_settings = [] { return WheelSettingsFrom(AppSettings()); };
   hooks.texts = ChartTextsFrom(Resources());
+  hooks.analysis = &OpenAnalysisWindow;
   // The person database: the menu "База данных", "Из Базы..." and command 2013.
   ConnectDatabase(app, hooks);
   SetChartWindowHooks(std::move(hooks));

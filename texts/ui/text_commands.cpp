@@ -19,6 +19,7 @@
 #include "common/files.h"
 #include "common/messages.h"
 #include "common/tokens.h"
+#include "common/ui/page_layout.h"
 #include "common/ui/qt_text.h"
 #include "texts/output_file.h"
 #include "texts/text_file.h"
@@ -103,6 +104,7 @@ bool PrintTextLines(QWidget* parent, const std::vector<std::string>& lines, cons
   QPrinter printer(QPrinter::HighResolution);
   printer.setResolution(300);
   printer.setDocName(TextQ("PrnDoc"));
+  ApplyProgramPageLayout(printer);
   QString pdf;
   if (NoPhysicalPrinter()) {
     pdf = AskSaveFile(parent, TextQ("PrnPdfT"), InWorkdir(preset_stem + ".pdf"),
