@@ -15,6 +15,23 @@ constexpr size_t kMaxJournalEntry = 1023;
 void SetJournalPath(const std::string& path) { g_path = path; }
 void StartJournalRun() { g_run_has_entry = false; }
 
+void RedirectJournalInRun(const std::string& path) {
+  g_path = path;
+  g_run_has_entry = true;
+}
+
+void AppendJournalEntries(const std::string& entries) {
+  if (entries.empty()) return;
+  std::FILE* f = std::fopen(g_path.c_str(), "a");
+  if (!f) return;
+  if (!g_run_has_entry) {
+    std::fputs("*****\n", f);
+    g_run_has_entry = true;
+  }
+  std::fwrite(entries.data(), 1, entries.size(), f);
+  std::fclose(f);
+}
+
 void JournalText(const std::string& text) {
   std::FILE* f = std::fopen(g_path.c_str(), "a");
   if (!f) return;

@@ -18,4 +18,10 @@ void JournalText(const std::string& text);
 void SetJournalPath(const std::string& path);
 void StartJournalRun();
 
+// A worker process writes its entries to a file of its own, in the same run; the
+// process that started it puts them into the journal with AppendJournalEntries
+// (lines as written, the run's "*****" in front when they are its first).
+void RedirectJournalInRun(const std::string& path);
+void AppendJournalEntries(const std::string& entries);
+
 }  // namespace kv

@@ -1,6 +1,15 @@
 // Chart commands of kvimarot-chart: houses, lunar day, a whole natal chart as a
 // report or JSON, and the batch path that computes charts from standard input.
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +34,7 @@
 #include "common/birth_checks.h"
 #include "common/calendar.h"
 #include "common/codepage.h"
+#include "common/journal.h"
 #include "common/messages.h"
 #include "common/numbers.h"
 #include "common/tokens.h"
@@ -296,33 +306,22 @@ bool ReadBatchLine(std::string_view line, long line_no, ChartRecord& rec) {
   return true;
 }
 
-}  // namespace
-
-int BatchCommand(const CliContext& ctx, const CliArgs& args) {
-  const char* kName = "batch";
-  OptionSpecs specs = {{"--no-lunar-day", false}};
-  for (const OptionSpec& s : ChartSwitchOptions()) specs.push_back(s);
-  Settings settings = ctx.settings;
-  int status = CheckOptions(kName, args, specs);
-  if (status || (status = ReadChartSwitches(kName, args, settings))) return status;
-  const ChartOptions options = ChartOptionsFrom(settings);
-  const bool lunar_day = !HasFlag(args, "--no-lunar-day");
-  if (!StartEngine(ctx, &status)) return status;
-  static char out_buffer[1 << 16];
-  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
-
+// Computes the charts of the lines of `in`, the first of them numbered first_line_no;
+// one output line per chart, a message per refused line. Returns 1 when a line was
+// refused.
+int BatchLines(std::FILE* in, long first_line_no, const ChartOptions& options, bool lunar_day,
+               const std::string& no_data) {
   ChartRecord rec = DefaultChartRecord();
-  const std::string no_data = NoData();
   char line[512];
-  long line_no = 0;
+  long line_no = first_line_no - 1;
   int result = 0;
-  while (std::fgets(line, sizeof line, stdin)) {
+  while (std::fgets(line, sizeof line, in)) {
     ++line_no;
     const size_t len = std::strlen(line);
     if (len == sizeof line - 1 && line[len - 1] != '\n') {
       BatchLineError(line_no, "", "cliLong");
       int c;
-      while ((c = std::fgetc(stdin)) != EOF && c != '\n') {}
+      while ((c = std::fgetc(in)) != EOF && c != '\n') {}
       result = 1;
       continue;
     }
@@ -360,6 +359,174 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
     *q++ = '\n';
     std::fwrite(buf, 1, static_cast<size_t>(q - buf), stdout);
   }
+  return result;
+}
+
+// Lines handed to the workers at a time: enough that starting them costs little,
+// few enough that the output of a long stream keeps coming.
+constexpr size_t kLinesPerRound = 1 << 16;
+constexpr int kMaxJobs = 64;
+
+int DefaultJobs() {
+  cpu_set_t set;
+  if (sched_getaffinity(0, sizeof set, &set) == 0) return std::clamp(CPU_COUNT(&set), 1, kMaxJobs);
+  return 1;
+}
+
+// A scratch file for a worker: an open descriptor and its name (the journal reopens
+// it by name); removed by the destructor.
+struct ScratchFile {
+  int fd = -1;
+  std::string name;
+  ScratchFile() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvbatchXXXXXX").string();
+    fd = mkstemp(pattern.data());
+    if (fd >= 0) name = pattern;
+  }
+  ~ScratchFile() {
+    if (fd >= 0) close(fd);
+    if (!name.empty()) unlink(name.c_str());
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  std::string Contents() const {
+    std::string all;
+    char buf[1 << 16];
+    ssize_t got;
+    off_t at = 0;
+    while ((got = pread(fd, buf, sizeof buf, at)) > 0) {
+      all.append(buf, static_cast<size_t>(got));
+      at += got;
+    }
+    return all;
+  }
+};
+
+// One worker: its lines, where they start, and where its output goes.
+struct BatchChunk {
+  std::string_view lines;
+  long first_line_no = 1;
+  ScratchFile out, err, journal;
+  pid_t pid = -1;
+};
+
+// Runs the lines of a round in `jobs` processes and writes their output, messages and
+// journal entries in the order of the lines. Returns 1 when a line was refused or a
+// worker failed.
+int BatchRound(const std::string& round, long first_line_no, size_t line_count, int jobs,
+               const ChartOptions& options, bool lunar_day, const std::string& no_data) {
+  std::vector<std::unique_ptr<BatchChunk>> chunks;
+  size_t pos = 0;
+  long line_no = first_line_no;
+  for (int j = 0; j < jobs && pos < round.size(); ++j) {
+    const size_t want = (line_count + static_cast<size_t>(jobs) - 1) / static_cast<size_t>(jobs);
+    size_t end = pos, taken = 0;
+    while (end < round.size() && taken < want) {
+      const size_t nl = round.find('\n', end);
+      end = nl == std::string::npos ? round.size() : nl + 1;
+      ++taken;
+    }
+    auto c = std::make_unique<BatchChunk>();
+    c->lines = std::string_view(round).substr(pos, end - pos);
+    c->first_line_no = line_no;
+    chunks.push_back(std::move(c));
+    pos = end;
+    line_no += static_cast<long>(taken);
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  int result = 0;
+  for (auto& c : chunks) {
+    if (c->out.fd < 0 || c->err.fd < 0 || c->journal.fd < 0) {
+      // No scratch space: this chunk is computed here, in order, as a single worker would.
+      c->pid = 0;
+      continue;
+    }
+    c->pid = fork();
+    if (c->pid == 0) {
+      dup2(c->out.fd, 1);
+      dup2(c->err.fd, 2);
+      RedirectJournalInRun(c->journal.name);
+      std::FILE* in = fmemopen(const_cast<char*>(c->lines.data()), c->lines.size(), "r");
+      const int r = in ? BatchLines(in, c->first_line_no, options, lunar_day, no_data) : 1;
+      std::fflush(stdout);
+      std::fflush(stderr);
+      _exit(r);
+    }
+  }
+  for (auto& c : chunks) {
+    if (c->pid <= 0) {  // not started: computed here
+      std::FILE* in = fmemopen(const_cast<char*>(c->lines.data()), c->lines.size(), "r");
+      result |= in ? BatchLines(in, c->first_line_no, options, lunar_day, no_data) : 1;
+      if (in) std::fclose(in);
+      continue;
+    }
+    int status = 0;
+    while (waitpid(c->pid, &status, 0) < 0 && errno == EINTR) {}
+    const std::string out = c->out.Contents();
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    const std::string err = c->err.Contents();
+    std::fwrite(err.data(), 1, err.size(), stderr);
+    AppendJournalEntries(c->journal.Contents());
+    if (!WIFEXITED(status)) {
+      BatchLineError(c->first_line_no, "", "cliWork");
+      result = 1;
+    } else if (WEXITSTATUS(status) != 0) {
+      result = 1;
+    }
+  }
+  return result;
+}
+
+}  // namespace
+
+int BatchCommand(const CliContext& ctx, const CliArgs& args) {
+  const char* kName = "batch";
+  OptionSpecs specs = {{"--no-lunar-day", false}, {"--jobs", true}};
+  for (const OptionSpec& s : ChartSwitchOptions()) specs.push_back(s);
+  Settings settings = ctx.settings;
+  int status = CheckOptions(kName, args, specs);
+  if (status || (status = ReadChartSwitches(kName, args, settings))) return status;
+  int jobs = DefaultJobs();
+  if (const auto value = OptionValue(args, "--jobs")) {
+    const auto n = ParseInteger(*value);
+    if (!n || *n < 1 || *n > kMaxJobs) return Refuse(kName, Typed("--jobs", *value), "cliJobs");
+    jobs = static_cast<int>(*n);
+  }
+  const ChartOptions options = ChartOptionsFrom(settings);
+  const bool lunar_day = !HasFlag(args, "--no-lunar-day");
+  if (!StartEngine(ctx, &status)) return status;
+  static char out_buffer[1 << 16];
+  std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
+  const std::string no_data = NoData();
+  if (jobs == 1) {
+    const int result = BatchLines(stdin, 1, options, lunar_day, no_data);
+    std::fflush(stdout);
+    return result;
+  }
+  // Several workers: each takes a run of whole lines of a round, forked from this
+  // process with the engine started, and its output joins the others' in input order.
+  int result = 0;
+  long line_no = 1;
+  std::string round;
+  char* line = nullptr;
+  size_t capacity = 0;
+  bool more = true;
+  while (more) {
+    round.clear();
+    size_t count = 0;
+    ssize_t got = 0;
+    while (count < kLinesPerRound && (got = getline(&line, &capacity, stdin)) > 0) {
+      round.append(line, static_cast<size_t>(got));
+      ++count;
+    }
+    more = got > 0;
+    if (count == 0) break;
+    result |= BatchRound(round, line_no, count, jobs, options, lunar_day, no_data);
+    line_no += static_cast<long>(count);
+  }
+  std::free(line);
   std::fflush(stdout);
   return result;
 }

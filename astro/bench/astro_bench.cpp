@@ -2,6 +2,9 @@
 // fresh date, and a raw evaluation with the segment already loaded.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
+
+#include "astro/ephemeris/chebyshev.h"
 #include "astro/ephemeris/ephemeris.h"
 #include "astro/positions/calc_body.h"
 
@@ -68,5 +71,52 @@ void BM_EvaluateBodyWarmSegment(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_EvaluateBodyWarmSegment);
+
+// The 15 bodies at random dates over the whole span of the files, as batch input
+// comes: nearly every body needs a new segment.
+void BM_ChartFifteenBodiesRandomDates(benchmark::State& state) {
+  if (!Start()) {
+    state.SkipWithError("no ephemeris files");
+    return;
+  }
+  static constexpr int kBodies[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15};
+  uint64_t seed = 12345;
+  double out[6];
+  for (auto _ : state) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    const double jd = 2378500.0 + static_cast<double>(seed >> 11) / 9007199254740992.0 * 219000.0;
+    for (int b : kBodies) {
+      kv::CalcBody(jd, b, kv::kCalcChartFlags, out);
+      benchmark::DoNotOptimize(out);
+    }
+  }
+}
+BENCHMARK(BM_ChartFifteenBodiesRandomDates);
+
+// Value and derivative of a Moon-sized series: two passes against one.
+void BM_ChebyshevTwoPasses(benchmark::State& state) {
+  double c[13];
+  for (int j = 0; j < 13; ++j) c[j] = 1.0 / (j + 1);
+  double t = -0.9;
+  for (auto _ : state) {
+    t = t > 0.9 ? -0.9 : t + 1e-3;
+    benchmark::DoNotOptimize(kv::ChebyshevValue(t, c, 13));
+    benchmark::DoNotOptimize(kv::ChebyshevDerivative(t, c, 13));
+  }
+}
+BENCHMARK(BM_ChebyshevTwoPasses);
+
+void BM_ChebyshevOnePass(benchmark::State& state) {
+  double c[13];
+  for (int j = 0; j < 13; ++j) c[j] = 1.0 / (j + 1);
+  double t = -0.9, value = 0, derivative = 0;
+  for (auto _ : state) {
+    t = t > 0.9 ? -0.9 : t + 1e-3;
+    kv::ChebyshevValueAndDerivative(t, c, 13, &value, &derivative);
+    benchmark::DoNotOptimize(value);
+    benchmark::DoNotOptimize(derivative);
+  }
+}
+BENCHMARK(BM_ChebyshevOnePass);
 
 }  // namespace

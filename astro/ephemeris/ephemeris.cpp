@@ -1,5 +1,6 @@
 #include "astro/ephemeris/ephemeris.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -72,6 +73,15 @@ void ReleaseSegment(EphemerisEngine& e, int index) {
   e.apparent.bodies[index] = ApparentResult{};
 }
 
+// Forgets what the join checks found, for a body whose file has changed.
+void ForgetJoins(EphemerisBody& b) {
+  const size_t segments = b.header.segment_count > 0 ? static_cast<size_t>(b.header.segment_count) : 0;
+  b.neighbour.assign(3 * static_cast<size_t>(std::max(b.header.coeff_count, 0)), 0.0);
+  b.joined.assign(segments, 0);
+  b.has_ends.assign(segments, 0);
+  b.ends.assign(6 * segments, 0.0);
+}
+
 // Reads a file into a slot and fills the records of its bodies: ok; the failure of
 // reading it (NotFound, IoError, TooLarge); or its damage, recorded in the engine.
 Status OpenIntoSlot(int slot, const std::string& name) {
@@ -115,6 +125,7 @@ Status OpenIntoSlot(int slot, const std::string& name) {
     b.order = static_cast<int>(i);
     ReleaseSegment(e, index);
     b.coeffs.assign(3 * static_cast<size_t>(bh.coeff_count), 0.0);
+    ForgetJoins(b);
   }
   return Status::Ok();
 }
@@ -325,24 +336,42 @@ void SegmentEnd(const double* coeffs, int n, int eval_count, double t, double* x
   for (int axis = 0; axis < 3; ++axis) xyz[axis] = ChebyshevValue(t, coeffs + axis * n, eval_count);
 }
 
+// Both ends of segment k, from its unpacked coefficients, kept in the body's record.
+const double* KeepEnds(EphemerisBody& b, long k, const double* coeffs, int eval_count) {
+  double* ends = b.ends.data() + 6 * static_cast<size_t>(k);
+  if (!b.has_ends[static_cast<size_t>(k)]) {
+    SegmentEnd(coeffs, b.header.coeff_count, eval_count, -1.0, ends);
+    SegmentEnd(coeffs, b.header.coeff_count, eval_count, 1.0, ends + 3);
+    b.has_ends[static_cast<size_t>(k)] = 1;
+  }
+  return ends;
+}
+
 // Whether segment k meets the segment `other` (k - 1 or k + 1) within the join limit.
+// The neighbour is unpacked only when its ends are not known yet.
 Status CheckJoin(int body, long k, const double* coeffs, int eval_count, long other,
                  CoefficientOverflow* overflow) {
-  const BodyHeader& h = Engine().bodies[body].header;
-  const int n = h.coeff_count;
-  std::vector<double> neighbour(3 * static_cast<size_t>(n), 0.0);
-  int neighbour_count = 0;
-  Status st = UnpackSegment(body, other, neighbour.data(), &neighbour_count, overflow);
-  if (!st.ok()) return st;
-  double mine[3], theirs[3];
+  EphemerisBody& b = Engine().bodies[body];
+  const BodyHeader& h = b.header;
+  const double* mine = KeepEnds(b, k, coeffs, eval_count);
+  if (!b.has_ends[static_cast<size_t>(other)]) {
+    int neighbour_count = 0;
+    Status st = UnpackSegment(body, other, b.neighbour.data(), &neighbour_count, overflow);
+    if (!st.ok()) return st;
+    KeepEnds(b, other, b.neighbour.data(), neighbour_count);
+  }
+  const double* theirs = b.ends.data() + 6 * static_cast<size_t>(other);
+  // The start of k against the end of the one before, or its end against the start
+  // of the one after.
   const bool before = other < k;
-  SegmentEnd(coeffs, n, eval_count, before ? -1.0 : 1.0, mine);
-  SegmentEnd(neighbour.data(), n, neighbour_count, before ? 1.0 : -1.0, theirs);
+  if (before) theirs += 3;
+  else mine += 3;
   const double limit = kSegmentJoinUnits * h.norm / 2 * 1e-9;
   for (int axis = 0; axis < 3; ++axis)
     if (!(std::fabs(mine[axis] - theirs[axis]) <= limit))
       return DamageAt("segments do not meet", body, h.jd_first + std::max(k, other) * h.segment_days);
-  return st;
+  b.joined[static_cast<size_t>(std::min(k, other))] = 1;
+  return Status::Ok();
 }
 
 }  // namespace
@@ -370,11 +399,16 @@ Status LoadSegment(double jd, int body) {
   const int n = h.coeff_count;
   b.has_segment = false;
   b.coeffs.assign(3 * static_cast<size_t>(n), 0.0);
+  if (b.joined.size() != static_cast<size_t>(h.segment_count) ||
+      b.neighbour.size() != b.coeffs.size())
+    ForgetJoins(b);
   int eval_count = 0;
   CoefficientOverflow overflow;
   Status st = UnpackSegment(body, k, b.coeffs.data(), &eval_count, &overflow);
-  if (st.ok() && k > 0) st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1, &overflow);
-  if (st.ok() && k + 1 < h.segment_count)
+  // A join found sound once stays sound: the file's bytes do not change while it is open.
+  if (st.ok() && k > 0 && !b.joined[static_cast<size_t>(k - 1)])
+    st = CheckJoin(body, k, b.coeffs.data(), eval_count, k - 1, &overflow);
+  if (st.ok() && k + 1 < h.segment_count && !b.joined[static_cast<size_t>(k)])
     st = CheckJoin(body, k, b.coeffs.data(), eval_count, k + 1, &overflow);
   if (!st.ok()) return Damage(st, e.file_slots[b.slot].name, overflow);
   b.seg_first = h.jd_first + k * h.segment_days;
@@ -414,8 +448,14 @@ Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   const bool speed = want_speed || keep;
   for (int axis = 0; axis < 3; ++axis) {
     const double* c = b.coeffs.data() + axis * n;
-    out[axis] = ChebyshevValue(t, c, b.eval_count);
-    out[axis + 3] = speed ? ChebyshevDerivative(t, c, b.eval_count) * 2 / len : 0.0;
+    if (speed) {
+      double derivative = 0;
+      ChebyshevValueAndDerivative(t, c, b.eval_count, &out[axis], &derivative);
+      out[axis + 3] = derivative * 2 / len;
+    } else {
+      out[axis] = ChebyshevValue(t, c, b.eval_count);
+      out[axis + 3] = 0.0;
+    }
   }
   // Damage the format cannot see shows as a body where it cannot be.
   const DistanceRange range = SegmentDistanceRange(record == kIntAsteroid ? -1 : record, b.header.flags);

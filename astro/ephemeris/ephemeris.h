@@ -64,6 +64,14 @@ struct EphemerisBody {
   double seg_first = 0, seg_last = 0;
   std::vector<double> coeffs;   // 3 x coeff_count: x block, y block, z block
   int eval_count = 0;
+  // What the join checks found, per segment of the file, so that no segment is
+  // unpacked again only to look at its ends: joined[k] when segments k and k + 1 were
+  // found to meet; ends[6k..6k+6) the coordinates at the start and at the end of
+  // segment k when has_ends[k].
+  std::vector<uint8_t> joined;
+  std::vector<uint8_t> has_ends;
+  std::vector<double> ends;
+  std::vector<double> neighbour;  // room to unpack a neighbour: 3 x coeff_count
   // Raw vector cache.
   double cache_jd = 0;
   bool cache_has_speed = false;

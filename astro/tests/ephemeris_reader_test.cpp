@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -253,6 +255,36 @@ TEST(Chebyshev, ValueAndDerivativeOfKnownPolynomials) {
   }
 }
 
+// The one-pass routine must give the very doubles of the two separate ones, for every
+// length the files use and the degenerate ones, at the ends and inside the interval.
+TEST(Chebyshev, OnePassEqualsSeparateRoutinesToTheBit) {
+  uint64_t state = 0x9e3779b97f4a7c15ull;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return static_cast<double>(state >> 11) / 9007199254740992.0;  // [0, 1)
+  };
+  double c[40];
+  for (int n = 0; n <= 40; ++n) {
+    for (int trial = 0; trial < 50; ++trial) {
+      for (int j = 0; j < n; ++j) c[j] = (next() - 0.5) * std::ldexp(1.0, -3 * j);
+      const double t = trial == 0 ? -1.0 : trial == 1 ? 1.0 : 2 * next() - 1;
+      double value = -7, derivative = -7;
+      ChebyshevValueAndDerivative(t, c, n, &value, &derivative);
+      const double v = ChebyshevValue(t, c, n), d = ChebyshevDerivative(t, c, n);
+      ASSERT_EQ(std::memcmp(&value, &v, sizeof v), 0) << "n=" << n << " t=" << t;
+      ASSERT_EQ(std::memcmp(&derivative, &d, sizeof d), 0) << "n=" << n << " t=" << t;
+    }
+  }
+  // A constant has no slope; an empty series is zero.
+  const double constant[1] = {3.0};
+  double value = 0, derivative = 1;
+  ChebyshevValueAndDerivative(0.3, constant, 1, &value, &derivative);
+  EXPECT_EQ(value, 1.5);
+  EXPECT_EQ(derivative, 0.0);
+}
+
 class RealFiles : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -355,6 +387,42 @@ TEST_F(RealFiles, SwitchesToAFileOfAnotherEpoch) {
   EXPECT_TRUE(EvaluateBody(DateToJulianDayAt0h(1, 1, -600), kIntMoon, 0, false, v).IsNotFound());
   EXPECT_EQ(v[0], 0.0);
   SetMissingFileHandler(nullptr);
+  std::filesystem::remove_all(dir);
+}
+
+// What a join check found is remembered per segment: a segment that does not meet its
+// neighbour is refused however often and in whatever order the dates come, and sound
+// segments stay usable next to it.
+TEST_F(RealFiles, SegmentThatDoesNotMeetItsNeighbourIsRefusedEveryTime) {
+  const auto dir = std::filesystem::temp_directory_path() / "kv_astro_joins";
+  std::filesystem::create_directories(dir);
+  for (const char* f : {"sepl_18.se1", "semo_18.se1", "seas_18.se1"})
+    std::filesystem::copy_file(std::string(KV_EPHE_DIR) + "/" + f, dir / f,
+                               std::filesystem::copy_options::overwrite_existing);
+  const double first = DateToJulianDayAt0h(1, 1, 1700);
+  for (bool sound : {true, false}) {
+    SyntheticBody b = PlanetBody();
+    b.jd_first = first;
+    // The third segment starts where the second ends, or 50,000 units away.
+    b.segments = 3;
+    b.halves.push_back({{sound ? 1600000080 : 1600100080, 10, 2, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}});
+    const auto bytes = WriteFile(true, first, first + 96, {b});
+    std::ofstream(dir / "sepl_12.se1", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    ASSERT_TRUE(InitEphemeris(dir.string()).ok());
+    double v[6];
+    for (int round = 0; round < 2; ++round) {
+      for (double day : {16.0, 48.0, 80.0, 48.0, 16.0}) {
+        const Status st = EvaluateBody(first + day, kIntMercury, kFlagSpeed, false, v);
+        const bool refused = !sound && day > 32;
+        EXPECT_EQ(st.IsCorruption(), refused) << "sound " << sound << " day " << day;
+        if (!refused) {
+          EXPECT_TRUE(st.ok()) << st.message();
+        }
+      }
+    }
+  }
   std::filesystem::remove_all(dir);
 }
 
