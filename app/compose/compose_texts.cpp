@@ -9,6 +9,7 @@
 #include "chart/wheel/wheel_settings.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/text_resources.h"
+#include "common/timing.h"
 #include "common/ui/window_hooks.h"
 #include "texts/ui/chart_texts.h"
 #include "texts/ui/reference_dialogs.h"
@@ -52,7 +53,10 @@ void ConnectTexts(DUApp& app) {
   SetTextServices(std::move(services));
   SetHelpOpener([](QWidget* requester, const std::string& key) { OpenHelpWindow(requester, key); });
 
-  app.RegisterCommand(kCmdMenuInterpretation, [&app] { InterpretationCommand(app.Frame()); });
+  app.RegisterCommand(kCmdMenuInterpretation, [&app] {
+    MarkTiming("interpretation");
+    InterpretationCommand(app.Frame());
+  });
   app.RegisterCommand(kCmdMenuSymbolism, [] { OpenSymbolWindow(); });
   app.RegisterCommand(kCmdMenuSigns,
                       [&app] { OpenSignsOrHousesDialog(app.Frame(), ReferenceKind::kSigns); });
@@ -62,7 +66,10 @@ void ConnectTexts(DUApp& app) {
   app.RegisterCommand(kCmdMenuHelp, [&app] { OpenHelpWindow(app.Frame(), kGeneralHelp); });
 
   ChartWindowHooks hooks = ChartWindowHooksNow();
-  hooks.interpretation = [](DKart& kart) { OpenNatalInterpretation(kart.Chart(), kart.windowTitle()); };
+  hooks.interpretation = [](DKart& kart) {
+    MarkTiming("interpretation");
+    OpenNatalInterpretation(kart.Chart(), kart.windowTitle());
+  };
   hooks.details = [](DKart& kart, WheelHit hit) { OpenDetails(kart.Chart(), hit); };
   SetChartWindowHooks(std::move(hooks));
 }
