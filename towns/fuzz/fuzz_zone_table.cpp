@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<std::string> codes = {"336"}, rules = {""};
   size_t pos = 0;
-  while (pos < text.size() && codes.size() < 12) {
+  while (pos < text.size() && codes.size() < 6) {
     size_t end = text.find('\n', pos);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(pos, end - pos);
@@ -30,12 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> words = kv::Tokens(header ? line.substr(2) : line);
     if (words.empty()) continue;
     if (header) {
-      if (rules.size() < 6) rules.push_back(words[0]);
+      if (rules.size() < 3) rules.push_back(words[0]);
     } else {
       codes.push_back(words[0]);
     }
   }
-  const double dates[] = {2378499.0, 2415020.5, 2421504.75, 2444240.5, 2451545.0, 2460676.5};
+  // Few enough codes, rules and dates that a slow sanitizer build stays far below the
+  // fuzzer's 1 s per input: each correction reads its lines anew.
+  const double dates[] = {2378499.0, 2421504.75, 2448000.5, 2460676.5};
   kv::db::FieldArray town;
   town[kv::towns::kFieldLongitude] = "37.37";
   for (const std::string& code : codes)
