@@ -3,10 +3,10 @@
 # openbox: start to the first painted main window, OK in the birth-data dialog to the
 # painted chart window, "Интерпретация" to the painted text window. Runs N rounds
 # (default 5) and prints every round and the medians.
-# Usage: scripts/timing.sh [ROUNDS]   (after a build: build/app/compose/kvimarot, build/work)
+# Usage: scripts/timing.sh [ROUNDS]   (after a build: build/app/kvimarot, build/work)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-prog=$here/build/app/compose/kvimarot
+prog=$here/build/app/kvimarot
 work_src=$here/build/work
 rounds=${1:-5}
 [ -x "$prog" ] || { echo "build first: $prog is missing"; exit 1; }
