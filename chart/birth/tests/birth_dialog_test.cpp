@@ -365,6 +365,20 @@ class BirthDialogTest : public QObject {
     QCOMPARE(Text(d, kIdName), std::string());
     QCOMPARE(Text(d, kIdTown), std::string());
     QVERIFY(d.ControlAs<QRadioButton>(kIdFemale)->isChecked());
+    // Field 16 holding 2 checks neither button; 0 checks "Муж" again.
+    SetPersonPicker([](QWidget*, const std::string&, CardFields& card) {
+      card[16] = "2";
+      return PersonPick::kChosen;
+    });
+    d.Command(kCmdFromDatabase);
+    QVERIFY(!d.ControlAs<QRadioButton>(kIdMale)->isChecked());
+    QVERIFY(!d.ControlAs<QRadioButton>(kIdFemale)->isChecked());
+    SetPersonPicker([](QWidget*, const std::string&, CardFields& card) {
+      card[16] = "0";
+      return PersonPick::kChosen;
+    });
+    d.Command(kCmdFromDatabase);
+    QVERIFY(d.ControlAs<QRadioButton>(kIdMale)->isChecked());
     QVERIFY(g_warnings.empty());
     SetPersonPicker(std::move(old));
   }
