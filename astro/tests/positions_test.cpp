@@ -218,7 +218,13 @@ TEST_F(Positions, MeanNodeThroughAriesKeepsItsSpeed) {
     CalcBody(jd, kMeanNode, kCalcChartFlags, out);
     EXPECT_NEAR(out[3], -0.053, 0.002) << jd;
     EXPECT_EQ(out[1], 0.0);
-    if (prev >= 0 && prev < 1 && out[0] > 359) ++crossings;
+    EXPECT_TRUE(out[0] >= 0.0 && out[0] < 360.0) << jd << " " << out[0];
+    if (prev >= 0) {
+      // A day's step read across 0/360: the longitude wraps, it never jumps.
+      const double step = std::remainder(out[0] - prev, 360.0);
+      EXPECT_NEAR(step, -0.053, 0.002) << jd;
+      if (prev < 1 && out[0] > 359) ++crossings;
+    }
     prev = out[0];
   }
   EXPECT_EQ(crossings, 1);  // the span does hold the passage
