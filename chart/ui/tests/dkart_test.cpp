@@ -102,22 +102,6 @@ TEST_F(DKartTest, ClickOnTheWheelSelectsWhatLiesThere) {
   EXPECT_EQ(kart.LastHit(), (WheelHit{HitKind::kHouse, 2}));
 }
 
-TEST_F(DKartTest, CommandsGoToTheirHooks) {
-  DKart kart(ChartCounter() + 1, test::SampleChart());
-  int got = 0;
-  using CommandHook = std::function<void(DKart&)>;
-  SetHook<CommandHook>(&ChartWindowHooks::analysis, [&](DKart& k) {
-    EXPECT_EQ(&k, &kart);
-    got = kCmdAnalysis;
-  });
-  SetHook<CommandHook>(&ChartWindowHooks::interpretation, [&](DKart&) { got = kCmdInterpretation; });
-  kart.Command(kCmdAnalysis);
-  EXPECT_EQ(got, kCmdAnalysis);
-  got = 0;
-  kart.Command(kCmdStoreCard);  // no hook yet: nothing happens
-  EXPECT_EQ(got, 0);
-}
-
 // The settings dialogs tell the program; the program repaints the open charts, which
 // take the settings of the moment.
 TEST_F(DKartTest, ChangedSettingsReachTheOpenCharts) {
