@@ -44,6 +44,17 @@ void StoreOrbs(AspectRecord& rec, const std::array<std::string, kDialogOrbs>& fi
   }
 }
 
+int FirstBadOrbField(const std::array<std::string, kDialogOrbs>& fields) {
+  for (int i = 0; i < kWrittenOrbs; ++i) {
+    const std::string_view field = std::string_view(fields[i]).substr(0, kOrbFieldChars);
+    size_t used = 0;
+    const float orb = OrbNumber(field, &used);
+    const bool rest_blank = field.find_first_not_of(' ', used) == std::string_view::npos;
+    if (used == 0 || !rest_blank || orb < 0.0f || orb > kMaxOrb) return i;
+  }
+  return -1;
+}
+
 NewAspectStatus NewAspect(AspectTable& table, std::string_view text) {
   size_t used = 0;
   const float angle = OrbNumber(text, &used);

@@ -29,6 +29,14 @@ AspectFields ShowAspect(const AspectRecord& rec, bool on_opening);
 // read as a decimal number (0 when unreadable). The field of point 22 is not read.
 void StoreOrbs(AspectRecord& rec, const std::array<std::string, kDialogOrbs>& fields);
 
+// Largest orb a field takes: no separation exceeds 180 degrees.
+inline constexpr float kMaxOrb = 180.0f;
+// The first of the fields of points 1..21 that holds no orb, 0-based, or -1 when every
+// one does. A field holds an orb when its first 6 characters are a number from 0 to
+// 180 with nothing but blanks around it. The dialog refuses to store a typing slip
+// rather than make it an orb of 0.
+int FirstBadOrbField(const std::array<std::string, kDialogOrbs>& fields);
+
 enum class NewAspectStatus { kAdded, kDuplicate, kNotANumber };
 // Text "angle" or "angle(orb)", such as "72(2)"; the orb is 1.0 without "(". A record
 // with exactly this angle gives "IsAs" and nothing is added; a text that does not

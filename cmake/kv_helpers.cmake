@@ -44,3 +44,33 @@ function(kv_bench name)
   target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark benchmark::benchmark_main)
   target_compile_definitions(${name} PRIVATE KV_WORKDIR="${KV_WORKDIR}")
 endfunction()
+
+# kv_fuzz(NAME LAYER layer SOURCES... LIBS... CORPUS dir): a fuzz harness (a file with
+# LLVMFuzzerTestOneInput) over the seed inputs in CORPUS.
+#  - In a sanitizer tree built with clang (KV_SANITIZE, below) it is a libFuzzer
+#    program kv_fuzz_NAME; ctest runs it for KV_FUZZ_SECONDS on the seeds (which it
+#    replays first), and any crash, leak, sanitizer report or input slower than 1 s
+#    fails the test. New inputs go to a scratch folder of the build, never the sources.
+#    By hand: kv_fuzz_NAME -max_total_time=600 -timeout=1 DIR CORPUS
+#  - Otherwise a replay program kv_fuzz_NAME_replay runs each seed once under ctest.
+set(KV_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz harness runs under ctest")
+function(kv_fuzz name)
+  cmake_parse_arguments(F "" "LAYER;CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(KV_LIBFUZZER)
+    add_executable(kv_fuzz_${name} ${F_SOURCES})
+    target_link_options(kv_fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    set(work ${CMAKE_CURRENT_BINARY_DIR}/corpus-${name})
+    file(MAKE_DIRECTORY ${work})
+    add_test(NAME fuzz_${name}
+             COMMAND kv_fuzz_${name} -max_total_time=${KV_FUZZ_SECONDS} -timeout=1
+                     -rss_limit_mb=2048 -print_final_stats=1 ${work} ${F_CORPUS})
+    set_tests_properties(fuzz_${name} PROPERTIES LABELS fuzz)
+  else()
+    add_executable(kv_fuzz_${name} ${F_SOURCES}
+                   ${PROJECT_SOURCE_DIR}/common/fuzz/replay_main.cpp)
+    add_test(NAME fuzz_${name}_replay COMMAND kv_fuzz_${name} ${F_CORPUS})
+  endif()
+  set_target_properties(kv_fuzz_${name} PROPERTIES AUTOMOC OFF)
+  kv_layer(kv_fuzz_${name} ${F_LAYER})
+  target_link_libraries(kv_fuzz_${name} PRIVATE ${F_LIBS})
+endfunction()

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
-  libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev libsqlite3-dev clang
+  libgtest-dev libgmock-dev libbenchmark-dev liberfa-dev libsqlite3-dev
+  clang libclang-rt-dev
   swe-basic-data
   fonts-dejavu-core fonts-dejavu-extra fontforge python3-fontforge python3-fonttools
   xvfb xauth x11-apps x11-utils xdotool imagemagick openbox

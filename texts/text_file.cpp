@@ -91,7 +91,8 @@ PrintLayout ComputePrintLayout(int page_width, int page_height) {
   p.font_height = std::max(1, page_height * 40 / 2900);
   p.font_width = page_width * 18 / 2000;
   p.x = p.font_width * 3;
-  p.lines_per_page = std::max(1, (page_height + p.font_height - 1) / p.font_height);
+  // Only lines that fit wholly: a line begun near the foot would run off the page.
+  p.lines_per_page = std::max(1, page_height / p.font_height);
   return p;
 }
 

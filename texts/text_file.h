@@ -49,8 +49,8 @@ struct PrintLayout {
   int lines_per_page = 1;
 };
 // Font height H * 40 / 2900, width W * 18 / 2000, x three such widths; lines from
-// y = 0 down while y < H (about 72 a page). A page too small for the formula still
-// gets a line height of 1, so printing always ends.
+// y = 0 down as long as the whole line lies on the page (72 a page). A page too small
+// for the formula still gets a line height of 1, so printing always ends.
 PrintLayout ComputePrintLayout(int page_width, int page_height);
 // The first line of each page for `line_count` lines (one page for an empty file).
 std::vector<size_t> PageStarts(size_t line_count, const PrintLayout& layout);

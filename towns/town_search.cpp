@@ -152,6 +152,26 @@ int TownList::FindPrefix(std::string_view text) const {
   return -1;
 }
 
+int TownList::FindTyped(std::string_view text) const {
+  const int first = FindPrefix(text);
+  const std::string folded = FoldForSearch(text);
+  if (first < 0 || rows_[first].folded_name != folded) return first;
+  int best = first;
+  long long most = -1;
+  db::FieldArray town;
+  for (size_t i = static_cast<size_t>(first); i < rows_.size(); ++i) {
+    if (rows_[i].folded_name != folded || !towns_ ||
+        !db::ReadWithScript(*towns_, rows_[i].key, town).ok())
+      continue;
+    const long long people = LeadingInteger(town[kFieldPopulation]);
+    if (people > most) {
+      most = people;
+      best = static_cast<int>(i);
+    }
+  }
+  return best;
+}
+
 std::string TownList::Counter(int selected) const {
   return std::to_string(selected < 0 ? 0 : selected + 1) + ":" + std::to_string(rows_.size());
 }

@@ -44,6 +44,10 @@ class TownList {
 
   // The first row whose name begins with text, or -1: the list's prefix search.
   int FindPrefix(std::string_view text) const;
+  // What typing selects: FindPrefix, except that when the text is a whole name, the
+  // town of that name with the most inhabitants (Москва in Russia, not the first
+  // Москва of the index). Reads the records of the towns so named.
+  int FindTyped(std::string_view text) const;
   // "%d:%d": the position of the selected row counting from 1 (0 for none) and the
   // number of rows.
   std::string Counter(int selected) const;

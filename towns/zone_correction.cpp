@@ -132,13 +132,19 @@ bool IsPeriodText(std::string_view text) {
 
 double ZoneCorrection(double jd_local, const db::FieldArray& town, bool summer,
                       const ZoneTable& table) {
-  return Correction(jd_local, town, summer, table, false);
+  // + 0.0: an offset of 0 negated is -0.0, which would be written "-0.00".
+  return Correction(jd_local, town, summer, table, false) + 0.0;
 }
 
 double ZoneCorrection(double jd_local, const db::FieldArray& town, bool summer) {
   ZoneTable table;
   table.Load(kZoneFile);
   return ZoneCorrection(jd_local, town, summer, table);
+}
+
+double QuietZoneCorrection(double jd_local, const db::FieldArray& town, bool summer,
+                           const ZoneTable& table) {
+  return Correction(jd_local, town, summer, table, true) + 0.0;
 }
 
 bool ClocksChangedOn(double jd_local, const db::FieldArray& town, const ZoneTable& table) {

@@ -25,6 +25,10 @@ double ZoneCorrection(double jd_local, const db::FieldArray& town, bool summer,
                       const ZoneTable& table);
 // The same with "popa.ctl" of the working directory, read for this one call.
 double ZoneCorrection(double jd_local, const db::FieldArray& town, bool summer);
+// The same without any message: for a correction shown while the user is still
+// browsing the towns (the one taken reports what is missing or damaged).
+double QuietZoneCorrection(double jd_local, const db::FieldArray& town, bool summer,
+                           const ZoneTable& table);
 
 // True when the town's correction changes between noon of the day before the date
 // of jd_local and noon of the day after it: the clocks were put forward or back on

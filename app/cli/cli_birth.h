@@ -16,7 +16,9 @@ OptionSpecs ChartSwitchOptions();
 int ReadChartSwitches(const char* command, const CliArgs& args, Settings& settings);
 
 // The options of a birth moment and the chart settings:
-//   --date DD.MM.YYYY --time HH:MM[:SS] --corr HOURS --lat PACKED --lon PACKED
+//   --date DD.MM.YYYY --time HH:MM[:SS] (--corr HOURS --lat PACKED --lon PACKED | --town TEXT)
+// --town takes the place and the correction of the first town of the "town" command's
+// list; --lat, --lon, --corr and --place given with it override what it took.
 //   [--system S] [--unknown-time] [--name TEXT] [--place TEXT] [--sex 0|1]
 //   [--true-node | --mean-node] [--osc-apogee | --mean-apogee] [--helio | --geo]
 //   [--orbs FILE]

@@ -5,13 +5,16 @@ namespace {
 
 // Name, usage text (a text-resource list) and handler.
 constexpr CliCommand kCommands[] = {
+    {"analysis", "cliUanalysis", &AnalysisCommand},
     {"batch", "cliUbatch", &BatchCommand},
     {"body", "cliUbody", &BodyCommand},
     {"chart", "cliUchart", &ChartCommand},
     {"date", "cliUdate", &DateCommand},
     {"deltat", "cliUdeltat", &DeltaTCommand},
+    {"details", "cliUdetail", &DetailsCommand},
     {"example", "cliUexample", &ExampleCommand},
     {"houses", "cliUhouses", &HousesCommand},
+    {"interpret", "cliUinterp", &InterpretCommand},
     {"jd", "cliUjd", &JdCommand},
     {"lunar-day", "cliUlunar", &LunarDayCommand},
     {"nutation", "cliUnut", &NutationCommand},

@@ -13,6 +13,9 @@ namespace kv::cli {
 std::span<const CliCommand> Commands();
 const CliCommand* FindCommand(std::string_view name);
 
+// cmd_analysis.cpp: polarities, elements, crosses and scores of a chart.
+int AnalysisCommand(const CliContext& ctx, const CliArgs& args);
+
 // cmd_astro.cpp: the engine's numbers.
 int BodyCommand(const CliContext& ctx, const CliArgs& args);
 int RawCommand(const CliContext& ctx, const CliArgs& args);
@@ -30,6 +33,11 @@ int ChartCommand(const CliContext& ctx, const CliArgs& args);
 int RenderCommand(const CliContext& ctx, const CliArgs& args);
 int BatchCommand(const CliContext& ctx, const CliArgs& args);
 int ExampleCommand(const CliContext& ctx, const CliArgs& args);
+
+// cmd_texts.cpp: the natal interpretation and the details of a chart, as the text
+// windows show them.
+int InterpretCommand(const CliContext& ctx, const CliArgs& args);
+int DetailsCommand(const CliContext& ctx, const CliArgs& args);
 
 // cmd_town.cpp: the towns database.
 int TownCommand(const CliContext& ctx, const CliArgs& args);

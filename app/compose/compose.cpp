@@ -1,5 +1,10 @@
 #include "app/compose/compose.h"
 
+#include "app/compose/analysis_window.h"
+#include "app/compose/compose_texts.h"
+#include "app/compose/database_wiring.h"
+#include "app/compose/settings_menu.h"
+#include "app/compose/towns_wiring.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dcli.h"
 #include "app/ui/dframe.h"
@@ -16,21 +21,26 @@
 namespace kv {
 namespace {
 
-// Hooks of the windows of every subsystem (common/ui/window_hooks.h). Help on a key,
-// "Города..." and "Из Базы..." have no window yet: the dialogs show their messages.
+// Hooks of the windows of every subsystem (common/ui/window_hooks.h); help on a key is
+// the texts' (ConnectTexts), "Города..." the towns' and "Из Базы..." the database's.
 void ConnectWindowHooks(DUApp& app) {
   SetMaximiseRule([] { return AppSettings().Option(kOptMaximised); });
   SetMainClientFinder([&app]() -> QMdiArea* { return app.Client(); });
   SetSettingsListener(&RepaintOpenCharts);
   SetDialogTextFace(AppSettings().text_font);
+  ConnectTownChooser();
 }
 
 // The chart window paints with the settings of the moment and the program's texts.
-// Its commands 2003, 2013, 2016 and the click details have no window yet.
+// Command 2003 opens the analysis; 2016 and the click details are the texts'
+// (ConnectTexts), 2013 the database's.
 void ConnectChartWindow(DUApp& app) {
   ChartWindowHooks hooks;
   hooks.wheel_settings = [] { return WheelSettingsFrom(AppSettings()); };
   hooks.texts = ChartTextsFrom(Resources());
+  hooks.analysis = &OpenAnalysisWindow;
+  // The person database: the menu "База данных", "Из Базы..." and command 2013.
+  ConnectDatabase(app, hooks);
   SetChartWindowHooks(std::move(hooks));
   app.open_chart_count = &OpenChartCount;
 }
@@ -50,6 +60,8 @@ void ComposeMainWindow(DUApp& app) {
   ConnectWindowHooks(app);
   ConnectChartWindow(app);
   RegisterChartCommands(app);
+  ConnectTexts(app);
+  ConnectSettingsMenu(app);
   StartupChart() = ChartRecordOf(AppSettings().startup);
   WorkingChart() = StartupChart();
 }

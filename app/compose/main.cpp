@@ -5,16 +5,19 @@
 #include <cstdlib>
 
 #include "app/compose/compose.h"
+#include "app/compose/paint_timing.h"
 #include "app/settings/program_settings.h"
 #include "app/ui/dframe.h"
 #include "app/ui/duapp.h"
 #include "app/ui/fonts.h"
 #include "app/ui/qt_translations.h"
 #include "common/messages.h"
+#include "common/timing.h"
 #include "common/ui/message_boxes.h"
 #include "db/schema/schema.h"
 
 int main(int argc, char** argv) {
+  kv::MarkTiming("main");
   QApplication qt_app(argc, argv);
   kv::InstallQtTranslations(&qt_app);
   kv::InstallMessageBoxes();
@@ -29,6 +32,8 @@ int main(int argc, char** argv) {
   kv::LoadProgramSettings(kv::AppSettings(), kv::Resources(), kv::AppLists());
   app.InitMainWindow();
   kv::ComposeMainWindow(app);
+  kv::WatchFirstPaints(app.Frame());
+  kv::MarkTiming("frame-shown");
   app.Frame()->show();
   return qt_app.exec();
 }

@@ -41,7 +41,7 @@ const std::vector<MenuColumn>& MainMenuLayout() {
       {"Знаки", kCmdMenuSigns, {}},
       {"Дома", kCmdMenuHouses, {}},
       {"Планеты", kCmdMenuPlanets, {}},
-      {"База данных", 0,
+      {"&База данных", 0,
        {{kCmdDatabaseCatalogue, "Каталог"},
         {kCmdDatabaseChange, "Смена базы"},
         {kCmdDatabaseCreate, "Создание базы"}}},

@@ -6,6 +6,7 @@
 #include "astro/ephemeris/ephemeris.h"
 #include "common/messages.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/window_hooks.h"
 
 namespace kv {
 namespace {
@@ -19,6 +20,7 @@ bool AskAboutMissingFile(const std::string& file_name) {
   box.addButton(QString::fromUtf8("Помощь"), QMessageBox::HelpRole);
   do {
     box.exec();
+    if (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole) OpenHelp(&box, kHelpNoFEfem);
   } while (box.buttonRole(box.clickedButton()) == QMessageBox::HelpRole);
   if (box.clickedButton() != go_on) EndRun(0);
   return true;

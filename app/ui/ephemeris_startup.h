@@ -5,6 +5,9 @@
 
 namespace kv {
 
+// Help topic of the missing-file question's "Помощь".
+inline constexpr const char* kHelpNoFEfem = "NoFEfem";
+
 void StartEphemeris();
 
 }  // namespace kv

@@ -54,6 +54,25 @@ TEST(ShowAndStore, FieldsAndTheirReadBack) {
   EXPECT_EQ(r.Orb(22), 22.5f);
 }
 
+TEST(ShowAndStore, TypingSlipsInTheStoredFieldsAreFound) {
+  std::array<std::string, kDialogOrbs> fields = ShowAspect(WithAngle(60.0f), true).orbs;
+  EXPECT_EQ(FirstBadOrbField(fields), -1);
+  // Edges that are orbs: 0, 180, blanks around, the 6-character cut of a long field.
+  fields[0] = "0";
+  fields[1] = " 180 ";
+  fields[2] = "12.3456789";
+  fields[21] = "x";  // the field of cusp 6 is never read
+  EXPECT_EQ(FirstBadOrbField(fields), -1);
+  for (const char* slip : {"", "  ", "x", "6,5", "6.5x", "-0.5", "180.01", "1e9"}) {
+    fields[4] = slip;
+    EXPECT_EQ(FirstBadOrbField(fields), 4) << '"' << slip << '"';
+  }
+  fields[20] = "?";  // the first slip wins
+  EXPECT_EQ(FirstBadOrbField(fields), 4);
+  fields[4] = "5";
+  EXPECT_EQ(FirstBadOrbField(fields), 20);
+}
+
 TEST_F(AspectEditTest, NewAspectRefusesAnExistingAngle) {
   AspectTable t{WithAngle(60.0f)};
   EXPECT_EQ(NewAspect(t, "60"), NewAspectStatus::kDuplicate);

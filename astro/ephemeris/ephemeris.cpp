@@ -23,6 +23,8 @@ constexpr const char* kStartupFiles[kSlotCount] = {"sepl_18.se1", "semo_18.se1",
                                                    "se00010s.se1"};
 // Largest file the reader accepts; the real ones are a few megabytes.
 constexpr size_t kMaxFileBytes = size_t{64} << 20;
+// A control file names one folder; anything larger is not one.
+constexpr size_t kMaxControlBytes = size_t{64} << 10;
 
 bool DefaultMissingFile(const std::string& name) {
   WarningPrintf("%s: %s", W("Не открывается файл эфемерид").c_str(), name.c_str());
@@ -165,21 +167,33 @@ EphemerisEngine& Engine() {
   return engine;
 }
 
+std::optional<std::string> EphemerisDirectoryOfControl(std::string_view text) {
+  // A NUL ends the text, as it ends a path.
+  text = text.substr(0, text.find('\0'));
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string line = TrimLine(std::string(text.substr(pos, end - pos)));
+    pos = end + 1;
+    if (line.empty() || line[0] == '*' || line.find_first_not_of(" \t") == std::string::npos)
+      continue;
+    // A directory written without its closing separator still names the folder.
+    return WithSeparator(line.substr(line.find_first_not_of(" \t")));
+  }
+  return std::nullopt;
+}
+
 Status LocateEphemerisDirectory(std::string* prefix) {
-  if (std::FILE* ctl = std::fopen("dirswe.ctl", "r")) {
-    char line[512];
-    bool found = false;
-    while (std::fgets(line, sizeof line, ctl)) {
-      const std::string text = TrimLine(line);
-      if (text.empty() || text[0] == '*' || text.find_first_not_of(" \t") == std::string::npos)
-        continue;
-      // A directory written without its closing separator still names the folder.
-      *prefix = WithSeparator(text.substr(text.find_first_not_of(" \t")));
-      found = true;
-      break;
+  std::string control;
+  const Status read = ReadWholeFile(kEphemerisControlFile, &control, kMaxControlBytes);
+  if (read.ok()) {
+    if (auto dir = EphemerisDirectoryOfControl(control)) {
+      *prefix = *dir;
+      return {};
     }
-    std::fclose(ctl);
-    if (found) return {};
+  } else if (!read.IsNotFound()) {
+    Journal("%s: %s", kEphemerisControlFile, read.message().c_str());
   }
   if (Exists(kStartupFiles[0])) {
     prefix->clear();

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "astro/ephemeris/ephemeris_format.h"
@@ -153,6 +155,11 @@ Status InitEphemeris(const std::string& ephe_dir = "", bool check_known_releases
 // найдена". Order: "dirswe.ctl" in the current directory, "sepl_18.se1" there, the
 // standard system data folders.
 Status LocateEphemerisDirectory(std::string* prefix);
+inline constexpr const char* kEphemerisControlFile = "dirswe.ctl";
+// The directory prefix a "dirswe.ctl" text names: its first line that is neither blank
+// nor a comment ("*" first), blanks around it dropped, a "/" added when it has no
+// closing separator. Nothing when no line names one (the search then goes on).
+std::optional<std::string> EphemerisDirectoryOfControl(std::string_view text);
 
 // Name of the file of a body's family that covers a Julian day, without the prefix.
 std::string EphemerisFileNameFor(double jd, int body);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "astro/ephemeris/ephemeris_format.h"
 #include "astro/tests/ephemeris_writer.h"
 #include "common/calendar.h"
+#include "common/tests/damaged_copies.h"
 
 namespace kv {
 namespace {
@@ -501,6 +503,49 @@ TEST(EphemerisDamage, TruncatedStartupFileEndsWithTheMessage) {
   std::filesystem::remove_all(dir);
   const Status missing = InitEphemeris(dir.string());
   EXPECT_TRUE(missing.IsNotFound());
+}
+
+
+TEST(EphemerisFolder, ControlFileNamesItsFirstFolderLine) {
+  EXPECT_EQ(EphemerisDirectoryOfControl("* comment\n\n  \t\r\n  /data/ephe \r\nnext/\n"), "/data/ephe/");
+  EXPECT_EQ(EphemerisDirectoryOfControl("C:\\EPHE\\"), "C:\\EPHE\\");
+  EXPECT_EQ(EphemerisDirectoryOfControl("relative"), "relative/");
+  // A line starting with a blank is no comment, whatever follows it.
+  EXPECT_EQ(EphemerisDirectoryOfControl(" *odd"), "*odd/");
+  EXPECT_FALSE(EphemerisDirectoryOfControl("* only\n\t\n"));
+  EXPECT_FALSE(EphemerisDirectoryOfControl(""));
+  // A NUL ends the text, as it would end the path.
+  EXPECT_FALSE(EphemerisDirectoryOfControl(std::string_view("\0/data\n", 7)));
+  EXPECT_EQ(EphemerisDirectoryOfControl(std::string_view("/da\0ta\n", 8)), "/da/");
+  // A long line is one folder, not several.
+  const std::string longer = "/" + std::string(700, 'x');
+  EXPECT_EQ(EphemerisDirectoryOfControl(longer + "\n/other\n"), longer + "/");
+}
+
+// Damaged copies of the "dirswe.ctl" the build writes, found as the program finds it
+// in its working directory: the engine starts from the folder named, or gives a
+// message naming what it could not open; the file keeps every byte.
+TEST(EphemerisFolder, DamagedControlFileStartsTheEngineOrGivesAMessage) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("kv_dirswe_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path previous = fs::current_path();
+  fs::current_path(dir);
+  const std::string good = "* ephemeris directory, written by the build\n" + std::string(KV_EPHE_DIR) + "/\n";
+  const auto copies = kv::testing::DamagedCopies(good, 71, 16);
+  int started = 0;
+  for (const auto& d : copies) {
+    kv::testing::WriteBytes("dirswe.ctl", d.bytes);
+    const Status s = InitEphemeris();
+    if (s.ok()) ++started;
+    else EXPECT_FALSE(s.message().empty()) << d.what;
+    EXPECT_EQ(kv::testing::Checksum(kv::testing::ReadBytes("dirswe.ctl")), kv::testing::Checksum(d.bytes)) << d.what;
+  }
+  EXPECT_GT(started, 0);
+  fs::current_path(previous);
+  fs::remove_all(dir);
+  EXPECT_TRUE(InitEphemeris(KV_EPHE_DIR).ok());
+  RecordProperty("damaged_copies", static_cast<int>(copies.size()));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "chart/birth/dbirth_data.h"
 #include "chart/calc/chart_calc.h"
 #include "chart/ui/open_chart.h"
+#include "common/timing.h"
 #include "common/ui/dial.h"
 
 namespace kv {
@@ -23,6 +24,7 @@ BirthCommandResult RunBirthDataCommand(QWidget* parent, ChartRecord& working,
   DBirthData dialog(parent, BirthValuesFromRecord(working, settings.Option(kOptExactTime)),
                     working.jd_ut, settings.database);
   if (steps.run_dialog(dialog) != kCmdOk) return BirthCommandResult::kCancelled;
+  MarkTiming("birth-ok");
   const std::optional<BirthValues> values = dialog.Values();
   if (!values) return BirthCommandResult::kRefused;
 

@@ -152,6 +152,7 @@ void DBirthData::BuildLayout() {
   corr->addSpacing(8);
   corr->addWidget(Hint("HintCorr", this), 1);
   add_row("Поправка (час)", corr);
+  grid->addWidget(CorrectionNote(), row++, 1);  // the town chooser's warning, when there is one
 
   QHBoxLayout* ut = fields();
   Edit(kIdUtDate)->setFixedWidth(EditWidth(this, 11));
@@ -349,8 +350,19 @@ void ApplyCardToDialog(const CardFields& card, Dial& dialog) {
   dialog.SetEditText(kIdTown, Field(card, 7).substr(0, kNameChars));
   dialog.SetEditText(kIdLatitude, Field(card, 5).substr(0, 9));
   dialog.SetEditText(kIdLongitude, Field(card, 6).substr(0, 9));
-  const bool female = ReadEditInt(Field(card, 16)) == 1;
-  if (auto* b = dialog.ControlAs<QRadioButton>(female ? kIdFemale : kIdMale)) b->setChecked(true);
+  // 0 checks "Муж", 1 "Жен"; any other value leaves both off.
+  const int sex = ReadEditInt(Field(card, 16));
+  auto* male = dialog.ControlAs<QRadioButton>(kIdMale);
+  auto* female = dialog.ControlAs<QRadioButton>(kIdFemale);
+  if (!male || !female) return;
+  if (sex == 0 || sex == 1) {
+    (sex == 1 ? female : male)->setChecked(true);
+  } else if (QButtonGroup* group = male->group()) {
+    group->setExclusive(false);
+    male->setChecked(false);
+    female->setChecked(false);
+    group->setExclusive(true);
+  }
 }
 
 }  // namespace kv

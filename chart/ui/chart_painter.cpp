@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
 
 #include "aspects/orb_block.h"
 #include "chart/record/chart_rules.h"
@@ -27,6 +28,8 @@ namespace kv {
 namespace {
 
 constexpr const char* kGlyphFace = "ATM";
+// The device font of the screen, whose line is the panels' line at full size.
+constexpr int kDeviceFontHeight = 15;
 
 QColor ToQColor(ColourRef c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 QRgb ToQRgb(ColourRef c) { return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
@@ -192,76 +195,94 @@ QFont PanelFont(const std::string& face, int height) {
   return f;
 }
 
-int DrawHeader(PaintContext& c, const QFont& device_font, const QFont& text_font) {
-  const int lh = c.g.line_height;
-  const int max_w = QFontMetrics(device_font, c.p.device()).maxWidth();
-  const int x = c.target.printing ? 4 * max_w : max_w;
-  int y = c.target.printing && c.target.legend ? 7 * lh : 0;
+// Widths of the parts of a position-table row in the fonts it is drawn with.
+struct RowWidths {
+  int glyph = 0;    // "e " in the glyph face
+  int number = 0;   // "00 "
+  int sign = 0;     // "X " in the glyph face
+  int minutes = 0;  // "00"
+  int retro = 0;    // "r"
+  int no_data = 0;  // the text of a point without a position
+
+  int Of(const PositionRow& row) const {
+    if (!row.shown) return 0;
+    if (!row.computed) return glyph + no_data;
+    return glyph + number + sign + (row.retrograde ? number + retro : minutes);
+  }
+};
+
+RowWidths MeasureRow(QPaintDevice* device, const QFont& glyph_font, const QFont& text_font,
+                     const std::string& no_data) {
+  const QFontMetrics g(glyph_font, device), t(text_font, device);
+  RowWidths w;
+  w.glyph = g.horizontalAdvance(QStringLiteral("e "));
+  w.sign = g.horizontalAdvance(QStringLiteral("X "));
+  w.number = t.horizontalAdvance(QStringLiteral("00 "));
+  w.minutes = t.horizontalAdvance(QStringLiteral("00"));
+  w.retro = t.horizontalAdvance(QStringLiteral("r"));
+  w.no_data = t.horizontalAdvance(Cp(no_data));
+  return w;
+}
+
+int TableWidth(const std::vector<PositionRow>& rows, const RowWidths& w) {
+  int width = 0;
+  for (const PositionRow& row : rows) width = std::max(width, w.Of(row));
+  return width;
+}
+
+void DrawHeader(PaintContext& c, int x, int y, const QFont& text_font) {
   c.p.setFont(text_font);
   c.p.setPen(c.Colour(kElemPanelText));
   for (const std::string& line : HeaderLines(c.rec, c.texts)) {
     DrawTextTop(c.p, x, y, Cp(line));
-    y += lh;
+    y += c.g.line_height;
   }
-  return y;
 }
 
-void DrawPositionTable(PaintContext& c, int header_bottom, const QFont& glyph_font,
+// Row k (from 0) at y + k * step; a hidden body leaves its row empty.
+void DrawPositionTable(PaintContext& c, int x, int y, int step, const QFont& glyph_font,
                        const QFont& text_font) {
-  const int lh = c.g.line_height;
-  const int W = c.target.width, H = c.target.height;
-  c.p.setFont(text_font);
-  int x = std::min(c.g.map.cx - c.g.R1 - TextWidth(c.p, "123456789012"), 2 * lh);
-  // A window narrower than the table would push it off the left edge.
-  x = std::max(0, x);
-  int y = header_bottom;
-  if (c.target.printing) {
-    x = static_cast<int>(0.83 * W);
-    y = H - 24 * lh - (c.target.legend ? 3 * lh : 0);
-    QPen frame(Qt::black);
-    frame.setWidth(3);
-    c.p.setPen(frame);
-    const int x1 = static_cast<int>(0.81 * W), x2 = static_cast<int>(0.95 * W);
-    const int y2 = static_cast<int>(y + 22.5 * lh);
-    c.p.drawLine(x1, y, x2, y);
-    c.p.drawLine(x2, y, x2, y2);
-    c.p.drawLine(x2, y2, x1, y2);
-    c.p.drawLine(x1, y2, x1, y);
-  }
-  c.p.setFont(glyph_font);
-  const int w_glyph = TextWidth(c.p, "e "), w_sign = TextWidth(c.p, "X ");
-  c.p.setFont(text_font);
-  const int w_number = TextWidth(c.p, "00 ");
+  const RowWidths w = MeasureRow(c.p.device(), glyph_font, text_font, c.texts.no_data);
   char buf[16];
   for (const PositionRow& row : PositionTable(c.rec, c.ws)) {
-    y += lh;
+    const int row_y = y;
+    y += step;
     if (!row.shown) continue;
     int cx = x;
     c.p.setFont(glyph_font);
     c.p.setPen(c.Colour(kElemPlanetGlyphs));
     std::snprintf(buf, sizeof buf, "%c ", row.glyph);
-    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
-    cx += w_glyph;
+    DrawTextTop(c.p, cx, row_y, QString::fromLatin1(buf));
+    cx += w.glyph;
     c.p.setFont(text_font);
     c.p.setPen(c.Colour(kElemPanelText));
     if (!row.computed) {
-      DrawTextTop(c.p, cx, y, Cp(c.texts.no_data));
+      DrawTextTop(c.p, cx, row_y, Cp(c.texts.no_data));
       continue;
     }
     std::snprintf(buf, sizeof buf, "%02d ", row.pos.degrees);
-    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
-    cx += w_number;
+    DrawTextTop(c.p, cx, row_y, QString::fromLatin1(buf));
+    cx += w.number;
     c.p.setFont(glyph_font);
     c.p.setPen(c.Colour(kElemSignGlyphs));
     std::snprintf(buf, sizeof buf, "%c ", SignGlyph(row.pos.sign));
-    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
-    cx += w_sign;
+    DrawTextTop(c.p, cx, row_y, QString::fromLatin1(buf));
+    cx += w.sign;
     c.p.setFont(text_font);
     c.p.setPen(c.Colour(kElemPanelText));
     std::snprintf(buf, sizeof buf, "%02d", row.pos.minutes);
-    DrawTextTop(c.p, cx, y, QString::fromLatin1(buf));
-    if (row.retrograde) DrawTextTop(c.p, cx + w_number, y, QStringLiteral("r"));
+    DrawTextTop(c.p, cx, row_y, QString::fromLatin1(buf));
+    if (row.retrograde) DrawTextTop(c.p, cx + w.number, row_y, QStringLiteral("r"));
   }
+}
+
+// The first y below the circle that holds the wheel, over the columns x1..x2, with a
+// margin; INT_MIN when the wheel does not reach over them.
+int BelowWheel(const WheelGeometry& g, int x1, int x2, int margin) {
+  const double reach = WheelReach(g.r0);
+  const double dx = std::clamp(g.map.cx, x1, x2) - g.map.cx;
+  if (std::fabs(dx) >= reach) return std::numeric_limits<int>::min();
+  return g.map.cy + static_cast<int>(std::ceil(std::sqrt(reach * reach - dx * dx))) + margin;
 }
 
 void DrawFrame(QPainter& p, int x1, int y1, int x2, int y2) {
@@ -273,9 +294,15 @@ void DrawFrame(QPainter& p, int x1, int y1, int x2, int y2) {
 
 void DrawPageExtras(PaintContext& c) {
   const int W = c.target.width, H = c.target.height;
-  const int h = std::max(1, static_cast<int>(0.08 * c.g.R1));
+  const int row_h = std::max(1, static_cast<int>(0.08 * c.g.R1));
   const int d = static_cast<int>(0.04 * W);
-  const int y0 = H - 14 * h - (c.target.legend ? 2 * h : 0);
+  const int page_y0 = H - 14 * row_h - (c.target.legend ? 2 * row_h : 0);
+  // On a page shorter than A4 the wheel may reach down into the boxes: they then start
+  // below it, with closer rows, and keep their bottom.
+  const int box_bottom = page_y0 + 13 * row_h;
+  const int boxes_left = static_cast<int>((c.ws.Option(kOptPrintLegend) ? 0.08 : 0.55) * W);
+  const int y0 = std::max(page_y0, BelowWheel(c.g, boxes_left, static_cast<int>(0.79 * W), row_h / 4));
+  const int h = std::max(1, (box_bottom - y0) / 13);
   const int lh = c.g.line_height;
   c.p.setPen(Qt::black);
   // Heading, right-aligned as a block.
@@ -302,7 +329,7 @@ void DrawPageExtras(PaintContext& c) {
   // Bodies in signs and houses.
   const int x1 = static_cast<int>(0.55 * W);
   c.p.setPen(frame);
-  DrawFrame(c.p, x1, y0, static_cast<int>(0.24 * W) + x1, y0 + 13 * h);
+  DrawFrame(c.p, x1, y0, static_cast<int>(0.24 * W) + x1, box_bottom);
   c.p.setPen(Qt::black);
   const int x = static_cast<int>(0.016 * W) + x1;
   int k = 0;
@@ -328,7 +355,7 @@ void DrawPageExtras(PaintContext& c) {
   // The two legend boxes: signs and bodies with their names.
   auto legend_box = [&](int bx, double width_share, int count, auto glyph_of, const TextList& names) {
     c.p.setPen(frame);
-    DrawFrame(c.p, bx, y0, static_cast<int>(width_share * W) + bx, y0 + 13 * h);
+    DrawFrame(c.p, bx, y0, static_cast<int>(width_share * W) + bx, box_bottom);
     c.p.setPen(Qt::black);
     for (int i = 0; i < count; ++i) {
       const int y = y0 + h / 2 + i * h;
@@ -365,8 +392,82 @@ void EnsureChartFonts() {
 }
 
 int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws) {
-  const QFontMetrics fm(MakeFont(ws.text_face.c_str(), 15), device);
+  const QFontMetrics fm(MakeFont(ws.text_face.c_str(), kDeviceFontHeight), device);
   return fm.height() + fm.leading();
+}
+
+namespace {
+
+// The panels measured in the fonts they are drawn with on `device`, whose full-size
+// line height is `base`.
+PanelMeasure ScreenPanels(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                          const ChartTexts& texts, int base) {
+  EnsureChartFonts();
+  return [device, base, &ws, &texts, header = HeaderLines(rec, texts),
+          rows = PositionTable(rec, ws)](int lh) {
+    PanelMetrics m;
+    const QFont text_font = CellFont(ws.text_face.c_str(), lh);
+    const QFont device_font = MakeFont(ws.text_face.c_str(), kDeviceFontHeight * lh / base);
+    const QFontMetrics t(text_font, device);
+    // The header stands one widest character in, as the device font measures it.
+    m.header_indent = QFontMetrics(device_font, device).maxWidth();
+    for (const std::string& line : header) m.header_widths.push_back(t.horizontalAdvance(Cp(line)));
+    m.table_width = TableWidth(
+        rows, MeasureRow(device, CellFont(kGlyphFace, lh * 5 / 6), text_font, texts.no_data));
+    m.table_rows = static_cast<int>(rows.size());
+    m.table_lead = t.horizontalAdvance(QStringLiteral("123456789012"));
+    return m;
+  };
+}
+
+}  // namespace
+
+ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
+                               const WheelSettings& ws, const ChartTexts& texts, int width,
+                               int height) {
+  const int base = ScreenLineHeight(device, ws);
+  return LayoutChartWindow(width, height, base, ScreenPanels(device, rec, ws, texts, base));
+}
+
+QSize ScreenPlainSize(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                      const ChartTexts& texts, int min_height) {
+  const int base = ScreenLineHeight(device, ws);
+  const LayoutSize size =
+      PlainClientSize(min_height, base, ScreenPanels(device, rec, ws, texts, base));
+  return {size.w, size.h};
+}
+
+PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,
+                                const WheelSettings& ws, const ChartTexts& texts, int page_w,
+                                int page_h, bool legend) {
+  EnsureChartFonts();
+  const WheelGeometry g = PrintGeometry(page_w, legend, rec, ws);
+  const int lh = g.line_height;
+  PrintedPanel out;
+  const int x1 = static_cast<int>(0.81 * page_w), x2 = static_cast<int>(0.95 * page_w);
+  const int y0 = page_h - 24 * lh - (legend ? 3 * lh : 0);
+  const int y2 = static_cast<int>(y0 + 22.5 * lh);
+  // Where the wheel reaches down into the frame's columns, the frame starts below it.
+  const int top = std::max(y0, BelowWheel(g, x1, x2, lh / 4));
+  out.frame = QRect(QPoint(x1, top), QPoint(x2, y2));
+  // Inside the frame's pen (3 wide) a quarter line of margin all round.
+  const int pad = 2 + std::max(1, lh / 4);
+  const std::vector<PositionRow> rows = PositionTable(rec, ws);
+  const int n = std::max<int>(1, static_cast<int>(rows.size()));
+  const int inner_top = top + pad, inner_bottom = y2 - pad, right = x2 - pad;
+  out.row_step = std::max(1, std::min(lh, (inner_bottom - inner_top) / n));
+  int left = static_cast<int>(0.83 * page_w);
+  int cell = out.row_step;
+  auto width_at = [&](int h) {
+    return TableWidth(rows, MeasureRow(device, CellFont(kGlyphFace, h * 5 / 6),
+                                       CellFont(ws.text_face.c_str(), h), texts.no_data));
+  };
+  int width = width_at(cell);
+  if (left + width > right) left = x1 + pad;  // the frame's own margin first
+  while (left + width > right && cell > 4) width = width_at(--cell);
+  out.cell = cell;
+  out.rows = QRect(left, inner_top, width, (n - 1) * out.row_step + cell);
+  return out;
 }
 
 namespace {
@@ -460,43 +561,66 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
                          const WheelSettings& ws, const ChartTexts& texts,
                          const PaintTarget& target) {
   EnsureChartFonts();
-  const int lh = target.printing ? target.width * 40 / 2000 : ScreenLineHeight(p.device(), ws);
+  ChartWindowLayout own_layout;
+  const ChartWindowLayout* layout = target.layout;
+  if (!target.printing && !layout) {
+    own_layout = ScreenLayout(p.device(), rec, ws, texts, target.width, target.height);
+    layout = &own_layout;
+  }
   PaintContext c{p,
                  rec,
                  ws,
                  texts,
                  target,
                  target.printing ? PrintGeometry(target.width, target.legend, rec, ws)
-                                 : ScreenGeometry(target.width, target.height, lh, rec, ws),
+                                 : ScreenGeometryAt(layout->cx, layout->cy, layout->r0,
+                                                    layout->line_height, rec, ws),
                  target.printing && ws.Option(kOptPrinterMono),
                  LoadAspectTable(ws.orb_file, false)};
+  const int lh = c.g.line_height;
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
   p.setBackgroundMode(Qt::TransparentMode);
-  p.fillRect(QRect(0, 0, target.width, target.height), c.Colour(kElemBackground));
+  const int area_w = layout ? std::max(target.width, layout->content_w) : target.width;
+  const int area_h = layout ? std::max(target.height, layout->content_h) : target.height;
+  p.fillRect(QRect(0, 0, area_w, area_h), c.Colour(kElemBackground));
   DrawFills(c);
   p.setFont(MakeFont(kGlyphFace, c.g.R1 / 10));
   DrawZodiac(c);
   DrawHouses(c);
   DrawBodies(c);
   DrawAspects(c, aspects);
-  const QFont device_font = MakeFont(ws.text_face.c_str(), 15);
-  const QFont glyph_font = PanelFont(kGlyphFace, lh * 5 / 6);
-  const QFont text_font = PanelFont(ws.text_face, lh);
-  const int header_bottom = DrawHeader(c, device_font, text_font);
-  DrawPositionTable(c, header_bottom, glyph_font, text_font);
-  if (target.printing) DrawPageExtras(c);
+  if (target.printing) {
+    const QFont device_font = MakeFont(ws.text_face.c_str(), kDeviceFontHeight);
+    const int max_w = QFontMetrics(device_font, p.device()).maxWidth();
+    DrawHeader(c, 4 * max_w, target.legend ? 7 * lh : 0, PanelFont(ws.text_face, lh));
+    const PrintedPanel panel =
+        LayoutPrintedPanel(p.device(), rec, ws, texts, target.width, target.height, target.legend);
+    QPen frame(Qt::black);
+    frame.setWidth(3);
+    p.setPen(frame);
+    DrawFrame(p, panel.frame.left(), panel.frame.top(), panel.frame.right(), panel.frame.bottom());
+    DrawPositionTable(c, panel.rows.left(), panel.rows.top(), panel.row_step,
+                      PanelFont(kGlyphFace, panel.cell * 5 / 6), PanelFont(ws.text_face, panel.cell));
+    DrawPageExtras(c);
+  } else {
+    DrawHeader(c, layout->header_x, layout->header_y, PanelFont(ws.text_face, lh));
+    DrawPositionTable(c, layout->table_x, layout->table_y, lh, PanelFont(kGlyphFace, lh * 5 / 6),
+                      PanelFont(ws.text_face, lh));
+  }
   p.restore();
   return c.g;
 }
 
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
                         const WheelSettings& ws, const ChartTexts& texts, int width,
-                        int height) {
+                        int height, WheelGeometry* drawn) {
   QImage img(std::max(1, width), std::max(1, height), QImage::Format_RGB32);
   QPainter p(&img);
-  PaintChart(p, rec, aspects, ws, texts, {img.width(), img.height(), false, false});
+  const WheelGeometry g =
+      PaintChart(p, rec, aspects, ws, texts, {img.width(), img.height(), false, false});
+  if (drawn) *drawn = g;
   return img;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include "aspects/aspect_finder.h"
 #include "chart/record/chart_record.h"
+#include "chart/wheel/chart_layout.h"
 #include "chart/wheel/chart_texts.h"
 #include "chart/wheel/wheel_geometry.h"
 #include "chart/wheel/wheel_settings.h"
@@ -22,6 +24,10 @@ struct PaintTarget {
   int height = 0;
   bool printing = false;
   bool legend = false;  // printout with the symbol legend (command 2101)
+  // On screen: where the wheel and the panels go (ScreenLayout); computed for the
+  // size above when not given. The content may be larger than the size: a window
+  // that scrolls translates the painter.
+  const ChartWindowLayout* layout = nullptr;
 };
 
 // The aspect matrix a chart window keeps: the current orb block applied once.
@@ -34,6 +40,31 @@ void EnsureChartFonts();
 
 // Line height of the panels on screen: the device font's height and external leading.
 int ScreenLineHeight(QPaintDevice* device, const WheelSettings& ws);
+
+// The layout of a chart window of the given client size, with the panels measured in
+// the fonts they are drawn with.
+ChartWindowLayout ScreenLayout(QPaintDevice* device, const ChartRecord& rec,
+                               const WheelSettings& ws, const ChartTexts& texts, int width,
+                               int height);
+
+// The client size a new chart window asks for: the whole wheel and the panels beside it
+// at full-size text, at least `min_height` high.
+QSize ScreenPlainSize(QPaintDevice* device, const ChartRecord& rec, const WheelSettings& ws,
+                      const ChartTexts& texts, int min_height);
+
+// The position panel of a printed page: its frame, and the rows fitted inside it
+// (row k of n at rows.top() + (k - 1) * row_step, the text at rows.left(), the fonts
+// at the cell height). The frame stays where the page puts it unless the wheel
+// reaches into it; then its top moves down and the rows get closer.
+struct PrintedPanel {
+  QRect frame;
+  QRect rows;  // the area the rows' text takes
+  int row_step = 0;
+  int cell = 0;
+};
+PrintedPanel LayoutPrintedPanel(QPaintDevice* device, const ChartRecord& rec,
+                                const WheelSettings& ws, const ChartTexts& texts, int page_w,
+                                int page_h, bool legend);
 
 // Paints the whole chart (background, fills, wheel, aspect lines, panels and, when
 // printing, the page extras) and returns the geometry it used, for the click test.
@@ -48,10 +79,11 @@ WheelGeometry PaintChart(QPainter& p, const ChartRecord& rec, const AspectMatrix
 QImage RenderFills(const WheelGeometry& g, const ChartRecord& rec, const WheelSettings& ws,
                    bool printing);
 
-// The screen picture of a chart window of the given client size.
+// The screen picture of a chart window of the given client size (the top left of
+// the content when it scrolls); `drawn` receives the geometry of the wheel.
 QImage RenderChartImage(const ChartRecord& rec, const AspectMatrix& aspects,
                         const WheelSettings& ws, const ChartTexts& texts, int width,
-                        int height);
+                        int height, WheelGeometry* drawn = nullptr);
 
 // The printed page (one page, "Карта") written to a PDF file without any printer.
 // 0, or -1 when the file cannot be written.

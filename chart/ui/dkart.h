@@ -10,10 +10,12 @@
 #include "aspects/aspect_finder.h"
 #include "chart/record/chart_record.h"
 #include "chart/ui/chart_window_hooks.h"
+#include "chart/wheel/chart_layout.h"
 #include "chart/wheel/wheel_geometry.h"
 #include "common/ui/dkerchild.h"
 
 class QPrinter;
+class QScrollBar;
 
 namespace kv {
 
@@ -22,6 +24,8 @@ inline constexpr const char* kChartMenuKey = "K0t1";
 inline constexpr const char* kHelpChart = "K0t1";
 inline constexpr int kCmdPrintChart = 2100;
 inline constexpr int kCmdPrintChartLegend = 2101;
+// The height a new chart window asks for at least (more when the panels need it).
+inline constexpr int kChartWindowMinHeight = 480;
 
 class DKart : public DChild {
   Q_OBJECT
@@ -34,11 +38,23 @@ class DKart : public DChild {
   int Number() const { return number_; }
   const ChartRecord& Chart() const { return chart_; }
   const AspectMatrix& Aspects() const { return aspects_; }
-  // The geometry of the last paint (the click test works on it).
+  // Finds the aspects again with the orb block of the current settings (it or its
+  // file may have changed) and repaints.
+  void RefindAspects();
+  // The geometry of the last paint (the click test works on it), in the coordinates of
+  // the content, which scrolls when it is larger than the window.
   const WheelGeometry& Geometry() const { return geometry_; }
+  const ChartWindowLayout& Layout() const { return layout_; }
+  // The content point shown at the top left of the window.
+  QPoint ScrollOffset() const;
   WheelHit LastHit() const { return last_hit_; }
 
   void Command(int id) override;
+  // A window that does not open maximised opens at this size (bounded by the MDI
+  // client): the whole wheel and the panels beside it at full-size text.
+  QSize sizeHint() const override;
+  // The visible part of the content, without the scroll bars.
+  QImage ClientPicture() override;
   // Prints on `printer` (commands 2100/2101 without the dialog); 0 or -1.
   int PrintOn(QPrinter& printer, bool legend);
 
@@ -47,9 +63,13 @@ class DKart : public DChild {
   void mousePressEvent(QMouseEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  bool event(QEvent* e) override;  // tooltips on the wheel
+  void wheelEvent(QWheelEvent* e) override;
 
  private:
   void Print(int id);
+  // Lays the content out for the window's size and shows the scroll bars it needs.
+  void Relayout();
 
   int number_;
   ChartRecord chart_;
@@ -57,6 +77,10 @@ class DKart : public DChild {
   WheelGeometry geometry_;
   WheelHit last_hit_;
   bool click_armed_ = true;  // cleared when the window loses the focus
+  ChartWindowLayout layout_;
+  QSize viewport_;
+  QScrollBar* hbar_ = nullptr;
+  QScrollBar* vbar_ = nullptr;
 };
 
 // The open-chart registers: chart number -> window, both kept in step.

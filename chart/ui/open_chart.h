@@ -19,7 +19,9 @@ DKart* OpenChartWindow(const ChartRecord& rec);
 int OpenChartCount();
 
 // Every open chart repaints, with the settings of the moment (after the settings
-// dialogs changed them).
+// dialogs changed them). Each finds its aspects again first, since the current orb
+// block or its contents may have changed (a block read costs no more than a paint,
+// which reads it too for the line pens).
 void RepaintOpenCharts();
 
 }  // namespace kv

@@ -11,6 +11,10 @@ ChartTexts ChartTextsFrom(const TextResources& res) {
   t.legend_heading = res.LookupList("IPA");
   t.no_data = res.Lookup("NoDat");
   t.no_lunar_day = res.Lookup("LunNoDat");
+  t.hover_house = res.Lookup("HovH%d");
+  t.hover_speed = res.Lookup("HovSp%s");
+  t.hover_retrograde = res.Lookup("HovR");
+  t.hover_direct = res.Lookup("HovD");
   return t;
 }
 

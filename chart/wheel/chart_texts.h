@@ -18,6 +18,11 @@ struct ChartTexts {
   TextList legend_heading;   // "IPA": heading of the printed page with the legend
   std::string no_data;       // "NoDat": in place of a point without a position
   std::string no_lunar_day;  // "LunNoDat": the lunar day could not be found
+  // Tooltips of the wheel.
+  std::string hover_house;       // "HovH%d": the house of a body
+  std::string hover_speed;       // "HovSp%s": the daily motion
+  std::string hover_retrograde;  // "HovR"
+  std::string hover_direct;      // "HovD"
 
   // Name of house system n as the text resources give it ("" when there is none).
   std::string HouseSystemName(int n) const { return IndexedItem(house_systems, n); }

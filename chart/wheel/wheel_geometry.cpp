@@ -60,12 +60,18 @@ void FinishGeometry(WheelGeometry& g, int r0, const ChartRecord& rec, const Whee
 
 WheelGeometry ScreenGeometry(int client_w, int client_h, int line_height,
                              const ChartRecord& rec, const WheelSettings& ws) {
+  return ScreenGeometryAt(client_w / 2, client_h / 2, std::min(client_w / 2, client_h / 2),
+                          line_height, rec, ws);
+}
+
+WheelGeometry ScreenGeometryAt(int cx, int cy, int r0, int line_height, const ChartRecord& rec,
+                               const WheelSettings& ws) {
   WheelGeometry g;
-  g.map.cx = client_w / 2;
-  g.map.cy = client_h / 2;
+  g.map.cx = cx;
+  g.map.cy = cy;
   g.line_height = line_height;
   g.pen_width = 1;
-  FinishGeometry(g, std::max(0, std::min(g.map.cx, g.map.cy)), rec, ws);
+  FinishGeometry(g, std::max(0, r0), rec, ws);
   return g;
 }
 

@@ -49,6 +49,9 @@ double WheelRotation(const ChartRecord& rec, const WheelSettings& ws);
 // Screen layout: centre in the middle of the client area, r0 the smaller half-side.
 WheelGeometry ScreenGeometry(int client_w, int client_h, int line_height,
                              const ChartRecord& rec, const WheelSettings& ws);
+// A wheel of r0 centred at (cx, cy): where a chart window's layout puts it.
+WheelGeometry ScreenGeometryAt(int cx, int cy, int r0, int line_height, const ChartRecord& rec,
+                               const WheelSettings& ws);
 // Page layout of a printout; `legend` moves and shrinks the wheel for the symbol legend.
 WheelGeometry PrintGeometry(int page_w, bool legend, const ChartRecord& rec,
                             const WheelSettings& ws);

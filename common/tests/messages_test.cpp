@@ -1,11 +1,13 @@
 #include "common/messages.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "common/journal.h"
 #include "common/tests/russian_locale.h"
@@ -26,6 +28,10 @@ std::string ReadAll(const std::string& path) {
 class MessagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A journal of each run's own: ctest runs the tests of this program side by side in
+    // one folder, each test alone and all of them once more in the Russian locale.
+    path_ = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "." +
+            std::to_string(getpid()) + ".jur";
     std::remove(path_.c_str());
     SetJournalPath(path_);
     StartJournalRun();
@@ -35,8 +41,9 @@ class MessagesTest : public ::testing::Test {
     SetMessageSink(old_);
     SetTextLookup(nullptr);
     SetJournalPath(kJournalFile);
+    std::remove(path_.c_str());
   }
-  std::string path_ = "messages_test_jur.jur";
+  std::string path_;
   MessageSink old_;
 };
 

@@ -1,6 +1,7 @@
 #include "common/ui/dial.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QDate>
 #include <QEvent>
 #include <QKeyEvent>
@@ -56,6 +57,28 @@ class ButtonFrame : public QWidget {
   bool in_row_;
   std::array<QPushButton*, 3> buttons_{};
 };
+
+// The box layout, at any depth under `layout`, that holds w; its index in *index.
+QBoxLayout* BoxHolding(QLayout* layout, QWidget* w, int* index) {
+  if (!layout) return nullptr;
+  const int i = layout->indexOf(w);
+  if (i >= 0) {
+    *index = i;
+    return qobject_cast<QBoxLayout*>(layout);
+  }
+  for (int k = 0; k < layout->count(); ++k) {
+    if (QBoxLayout* box = BoxHolding(layout->itemAt(k)->layout(), w, index)) return box;
+  }
+  return nullptr;
+}
+
+bool InLayout(QLayout* layout, QWidget* w) {
+  if (!layout) return false;
+  if (layout->indexOf(w) >= 0) return true;
+  for (int k = 0; k < layout->count(); ++k)
+    if (InLayout(layout->itemAt(k)->layout(), w)) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -295,7 +318,39 @@ void Dial::ChooseTown() {
   SetEditText(kIdLongitude, FormatFixed(request.lon_packed, 2, 6));
   if (correction_edit_ && request.has_correction)
     correction_edit_->setText(QString::fromStdString(FormatFixed(request.correction_h, 3)));
+  ShowCorrectionNote(request.has_correction ? request.note : std::string());
   DateTimeChanged();
+}
+
+QLabel* Dial::CorrectionNote() {
+  if (!correction_note_) {
+    correction_note_ = new QLabel(this);
+    correction_note_->setObjectName(QStringLiteral("CorrectionNote"));
+    correction_note_->setWordWrap(true);
+    correction_note_->setStyleSheet(QStringLiteral("color: #a00000"));
+    correction_note_->hide();
+    // The note holds for the moment it was made for.
+    for (QLineEdit* e : date_edits_)
+      connect(e, &QLineEdit::textChanged, this, [this] { ShowCorrectionNote({}); });
+    if (correction_edit_)
+      connect(correction_edit_, &QLineEdit::textChanged, this, [this] { ShowCorrectionNote({}); });
+  }
+  return correction_note_;
+}
+
+void Dial::ShowCorrectionNote(const std::string& note) {
+  if (!correction_edit_ || (!correction_note_ && note.empty())) return;
+  QLabel* label = CorrectionNote();
+  if (!note.empty() && !InLayout(layout(), label)) {
+    int index = 0;
+    if (QBoxLayout* box = BoxHolding(layout(), correction_edit_, &index))
+      box->insertWidget(index + 1, label, 1);
+    else if (layout())
+      layout()->addWidget(label);
+  }
+  label->setText(FromCp1251(note));
+  label->setVisible(!note.empty());
+  correction_edit_->setToolTip(FromCp1251(note));
 }
 
 void Dial::CalendarForEdits() {

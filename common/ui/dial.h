@@ -130,6 +130,10 @@ class Dial : public QDialog {
   double DateTimeJulianDay() const;
   // Writes the present date and, with six edits, time into the edits.
   void FillToday();
+  // The note beside the correction (TownRequest::note), hidden while there is none.
+  // A derived dialog may place it in its layout; otherwise it goes right after the
+  // correction edit. Call after SetDateTimeEdits.
+  QLabel* CorrectionNote();
 
   // Called after "Сегодня", the calendar and the town chooser changed the edits.
   virtual void DateTimeChanged() {}
@@ -148,6 +152,7 @@ class Dial : public QDialog {
   void CalendarForEdits();
   void CalendarForText(QLineEdit* edit);
   void WatchChildren();
+  void ShowCorrectionNote(const std::string& note);
 
   int resource_id_;
   std::string help_key_;
@@ -160,6 +165,7 @@ class Dial : public QDialog {
   QWidget* button_box_ = nullptr;
   QPushButton* towns_button_ = nullptr;
   QLabel* prompt_ = nullptr;
+  QLabel* correction_note_ = nullptr;
   QListWidget* list_ = nullptr;
   QSpinBox* number_ = nullptr;
   int default_command_ = kCmdOk;

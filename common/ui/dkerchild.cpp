@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "common/ui/menu_builder.h"
+#include "common/ui/picture_export.h"
 #include "common/ui/window_hooks.h"
 
 namespace kv {
@@ -44,8 +45,11 @@ QMdiSubWindow* DKerChild::ShowIn(QMdiArea* area, bool inverse_maximise) {
 }
 
 void DKerChild::Command(int id) {
-  if (id == kCmdCopyPicture) QApplication::clipboard()->setPixmap(grab());
+  if (id == kCmdCopyPicture) QApplication::clipboard()->setImage(ClientPicture());
+  if (id == kCmdSavePicture) SavePicture(this, [this] { return ClientPicture(); });
 }
+
+QImage DKerChild::ClientPicture() { return grab().toImage(); }
 
 void DKerChild::contextMenuEvent(QContextMenuEvent* e) {
   if (context_key_.empty()) return;

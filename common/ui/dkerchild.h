@@ -1,11 +1,12 @@
 // DKerChild: the base of every MDI child window. It knows its title, the
 // text-resource entry of its context menu and its help topic (F1 opens help on it
 // through the help hook), opens maximised when the settings say so (the maximise
-// rule of window_hooks.h), copies its picture to the clipboard (2102) and deletes
-// the file it shows when it goes away. DChild is the base of the chart-related
-// children (chart, analysis).
+// rule of window_hooks.h), copies its picture to the clipboard (2102) or saves it
+// to a file (3102) and deletes the file it shows when it goes away. DChild is the
+// base of the chart-related children (chart, analysis).
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 #include <string>
@@ -35,6 +36,9 @@ class DKerChild : public QWidget {
 
   // A command of the context menu; derived windows handle their own and pass the rest on.
   virtual void Command(int id);
+
+  // What the client area shows, as the clipboard and a saved picture get it.
+  virtual QImage ClientPicture();
 
  signals:
   void HelpRequested(const QString& topic);

@@ -41,6 +41,9 @@ struct TownRequest {
   double lon_packed = 0;
   double correction_h = 0;
   bool has_correction = false;
+  // A warning about the correction (1251), shown beside the correction edit until
+  // the date, the time or the correction is changed; empty for none.
+  std::string note;
 };
 // The town chooser of the towns database: true when the user chose a town.
 using TownChooser = std::function<bool(QWidget* parent, TownRequest& request)>;

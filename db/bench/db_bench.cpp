@@ -1,7 +1,12 @@
 // The record store beside SQLite on 100,000 person cards: writing them, reading single
 // cards by key, listing all keys and listing sorted by birth date. SQLite keeps the
 // cards in one table whose key is indexed; each of its writes is its own transaction
-// (synchronous off) as each Write here is one call that leaves the files complete.
+// (synchronous off) as each Write of a bulk load here is one call that leaves the files
+// complete, flushed to the disk once at the end.
+//
+// Then what a user's action costs: the check that opening for writing runs, and
+// single changes flushed to the disk before they return (beside the same change
+// unflushed, and beside SQLite's synchronous transactions).
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -11,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "db/records/database_check.h"
 #include "db/records/record_store.h"
 
 namespace {
@@ -51,8 +57,10 @@ void Fill(const std::string& name) {
   std::remove((name + ".bod").c_str());
   (void)kv::db::Create(name);
   kv::db::Database base;
+  base.SetFlushEachChange(false);
   (void)base.Open(name, kv::db::kPersonWrite);
   for (int i = 0; i < kCards; ++i) (void)base.Write(CardKey(i), Card(i));
+  (void)base.Flush();
 }
 
 const std::string& FilledStore() {
@@ -185,5 +193,106 @@ void BM_SqliteListByDate(benchmark::State& state) {
   sqlite3_finalize(st);
 }
 BENCHMARK(BM_SqliteListByDate)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+void BM_Check100k(benchmark::State& state) {
+  const std::string& name = FilledStore();
+  for (auto _ : state) {
+    kv::db::DatabaseCheck c = kv::db::CheckDatabase(name, false);
+    if (!c.ok() || c.records != kCards) state.SkipWithError("the check failed");
+  }
+}
+BENCHMARK(BM_Check100k)->Unit(benchmark::kMillisecond);
+
+// Open for writing (which checks both files whole) and Close.
+void BM_OpenForWriting100k(benchmark::State& state) {
+  const std::string& name = FilledStore();
+  for (auto _ : state) {
+    kv::db::Database base;
+    if (!base.Open(name, kv::db::kPersonWrite).ok() || !base.damage().ok())
+      state.SkipWithError("not opened");
+  }
+}
+BENCHMARK(BM_OpenForWriting100k)->Unit(benchmark::kMillisecond);
+
+// A database of 1,000 cards for the single changes below.
+std::string SmallStore(const char* tag) {
+  std::string name = Dir() + "/" + tag;
+  std::remove((name + ".btr").c_str());
+  std::remove((name + ".bod").c_str());
+  (void)kv::db::Create(name);
+  kv::db::Database base;
+  (void)base.Open(name, kv::db::kPersonWrite);
+  base.SetFlushEachChange(false);
+  for (int i = 0; i < 1000; ++i) (void)base.Write(CardKey(i), Card(i));
+  return name;
+}
+
+// One change per iteration: arg 0 a new card, 1 a card rewritten in its block, 2 a
+// card deleted and written again; range(1) 1 = flushed before it returns, 0 = not.
+void BM_Change(benchmark::State& state) {
+  const std::string name = SmallStore("change");
+  kv::db::Database base;
+  (void)base.Open(name, kv::db::kPersonWrite);
+  base.SetFlushEachChange(state.range(1) != 0);
+  int next = 1000;
+  kv::db::FieldArray f = Card(7);
+  for (auto _ : state) {
+    bool ok = true;
+    switch (state.range(0)) {
+      case 0: ok = base.Write(CardKey(next++), f).ok(); break;
+      case 1:
+        f[2] = next++ % 2 ? "Person A" : "Person B";
+        ok = base.Write(CardKey(500), f).ok();
+        break;
+      default:
+        ok = base.Delete(CardKey(500)).ok() && base.Write(CardKey(500), f).ok();
+    }
+    if (!ok) state.SkipWithError("a change failed");
+  }
+  (void)base.Flush();
+}
+BENCHMARK(BM_Change)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The dialog's "new card" on a database of 1,000 cards: open for writing (with its
+// check), a new key, the card, close. range(0) 1 = each change flushed, 0 = one flush
+// at Close.
+void BM_AddCardAction(benchmark::State& state) {
+  const std::string name = SmallStore("action");
+  kv::db::FieldArray f = Card(3);
+  for (auto _ : state) {
+    kv::db::Database base;
+    base.SetFlushEachChange(state.range(0) != 0);
+    std::string key;
+    if (!base.Open(name, kv::db::kPersonWrite).ok() || !base.NextFreeKey(&key, ".").ok() ||
+        !base.Write(key, f).ok())
+      state.SkipWithError("the card was not added");
+    base.Close();
+  }
+}
+BENCHMARK(BM_AddCardAction)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// SQLite with its own flush per transaction (synchronous=FULL, WAL), one insert each.
+void BM_SqliteInsertSynchronous(benchmark::State& state) {
+  sqlite3* db = OpenSqlite(Dir() + "/sync.sqlite", true);
+  sqlite3_exec(db, "PRAGMA synchronous=FULL; CREATE TABLE cards(key TEXT PRIMARY KEY, name TEXT)",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* st = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO cards VALUES(?,?)", -1, &st, nullptr);
+  int next = 0;
+  for (auto _ : state) {
+    std::string key = CardKey(next++);
+    sqlite3_bind_text(st, 1, key.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(st, 2, "Person", -1, SQLITE_STATIC);
+    if (sqlite3_step(st) != SQLITE_DONE) state.SkipWithError("insert failed");
+    sqlite3_reset(st);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+}
+BENCHMARK(BM_SqliteInsertSynchronous)->Unit(benchmark::kMillisecond);
 
 }  // namespace

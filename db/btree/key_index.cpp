@@ -18,13 +18,26 @@ int FirstEntry(bool leaf) { return leaf ? kPageHead : kPageHead + kChildBytes; }
 bool ReadAt(IndexHandle& h, void* buf, size_t n, int64_t off) {
   return pread(h.fd, buf, n, off) == static_cast<ssize_t>(n);
 }
+db::FileWriter& WriterOf(IndexHandle& h) { return h.writer ? *h.writer : db::SystemFileWriter(); }
+
 bool WriteAt(IndexHandle& h, const void* buf, size_t n, int64_t off) {
   if (!h.writable || !h.status.ok()) return false;
-  ssize_t put = pwrite(h.fd, buf, n, off);
-  if (put != static_cast<ssize_t>(n)) {
+  h.unflushed = true;
+  if (!WriterOf(h).WriteAt(h.fd, h.file_name, buf, n, off)) {
     h.status = Status::IoError("read or write failed");
     return false;
   }
+  return true;
+}
+
+// In an ordered handle: what was written so far reaches the disk before the next write.
+bool Barrier(IndexHandle& h) {
+  if (!h.ordered || !h.unflushed || !h.status.ok()) return h.status.ok();
+  if (!WriterOf(h).Sync(h.fd, h.file_name)) {
+    h.status = Status::IoError("the file cannot be flushed to the disk");
+    return false;
+  }
+  h.unflushed = false;
   return true;
 }
 
@@ -169,7 +182,7 @@ bool InsertAt(IndexHandle& h, int level, std::string_view key, int16_t value, in
     auto e = EncodeEntry(key, value, !leaf, right);
     std::memcpy(page.data() + pos, e.data(), e.size());
     SetFreeBytes(page.data(), PageView(hd, page.data()).free_bytes() - static_cast<int>(e.size()));
-    if (!WritePage(h, root, page)) return false;
+    if (!WritePage(h, root, page) || !Barrier(h)) return false;
     h.header.root = static_cast<int16_t>(root);
     ++h.header.depth;
     return RewriteHeader(h);
@@ -187,7 +200,8 @@ bool InsertAt(IndexHandle& h, int level, std::string_view key, int16_t value, in
   if (free_bytes >= needed) {
     InsertBytes(page, pos, used, e.data(), needed);
     SetFreeBytes(page.data(), free_bytes - needed);
-    return WritePage(h, h.path[level].page, page);
+    // This page is reachable: new pages of a split below go to the disk first.
+    return Barrier(h) && WritePage(h, h.path[level].page, page);
   }
 
   // Split: the median is the first entry whose end reaches half the page.
@@ -234,15 +248,17 @@ bool InsertAt(IndexHandle& h, int level, std::string_view key, int16_t value, in
     return false;
   }
   // New pages first, then their count, then the one write that links them in.
-  if (!WritePage(h, lower_no, lower) || !WritePage(h, upper_no, upper) || !RewriteHeader(h))
+  if (!WritePage(h, lower_no, lower) || !WritePage(h, upper_no, upper) || !Barrier(h) ||
+      !RewriteHeader(h))
     return false;
   return InsertAt(h, level - 1, median_key, median_value, lower_no, upper_no);
 }
 
 }  // namespace
 
-Status Open(const std::string& file_name, IndexHandle& h, bool writable) {
+Status Open(const std::string& file_name, IndexHandle& h, bool writable, db::FileWriter* writer) {
   h = IndexHandle{};
+  h.writer = writer;
   int fd = ::open(file_name.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
   if (fd < 0) return Status::NotFound(file_name + ": the file cannot be opened");
   h.fd = fd;

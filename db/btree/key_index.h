@@ -12,7 +12,11 @@
 // Splits never overwrite a page that is still reachable: both halves go to new pages
 // and a single page write (the parent, or the header for a new root) links them in.
 // A process killed between any two writes therefore leaves a consistent tree; the
-// price is that the page that was split stays in the file unused.
+// price is that the page that was split stays in the file unused. A handle that orders
+// its writes (`ordered`) also waits, before the write that links new pages in, until
+// they and the page count are on the disk, so that a power cut, which may keep any of
+// the writes not yet flushed and lose the others, cannot leave a link to a page the
+// disk never got.
 #pragma once
 
 #include <array>
@@ -23,6 +27,7 @@
 
 #include "common/status.h"
 #include "db/btree/index_format.h"
+#include "db/io/file_writer.h"
 
 namespace kv::btree {
 
@@ -50,6 +55,11 @@ struct IndexHandle {
   bool have_last = false;
   std::array<CacheSlot, kCacheSlots> cache;
   std::string file_name;
+  // Where the writes go (the system writer when null).
+  db::FileWriter* writer = nullptr;
+  // Flush before a write that makes earlier writes of the same call reachable.
+  bool ordered = false;
+  bool unflushed = false;  // written since the last flush this handle asked for
   // Ok while the file looks sound and every read and write went through; otherwise
   // the first damage (Corruption) or failed write (IoError), and the handle refuses
   // all further work.
@@ -58,8 +68,10 @@ struct IndexHandle {
 
 // Opens the file (read-write when writable, else read-only) and reads its header.
 // NotFound when the file cannot be opened (h.status stays ok); Corruption, also kept
-// in h.status, when its header is unusable. The file is never written by Open.
-Status Open(const std::string& file_name, IndexHandle& h, bool writable = true);
+// in h.status, when its header is unusable. The file is never written by Open. Writes
+// go through writer (the system writer when null).
+Status Open(const std::string& file_name, IndexHandle& h, bool writable = true,
+            db::FileWriter* writer = nullptr);
 void Close(IndexHandle& h);
 bool IsOpen(const IndexHandle& h);
 

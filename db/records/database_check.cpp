@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <map>
+#include <algorithm>
+#include <string_view>
 
 #include "common/files.h"
 #include "common/messages.h"
@@ -14,9 +15,37 @@
 namespace kv::db {
 namespace {
 
+void Problem(DatabaseCheck& out, const std::string& file, std::string what) {
+  if (out.problems.empty()) {
+    out.damaged_file = file;
+    out.damage = what;
+  }
+  out.problems.push_back(file + ": " + what);
+}
+
 void Take(DatabaseCheck& out, const std::string& file, const btree::IndexCheck& c) {
-  for (const auto& p : c.problems) out.problems.push_back(file + ": " + p);
+  for (const auto& p : c.problems) Problem(out, file, p);
   for (const auto& n : c.notes) out.notes.push_back(file + ": " + n);
+}
+
+// The whole file; false when it cannot be opened or read.
+bool ReadAll(const std::string& name, std::vector<uint8_t>* bytes) {
+  int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd < 0 || fstat(fd, &st) != 0) {
+    if (fd >= 0) ::close(fd);
+    return false;
+  }
+  bytes->resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  while (got < bytes->size()) {
+    ssize_t n = pread(fd, bytes->data() + got, bytes->size() - got, static_cast<off_t>(got));
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  bytes->resize(got);
+  return got == static_cast<size_t>(st.st_size);
 }
 
 }  // namespace
@@ -29,77 +58,66 @@ DatabaseCheck CheckDatabase(const std::string& name, bool towns) {
   Take(out, index_name, index);
   if (towns && FileExists(name + ".bnz")) Take(out, name + ".bnz", btree::CheckIndexFile(name + ".bnz"));
 
-  int fd = ::open(records_name.c_str(), O_RDONLY | O_CLOEXEC);
-  struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0) {
-    out.problems.push_back(records_name + ": the file cannot be opened");
-    if (fd >= 0) ::close(fd);
+  std::vector<uint8_t> file;
+  if (!ReadAll(records_name, &file)) {
+    Problem(out, records_name, "the file cannot be read");
     return out;
   }
-  out.blocks = static_cast<int>(st.st_size / kBlockSize);
-  if (st.st_size % kBlockSize)
-    out.notes.push_back(FormatMessage("%s: %lld bytes after the last whole block are not used",
-                                      records_name.c_str(), static_cast<long long>(st.st_size % kBlockSize)));
-  // key -> blocks holding an entry of it
-  std::map<std::string, std::vector<int>> holders;
+  out.blocks = static_cast<int>(file.size() / kBlockSize);
+  if (file.size() % kBlockSize)
+    out.notes.push_back(FormatMessage("%s: %zu bytes after the last whole block are not used",
+                                      records_name.c_str(), file.size() % kBlockSize));
+  // The keys held by block b are keys[first[b]] .. keys[first[b + 1] - 1], sorted.
+  std::vector<std::string_view> keys;
+  std::vector<int> first(out.blocks + 1, 0);
   std::vector<bool> damaged(out.blocks, false);
-  std::vector<uint8_t> block(kBlockSize);
+  BlockContents c;
   for (int b = 0; b < out.blocks; ++b) {
-    if (pread(fd, block.data(), kBlockSize, static_cast<off_t>(b) * kBlockSize) != kBlockSize) {
-      out.problems.push_back(FormatMessage("%s: block %d cannot be read", records_name.c_str(), b));
-      continue;
-    }
-    BlockContents c;
-    const Status parsed = ParseBlock(block.data(), &c);
+    const Status parsed = ParseBlock(file.data() + static_cast<size_t>(b) * kBlockSize, &c);
     if (!parsed.ok()) {
       damaged[b] = true;
-      out.problems.push_back(FormatMessage("%s: block %d: %s", records_name.c_str(), b,
-                                           parsed.message().c_str()));
+      Problem(out, records_name, FormatMessage("block %d: %s", b, parsed.message().c_str()));
     }
-    std::map<std::string_view, int> seen;
-    for (const BlockEntry& e : c.entries) {
-      if (++seen[e.key] == 2)
-        out.problems.push_back(FormatMessage("%s: block %d holds key \"%s\" twice", records_name.c_str(),
-                                             b, std::string(e.key).c_str()));
-      holders[std::string(e.key)].push_back(b);
-    }
+    first[b] = static_cast<int>(keys.size());
+    for (const BlockEntry& e : c.entries) keys.push_back(e.key);
+    auto begin = keys.begin() + first[b];
+    std::sort(begin, keys.end());
+    for (auto it = std::adjacent_find(begin, keys.end()); it != keys.end();
+         it = std::adjacent_find(std::upper_bound(it, keys.end(), *it), keys.end()))
+      Problem(out, records_name, FormatMessage("block %d holds key \"%s\" twice", b,
+                                               std::string(*it).c_str()));
   }
-  ::close(fd);
+  first[out.blocks] = static_cast<int>(keys.size());
 
-  size_t pointed = 0;
+  int pointed = 0;
   int in_damaged = 0;
   for (const auto& [key, value] : index.entries) {
     if (value < 0) continue;
     if (key.empty() || key.size() > kMaxRecordKey) {
-      out.problems.push_back(FormatMessage("%s: key of %d bytes", index_name.c_str(), int(key.size())));
+      Problem(out, index_name, FormatMessage("key of %d bytes", static_cast<int>(key.size())));
       continue;
     }
     ++out.records;
     if (value >= out.blocks) {
-      out.problems.push_back(FormatMessage("key \"%s\" points at block %d beyond the %d blocks",
-                                           key.c_str(), value, out.blocks));
+      Problem(out, index_name, FormatMessage("key \"%s\" points at block %d beyond the %d blocks",
+                                             key.c_str(), value, out.blocks));
       continue;
     }
     if (damaged[value]) {
       ++in_damaged;
       continue;
     }
-    auto it = holders.find(key);
-    bool held = false;
-    if (it != holders.end())
-      for (int b : it->second) held = held || b == value;
-    if (!held) {
-      out.problems.push_back(FormatMessage("key \"%s\" points at block %d, which does not hold it",
-                                           key.c_str(), value));
+    if (!std::binary_search(keys.begin() + first[value], keys.begin() + first[value + 1],
+                            std::string_view(key))) {
+      Problem(out, index_name, FormatMessage("key \"%s\" points at block %d, which does not hold it",
+                                             key.c_str(), value));
       continue;
     }
     ++pointed;
   }
   if (in_damaged)
-    out.problems.push_back(FormatMessage("%d keys point at damaged blocks", in_damaged));
-  size_t entries = 0;
-  for (const auto& [key, blocks] : holders) entries += blocks.size();
-  out.leftover_entries = entries > pointed ? static_cast<int>(entries - pointed) : 0;
+    Problem(out, records_name, FormatMessage("%d keys point at damaged blocks", in_damaged));
+  out.leftover_entries = std::max(0, static_cast<int>(keys.size()) - pointed);
   if (out.leftover_entries > 0 && index.problems.empty())
     out.notes.push_back(FormatMessage("%d record entries no key points at (never read; dropped when "
                                       "their block is rewritten for that key)", out.leftover_entries));

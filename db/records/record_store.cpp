@@ -12,6 +12,7 @@
 #include "common/messages.h"
 #include "common/tokens.h"
 #include "db/btree/key_index.h"
+#include "db/records/database_check.h"
 #include "db/records/sort_keys.h"
 #include "db/schema/schema.h"
 
@@ -37,6 +38,61 @@ struct RecordFile {
   std::string name;
 };
 
+// The writes of one open database. Each call writes its files in the order its crash
+// safety relies on (a record before the key that points at it, a key's removal before
+// its record's); a power cut, though, may keep a later write and lose an earlier one
+// that is not yet flushed. So, when ordered, a write to one file first flushes what
+// was written to the others.
+class SessionWriter final : public FileWriter {
+ public:
+  FileWriter* target = nullptr;  // the system writer when null
+  bool ordered = true;
+
+  bool WriteAt(int fd, const std::string& file, const void* data, size_t n,
+               int64_t offset) override {
+    if (ordered)
+      for (Written& w : files_)
+        if (w.fd != fd && w.unflushed && !Flush(w)) return false;
+    Of(fd, file).unflushed = true;
+    return Target().WriteAt(fd, file, data, n, offset);
+  }
+  bool Sync(int fd, const std::string& file) override {
+    Written& w = Of(fd, file);
+    return !w.unflushed || Flush(w);
+  }
+  // Flushes every file written since its last flush; false and the file that failed.
+  bool SyncAll(std::string* failed) {
+    for (Written& w : files_) {
+      if (w.unflushed && !Flush(w)) {
+        *failed = w.file;
+        return false;
+      }
+    }
+    return true;
+  }
+  void Forget() { files_.clear(); }
+
+ private:
+  struct Written {
+    int fd;
+    std::string file;
+    bool unflushed;
+  };
+  FileWriter& Target() { return target ? *target : SystemFileWriter(); }
+  Written& Of(int fd, const std::string& file) {
+    for (Written& w : files_)
+      if (w.fd == fd) return w;
+    files_.push_back({fd, file, false});
+    return files_.back();
+  }
+  bool Flush(Written& w) {
+    if (!Target().Sync(w.fd, w.file)) return false;
+    w.unflushed = false;
+    return true;
+  }
+  std::vector<Written> files_;
+};
+
 }  // namespace
 
 struct Database::Files {
@@ -46,6 +102,8 @@ struct Database::Files {
   btree::IndexHandle values;
   RecordFile records;
   Status damage;
+  bool flush_each = true;
+  SessionWriter writer;
 };
 
 namespace {
@@ -99,8 +157,8 @@ bool LoadBlock(Files& db, int block) {
 bool WriteBuffer(Files& db, int block) {
   RecordFile& rf = db.records;
   rf.parsed_block = -1;
-  ssize_t put = pwrite(rf.fd, rf.buffer.data(), kBlockSize, static_cast<off_t>(block) * kBlockSize);
-  if (put != kBlockSize) {
+  if (!db.writer.WriteAt(rf.fd, rf.name, rf.buffer.data(), kBlockSize,
+                         static_cast<int64_t>(block) * kBlockSize)) {
     rf.buffer_block = -1;
     ReportDamage(db, rf.name, FormatMessage("block %d cannot be written", block),
                  StatusCode::kIoError);
@@ -146,16 +204,30 @@ int BlockOfKey(Files& db, std::string_view key) {
   return value;
 }
 
+enum class Found { kYes, kNo, kDamaged };
+
 // Reads the record whose block is known, without the emptying and lookup of Read.
-bool ReadFromBlock(Files& db, int block, std::string_view key, FieldArray& fields) {
-  if (!LoadBlock(db, block)) return false;
+Found ReadFromBlock(Files& db, int block, std::string_view key, FieldArray& fields) {
+  if (!LoadBlock(db, block)) return Found::kDamaged;
   BlockContents c;
-  if (!ParseBuffer(db, &c)) return false;
+  if (!ParseBuffer(db, &c)) return Found::kDamaged;
   const BlockEntry* e = FindEntry(c, key);
-  if (!e) return false;
+  if (!e) return Found::kNo;
   fields[kFieldKey].assign(key);
   DecodeFields(e->data, fields);
-  return true;
+  return Found::kYes;
+}
+
+// The end of a change: with flush_each, everything it wrote goes to the disk before
+// the caller hears of it.
+Status Settle(Files& db, Status result) {
+  if (!db.flush_each) return result;
+  std::string failed;
+  if (!db.writer.SyncAll(&failed)) {
+    ReportDamage(db, failed, "the file cannot be flushed to the disk", StatusCode::kIoError);
+    return db.damage;
+  }
+  return result;
 }
 
 // Chooses a block other than `avoid` with room for `needed` bytes, correcting free
@@ -249,8 +321,10 @@ Status Database::Open(const std::string& name, int mode) {
   bool writable = mode >= 2 && mode != 5;
   bool want_values = mode >= 4 && name == kTownsName;
   db.damage = Status::Ok();
+  db.writer.Forget();
+  db.writer.ordered = db.flush_each;
   std::string index_name = name + (towns_files ? ".btz" : ".btr");
-  if (Status opened = btree::Open(index_name, db.main, writable); !opened.ok()) {
+  if (Status opened = btree::Open(index_name, db.main, writable, &db.writer); !opened.ok()) {
     if (!db.main.status.ok()) ReportDamage(db, index_name, opened.message(), opened.code());
     btree::Close(db.main);
     return opened;
@@ -272,25 +346,51 @@ Status Database::Open(const std::string& name, int mode) {
   else rf.free_bytes.assign(rf.block_count + 10, 0);
   db.value_index_open = false;
   if (want_values && FileExists(name + ".bnz")) {
-    if (Status opened = btree::Open(name + ".bnz", db.values, writable); opened.ok()) {
+    if (Status opened = btree::Open(name + ".bnz", db.values, writable, &db.writer); opened.ok()) {
       db.value_index_open = true;
     } else {
       if (!db.values.status.ok()) ReportDamage(db, name + ".bnz", opened.message(), opened.code());
       btree::Close(db.values);
     }
   }
+  db.main.ordered = db.values.ordered = db.flush_each;
   db.mode = mode == 5 ? 1 : mode == 6 ? 2 : mode;
+  if (writable) {
+    // A change could spread damage that lies anywhere in the files: none goes in.
+    const DatabaseCheck check = CheckDatabase(name, towns_files);
+    if (!check.ok()) ReportDamage(db, check.damaged_file, check.damage);
+  }
   return Status::Ok();
 }
+
+void Database::SetFlushEachChange(bool each) {
+  Files& db = *files_;
+  db.flush_each = each;
+  db.writer.ordered = each;
+  db.main.ordered = db.values.ordered = each;
+}
+
+Status Database::Flush() {
+  Files& db = *files_;
+  const bool each = db.flush_each;
+  db.flush_each = true;
+  Status flushed = Settle(db, Status::Ok());
+  db.flush_each = each;
+  return flushed;
+}
+
+void Database::SetFileWriter(FileWriter* writer) { files_->writer.target = writer; }
 
 void Database::Close() {
   Files& db = *files_;
   if (db.mode == 0) return;
+  if (Writable(db)) (void)Flush();  // a failure has been shown
   btree::Close(db.main);
   if (db.value_index_open) btree::Close(db.values);
   db.value_index_open = false;
   if (db.records.fd >= 0) ::close(db.records.fd);
   db.records = RecordFile{};
+  db.writer.Forget();
   db.mode = 0;
 }
 
@@ -308,16 +408,15 @@ Status Database::Read(std::string_view key, FieldArray& fields) {
   int block = BlockOfKey(db, key);
   if (block == -2) return db.damage;
   if (block < 0) return Status::NotFound();
-  if (!ReadFromBlock(db, block, key, fields)) {
-    ClearFields(fields);
-    return db.damage.ok() ? Status::NotFound() : db.damage;
-  }
-  return Status::Ok();
+  const Found found = ReadFromBlock(db, block, key, fields);
+  if (found == Found::kYes) return Status::Ok();
+  ClearFields(fields);
+  return found == Found::kNo ? Status::NotFound() : db.damage;
 }
 
-Status Database::Write(std::string_view key, const FieldArray& fields) {
-  Files& db = *files_;
-  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
+namespace {
+
+Status WriteRecord(Files& db, std::string_view key, const FieldArray& fields) {
   key = TrimKey(key);
   if (key.empty() || key.size() > kMaxRecordKey)
     return Status::InvalidArgument(FormatMessage("a key of %d bytes", static_cast<int>(key.size())));
@@ -333,8 +432,9 @@ Status Database::Write(std::string_view key, const FieldArray& fields) {
   FieldArray old_fields;
   bool had_old = false;
   if (!upkeep.fields.empty() && old_block >= 0) {
-    had_old = ReadFromBlock(db, old_block, key, old_fields);
-    if (!db.damage.ok()) return db.damage;
+    const Found found = ReadFromBlock(db, old_block, key, old_fields);
+    if (found == Found::kDamaged) return db.damage;
+    had_old = found == Found::kYes;
   }
 
   RecordFile& rf = db.records;
@@ -388,10 +488,7 @@ Status Database::Write(std::string_view key, const FieldArray& fields) {
   return db.damage;
 }
 
-Status Database::Delete(std::string_view key) {
-  Files& db = *files_;
-  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
-  if (!db.damage.ok()) return db.damage;
+Status DeleteRecord(Files& db, std::string_view key) {
   key = TrimKey(key);
   if (key.empty() || key.size() > kMaxRecordKey) return Status::NotFound();
   int16_t value = -1;
@@ -401,7 +498,9 @@ Status Database::Delete(std::string_view key) {
   IndexUpkeep upkeep = UpkeepFor(db, key);
   if (!upkeep.fields.empty() && value >= 0) {
     FieldArray old_fields;
-    if (ReadFromBlock(db, value, key, old_fields)) UpdateValueIndex(db, upkeep, key, &old_fields, nullptr);
+    const Found found = ReadFromBlock(db, value, key, old_fields);
+    if (found == Found::kDamaged) return db.damage;
+    if (found == Found::kYes) UpdateValueIndex(db, upkeep, key, &old_fields, nullptr);
     if (!db.damage.ok()) return db.damage;
   }
   // The record's block is read and checked before the index changes: a damaged block
@@ -418,7 +517,22 @@ Status Database::Delete(std::string_view key) {
       WriteBuffer(db, value);
     }
   }
-  return Status::Ok();
+  return db.damage;
+}
+
+}  // namespace
+
+Status Database::Write(std::string_view key, const FieldArray& fields) {
+  Files& db = *files_;
+  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
+  return Settle(db, WriteRecord(db, key, fields));
+}
+
+Status Database::Delete(std::string_view key) {
+  Files& db = *files_;
+  if (!Writable(db)) return Status::ReadOnly("the database is not open for writing");
+  if (!db.damage.ok()) return db.damage;
+  return Settle(db, DeleteRecord(db, key));
 }
 
 void Database::SeekKeys(std::string_view prefix) {
@@ -472,7 +586,7 @@ std::vector<std::string> Database::ListKeys(std::string_view prefix, int sort_fi
   for (size_t i = 0; i < keys.size(); ++i) {
     const std::string& k = keys[i];
     ClearFields(fields);
-    if (!ReadFromBlock(db, blocks[i], k, fields)) ClearFields(fields);
+    if (ReadFromBlock(db, blocks[i], k, fields) != Found::kYes) ClearFields(fields);
     Item it;
     it.text = k + '\x01' + fields[shown];
     it.split = k.size() + 1;
@@ -521,6 +635,8 @@ Status Database::NextFreeKey(std::string* output, std::string_view prefix) {
     WarningFormat("errserv", p.c_str());
     return Status::InvalidArgument(db.mode == 0 ? "no database is open" : "a prefix of " + p);
   }
+  // A key handed out of a damaged database would be written nowhere.
+  if (Writable(db) && !db.damage.ok()) return db.damage;
   FieldArray counter;
   std::string counter_key = p + "@";
   std::string candidate;

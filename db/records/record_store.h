@@ -16,7 +16,11 @@
 //
 // A damaged file (lengths, counts or numbers that the layout cannot hold) is refused:
 // the first time damage is met in an open database the message for key "BdDmg"
-// (file name, what and where) is shown, and from then on nothing is written.
+// (file name, what and where) is shown, and from then on nothing is written. Opening
+// for writing checks both files whole first (see database_check.h), so that no change
+// lands in a damaged database, whether or not the damage lies on its path.
+//
+// A change that returned Ok is on the disk (see SetFlushEachChange).
 #pragma once
 
 #include <memory>
@@ -25,6 +29,7 @@
 #include <vector>
 
 #include "common/status.h"
+#include "db/io/file_writer.h"
 #include "db/records/record_block.h"
 
 namespace kv::db {
@@ -69,8 +74,10 @@ class Database {
   // Ok; Busy after the message "2OpBd" when this handle is open already;
   // InvalidArgument for a mode outside 1..6; NotFound, without a message, when a file
   // cannot be opened; Corruption after "BdDmg" when the key index header is unusable.
+  // A writable mode checks the files first: when they are damaged, "BdDmg" is shown,
+  // the database is open for reading all the same and damage() refuses every change.
   Status Open(const std::string& name, int mode);
-  // Lets the files go; nothing when none are open.
+  // Lets the files go (flushing what a bulk load left); nothing when none are open.
   void Close();
   bool is_open() const;
   // The stored mode: 0 when closed.
@@ -112,6 +119,21 @@ class Database {
 
   // The first damage met since Open (ok while none).
   const Status& damage() const;
+
+  // Durability of the changes (Write, Delete, the counter NextFreeKey stores). Normally
+  // a change is on the disk when its call returns Ok: the files are flushed
+  // (fdatasync) before it returns, and within the call wherever a later write relies
+  // on an earlier one, so a power cut at any moment leaves files that pass the check
+  // and hold every change that returned Ok. A bulk load of many records may flush only
+  // at Flush and Close instead (false); a power cut before that may lose its changes
+  // or leave the files damaged. Applies from the next change on.
+  void SetFlushEachChange(bool each);
+  // Puts everything written on the disk: Ok, or IoError after "BdDmg" (and from then
+  // on nothing is written).
+  Status Flush();
+  // Where the writes of the next Open go (null: the files themselves), for tests that
+  // watch every write. The writer outlives the database's use of it.
+  void SetFileWriter(FileWriter* writer);
 
   struct Files;  // the open files and their buffers
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -371,8 +372,11 @@ TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
     return s;
   };
   for (int phase = 0; phase < 4; ++phase) {
+    // Flushing each change costs a disk wait: the last, shorter phase takes that path.
+    const bool flushed = phase == 3;
+    base_.SetFlushEachChange(flushed);
     ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
-    for (int i = 0; i < ops / 4; ++i) {
+    for (int i = 0; i < (flushed ? std::min(ops / 4, 3000) : ops / 4); ++i) {
       std::string key = "." + std::to_string(rng() % 400);
       int what = rng() % 10;
       if (what < 6) {
@@ -412,6 +416,132 @@ TEST_F(RecordStoreTest, ModelOfRandomRecordsAcrossReopens) {
   base_.Close();
   DatabaseCheck c = CheckDatabase(name_, false);
   EXPECT_TRUE(c.ok()) << c.problems.front();
+}
+
+}  // namespace
+}  // namespace kv::db
+
+namespace kv::db {
+namespace {
+
+// The block of the record file that holds key, or -1.
+int BlockHolding(const std::vector<uint8_t>& bod, std::string_view key) {
+  for (size_t b = 0; b * kBlockSize < bod.size(); ++b) {
+    BlockContents c;
+    (void)ParseBlock(bod.data() + b * kBlockSize, &c);
+    for (const BlockEntry& e : c.entries)
+      if (e.key == key) return static_cast<int>(b);
+  }
+  return -1;
+}
+
+// Offset of the value word of key in an index file, or 0.
+size_t IndexValueOffset(const std::vector<uint8_t>& btr, std::string_view key) {
+  for (size_t i = 2048; i + 4 + key.size() <= btr.size(); ++i)
+    if (Get16(btr, i) == static_cast<int>(key.size()) &&
+        std::equal(key.begin(), key.end(), btr.begin() + static_cast<long>(i) + 2))
+      return i + 2 + key.size();
+  return 0;
+}
+
+// Opening for writing checks the whole database: damage anywhere refuses every change,
+// even one whose own blocks and index pages are sound, and leaves both files as they were.
+TEST_F(RecordStoreTest, DamageAnywhereRefusesWritingAndKeepsTheFiles) {
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  ASSERT_TRUE(base_.Write(".1", Card({{2, "one"}})).ok());
+  ASSERT_TRUE(base_.Write(".2", Card({{2, "two"}})).ok());
+  for (int i = 1; i <= 4; ++i)  // one block each
+    ASSERT_TRUE(base_.Write(".b" + std::to_string(i), Card({{2, "big"}, {3, std::string(3000, 'b')}})).ok());
+  base_.Close();
+  const std::vector<uint8_t> good_bod = FileBytes(name_ + ".bod");
+  const std::vector<uint8_t> good_btr = FileBytes(name_ + ".btr");
+  const int small = BlockHolding(good_bod, ".1");
+  const int far = BlockHolding(good_bod, ".b3");
+  const int last = static_cast<int>(good_bod.size() / kBlockSize) - 1;
+  ASSERT_GE(small, 0);
+  ASSERT_NE(far, small);
+  ASSERT_NE(BlockHolding(good_bod, ".b2"), small);
+  ASSERT_NE(BlockHolding(good_bod, ".b2"), far);
+  ASSERT_NE(last, small);
+  ASSERT_EQ(BlockHolding(good_bod, ".2"), small);
+
+  // Sound files: the same calls go through.
+  ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+  EXPECT_TRUE(base_.damage().ok());
+  base_.Close();
+  EXPECT_TRUE(g_warnings.empty());
+
+  struct Case {
+    const char* name;
+    const char* file;  // the damaged one, named in the message
+    std::vector<uint8_t> bod, btr;
+  };
+  std::vector<Case> cases;
+  {
+    Case c{"a far block cuts its entry", ".bod", good_bod, good_btr};
+    Set16(c.bod, static_cast<size_t>(far) * kBlockSize, 20);
+    cases.push_back(c);
+  }
+  {
+    Case c{"a far block with a negative data length", ".bod", good_bod, good_btr};
+    Set16(c.bod, static_cast<size_t>(far) * kBlockSize + 2 + 2 + 3, -7);
+    cases.push_back(c);
+  }
+  {
+    Case c{"a key points at a block that does not hold it", ".btr", good_bod, good_btr};
+    const size_t off = IndexValueOffset(c.btr, ".b3");
+    ASSERT_NE(off, 0u);
+    Set16(c.btr, off, BlockHolding(good_bod, ".b4"));
+    cases.push_back(c);
+  }
+  {
+    Case c{"the last block is cut off the file", ".btr", good_bod, good_btr};
+    c.bod.resize(static_cast<size_t>(last) * kBlockSize);
+    cases.push_back(c);
+  }
+  {
+    // ".2" renamed ".1" in its block: the block holds ".1" twice, no block holds ".2".
+    Case c{"a block holds one key twice", ".bod", good_bod, good_btr};
+    const size_t first = static_cast<size_t>(small) * kBlockSize + 2;
+    const size_t second = first + 4 + 2 + static_cast<size_t>(Get16(c.bod, first + 4));
+    ASSERT_EQ(Get16(c.bod, second), 2);
+    ASSERT_EQ(c.bod[second + 3], '2');
+    c.bod[second + 3] = '1';
+    cases.push_back(c);
+  }
+  {
+    Case c{"an index page with free bytes beyond the page", ".btr", good_bod, good_btr};
+    Set16(c.btr, 2048, 5000);
+    cases.push_back(c);
+  }
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes(name_ + ".bod", c.bod);
+    WriteBytes(name_ + ".btr", c.btr);
+    ASSERT_FALSE(CheckDatabase(name_, false).ok());
+    g_warnings.clear();
+    ASSERT_TRUE(base_.Open(name_, kPersonWrite).ok());
+    EXPECT_TRUE(base_.damage().IsCorruption());
+    ASSERT_EQ(g_warnings.size(), 1u);
+    EXPECT_NE(g_warnings[0].find(name_ + c.file), std::string::npos) << g_warnings[0];
+    EXPECT_EQ(WriteResult(base_.Write(".new", Card({{2, "new"}}))), kWriteRefused);
+    EXPECT_TRUE(base_.Write(".1", Card({{2, "ONE"}})).IsCorruption());
+    EXPECT_TRUE(base_.Delete(".b2").IsCorruption());
+    std::string key;
+    EXPECT_FALSE(base_.NextFreeKey(&key, ".").ok());
+    base_.Close();
+    EXPECT_EQ(g_warnings.size(), 1u);
+    EXPECT_EQ(FileBytes(name_ + ".bod"), c.bod);
+    EXPECT_EQ(FileBytes(name_ + ".btr"), c.btr);
+    // Reading is still allowed: what is sound can be looked at and copied out.
+    ASSERT_TRUE(base_.Open(name_, kPersonRead).ok());
+    FieldArray f;
+    if (base_.Read(".b1", f).ok()) {
+      EXPECT_EQ(f[2], "big");
+    }
+    base_.Close();
+  }
 }
 
 }  // namespace

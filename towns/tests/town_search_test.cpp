@@ -138,6 +138,21 @@ TEST_F(TownSearchTest, ChooserListKeepsTheNameIndexOrderAndSearchesWithoutCase) 
   EXPECT_EQ(all.Counter(-1), "0:10");
 }
 
+TEST_F(TownSearchTest, TypedWholeNameTakesTheLargestTownOfThatName) {
+  const TownList all = TownList::All(base_);
+  // "Орел" (1000) comes first in the index, "Орёл" (300000) after "Орехово".
+  EXPECT_EQ(all.row(all.FindTyped(W("орел"))).key, "t.1");
+  EXPECT_EQ(all.row(all.FindTyped(W("ОРЁЛ"))).key, "t.1");
+  // A part of a name is the plain prefix search.
+  EXPECT_EQ(all.FindTyped(W("оре")), all.FindPrefix(W("оре")));
+  EXPECT_EQ(all.row(all.FindTyped(W("оре"))).key, "t.2");
+  EXPECT_EQ(all.FindTyped(W("Орша")), -1);
+  EXPECT_EQ(all.FindTyped(""), 0);
+  // A country's list searches its own towns.
+  const TownList guinea = TownList::OfCountry(base_, W("Гвинея"));
+  EXPECT_EQ(guinea.FindTyped(W("конакри")), 0);
+}
+
 TEST_F(TownSearchTest, CountryFilterTakesTheCountryItselfNotNamesThatBeginWithIt) {
   const TownList guinea = TownList::OfCountry(base_, W("Гвинея"));
   ASSERT_EQ(guinea.size(), 1u);

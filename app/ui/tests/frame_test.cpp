@@ -2,6 +2,10 @@
 // the exit question.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRadioButton>
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -24,6 +28,7 @@
 #include "common/codepage.h"
 #include "common/messages.h"
 #include "common/ui/dkerchild.h"
+#include "common/ui/picture_export.h"
 
 namespace kv {
 
@@ -60,7 +65,7 @@ class FrameTest : public QObject {
     QStringList texts;
     for (QAction* a : app_.Frame()->menuBar()->actions()) texts << a->text();
     QCOMPARE(texts, QStringList({"Гороскоп", "Интерпретация", "Символика", "Настройки", "Знаки",
-                                 "Дома", "Планеты", "База данных", "Окна", "Помощь", "Вы&ход"}));
+                                 "Дома", "Планеты", "&База данных", "Окна", "Помощь", "Вы&ход"}));
   }
 
   // Without a window manager's decorations the frame is the client area itself.
@@ -125,6 +130,41 @@ class FrameTest : public QObject {
     app_.Command(24365);
     QTest::qWait(20);
     QCOMPARE(app_.Client()->subWindowList().size(), 0);
+  }
+
+  // Every child window saves its client area (3102) and copies it (2102): the picture
+  // holds what the child paints, at the child's size.
+  void childWindowsSaveAndCopyTheirPicture() {
+    class Painted : public DKerChild {
+     public:
+      Painted() : DKerChild("painted", "", "") {}
+     protected:
+      void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        p.fillRect(0, 0, width() / 2, height(), Qt::blue);
+      }
+    };
+    auto* child = new Painted;
+    child->ShowIn(app_.Client());
+    child->parentWidget()->resize(300, 200);
+    QTest::qWait(20);
+    QTimer::singleShot(0, [] {
+      auto* d = qobject_cast<DSavePicture*>(QApplication::activeModalWidget());
+      QVERIFY(d);
+      d->ControlAs<QLineEdit>(kIdPictureName)->setText("child");
+      d->ControlAs<QRadioButton>(kIdPictureBmp)->setChecked(true);
+      d->Command(kCmdOk);
+    });
+    child->Command(kCmdSavePicture);
+    const QImage saved(dir_.filePath("child.bmp"));
+    QCOMPARE(saved.size(), child->size());
+    QCOMPARE(saved.pixelColor(2, 2), QColor(Qt::blue));
+    QCOMPARE(saved.pixelColor(child->width() - 3, 2), QColor(Qt::white));
+    child->Command(kCmdCopyPicture);
+    QCOMPARE(QApplication::clipboard()->image().size(), child->size());
+    app_.Command(24365);
+    QTest::qWait(20);
   }
 
   void answeringNoKeepsTheFrameButSavesSettings() {

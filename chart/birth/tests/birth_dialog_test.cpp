@@ -365,6 +365,20 @@ class BirthDialogTest : public QObject {
     QCOMPARE(Text(d, kIdName), std::string());
     QCOMPARE(Text(d, kIdTown), std::string());
     QVERIFY(d.ControlAs<QRadioButton>(kIdFemale)->isChecked());
+    // Field 16 holding 2 checks neither button; 0 checks "Муж" again.
+    SetPersonPicker([](QWidget*, const std::string&, CardFields& card) {
+      card[16] = "2";
+      return PersonPick::kChosen;
+    });
+    d.Command(kCmdFromDatabase);
+    QVERIFY(!d.ControlAs<QRadioButton>(kIdMale)->isChecked());
+    QVERIFY(!d.ControlAs<QRadioButton>(kIdFemale)->isChecked());
+    SetPersonPicker([](QWidget*, const std::string&, CardFields& card) {
+      card[16] = "0";
+      return PersonPick::kChosen;
+    });
+    d.Command(kCmdFromDatabase);
+    QVERIFY(d.ControlAs<QRadioButton>(kIdMale)->isChecked());
     QVERIFY(g_warnings.empty());
     SetPersonPicker(std::move(old));
   }
@@ -395,9 +409,9 @@ class BirthDialogTest : public QObject {
     v.correction_h = -3;
     v.exact_time = true;
     ApplyBirthValues(v, 5, rec, ov);
-    QCOMPARE(rec.jd_local, DateToJulianDay({15, 6, 1990, 12, 0, 0}));
-    QCOMPARE(rec.jd_ut, rec.jd_local - 0.125);
-    QCOMPARE(rec.jd_calc, rec.jd_ut);
+    QCOMPARE(double(rec.jd_local), DateToJulianDay({15, 6, 1990, 12, 0, 0}));
+    QCOMPARE(double(rec.jd_ut), double(rec.jd_local) - 0.125);
+    QCOMPARE(double(rec.jd_calc), double(rec.jd_ut));
     QCOMPARE(rec.correction_h, -3.0);
     QCOMPARE(rec.house_system, int16_t(5));
     QCOMPARE(ov[kOptExactTime], uint8_t(1));
@@ -471,15 +485,15 @@ class BirthDialogTest : public QObject {
     QCOMPARE(base_name, std::string("Previous"));
     QCOMPARE(windows, 1);
     QCOMPARE(std::string(shown.name), std::string("Anna"));
-    QCOMPARE(shown.lon[1], 84.0);
-    QCOMPARE(shown.jd_ut, shown.jd_local - 0.125);
+    QCOMPARE(double(shown.lon[1]), 84.0);
+    QCOMPARE(double(shown.jd_ut), double(shown.jd_local) - 0.125);
     QCOMPARE(shown.house_system, int16_t(6));
     QCOMPARE(shown.sex, uint8_t(0));
     QCOMPARE(s.ov[kOptExactTime], uint8_t(1));
     QVERIFY(std::memcmp(&startup, &working, sizeof working) == 0);
     // The settings file keeps the new start-up data.
     QCOMPARE(std::string(s.startup.name), std::string("Anna"));
-    QCOMPARE(s.startup.jd_ut, working.jd_ut);
+    QCOMPARE(double(s.startup.jd_ut), double(working.jd_ut));
   }
 
   void dateOutsideTheEphemerisOpensNoWindow() {
@@ -501,7 +515,7 @@ class BirthDialogTest : public QObject {
     QVERIFY(g_warnings[0].find("15.06.1500") != std::string::npos);
     QVERIFY(std::memcmp(&startup, &startup_before, sizeof working) == 0);
     // The entered data stay in the working record for the next dialog.
-    QCOMPARE(JulianDayToDate(working.jd_local).year, 1500);
+    QCOMPARE(JulianDayToDate(double(working.jd_local)).year, 1500);
   }
 };
 

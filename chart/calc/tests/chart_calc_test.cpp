@@ -54,9 +54,9 @@ double Gap(double a, double b) {
 
 TEST_F(ChartCalcTest, CorrectionMovesUniversalTime) {
   ChartRecord rec = Birth("05.03.1961 12:00:00", -3, 55.45, 37.37, 3);
-  EXPECT_DOUBLE_EQ(rec.jd_ut, rec.jd_local - 0.125);
+  EXPECT_DOUBLE_EQ(double(rec.jd_ut), double(rec.jd_local) - 0.125);
   ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
-  EXPECT_DOUBLE_EQ(rec.jd_calc, rec.jd_ut);
+  EXPECT_DOUBLE_EQ(double(rec.jd_calc), double(rec.jd_ut));
   EXPECT_EQ(rec.kind, 1);
 }
 
@@ -67,18 +67,18 @@ TEST_F(ChartCalcTest, NatalChartFillsEverySlot) {
   ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 3);
   ASSERT_EQ(CalculateChart(rec, &base, 1, {}), 0);
   EXPECT_STREQ(rec.base_name, "Base");
-  EXPECT_DOUBLE_EQ(rec.base_jd_local, 2440000.5);
+  EXPECT_DOUBLE_EQ(double(rec.base_jd_local), 2440000.5);
   // The Sun of 5 March 1961 stands in Pisces near 14 degrees, moving about a degree a day.
   EXPECT_NEAR(rec.lon[1], 344.6, 0.5);
   EXPECT_NEAR(rec.speed[1], 1.0, 0.02);
   for (int b = 1; b <= 31; ++b) {
-    EXPECT_GE(rec.lon[b], 0.0) << b;
-    EXPECT_LT(rec.lon[b], 360.0) << b;
+    EXPECT_GE(double(rec.lon[b]), 0.0) << b;
+    EXPECT_LT(double(rec.lon[b]), 360.0) << b;
   }
-  EXPECT_GT(Gap(rec.lon[3], rec.lon[1]), 0.0);
+  EXPECT_GT(Gap(double(rec.lon[3]), double(rec.lon[1])), 0.0);
   EXPECT_NEAR(Gap(rec.lon[16], rec.lon[11] + 180.0), 0, 1e-12);
-  EXPECT_EQ(rec.lat[16], -rec.lat[11]);
-  EXPECT_EQ(rec.speed[16], rec.speed[11]);
+  EXPECT_EQ(double(rec.lat[16]), -double(rec.lat[11]));
+  EXPECT_EQ(double(rec.speed[16]), double(rec.speed[11]));
   EXPECT_EQ(rec.lunar_day, -1);  // not asked for
   EXPECT_TRUE(Shown().empty());
 }
@@ -90,12 +90,12 @@ TEST_F(ChartCalcTest, TrueNodeKeepsTheSouthNodeOpposite) {
   ChartRecord b = a;
   ASSERT_EQ(CalculateChart(a, nullptr, 1, mean), 0);
   ASSERT_EQ(CalculateChart(b, nullptr, 1, truth), 0);
-  EXPECT_GT(Gap(a.lon[11], b.lon[11]), 0.01);  // true and mean node differ
-  EXPECT_LT(Gap(a.lon[11], b.lon[11]), 2.0);
-  EXPECT_EQ(b.lon[16], NormalizeDegrees(b.lon[11] + 180.0));
-  EXPECT_EQ(b.lat[16], -b.lat[11]);
-  EXPECT_EQ(b.speed[16], b.speed[11]);
-  EXPECT_LT(a.speed[11], 0.0);  // the mean node always moves backwards
+  EXPECT_GT(Gap(double(a.lon[11]), double(b.lon[11])), 0.01);  // true and mean node differ
+  EXPECT_LT(Gap(double(a.lon[11]), double(b.lon[11])), 2.0);
+  EXPECT_EQ(double(b.lon[16]), NormalizeDegrees(double(b.lon[11]) + 180.0));
+  EXPECT_EQ(double(b.lat[16]), -double(b.lat[11]));
+  EXPECT_EQ(double(b.speed[16]), double(b.speed[11]));
+  EXPECT_LT(double(a.speed[11]), 0.0);  // the mean node always moves backwards
 }
 
 TEST_F(ChartCalcTest, DateOutsideTheEphemerisIsRefused) {
@@ -106,7 +106,7 @@ TEST_F(ChartCalcTest, DateOutsideTheEphemerisIsRefused) {
     EXPECT_EQ(CalculateChart(rec, nullptr, 1, {}), -1) << when;
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_NE(Shown()[0].find("DEp"), std::string::npos);  // the key while no texts load
-    for (int k = 0; k < 32; ++k) EXPECT_EQ(rec.lon[k], -7.0);
+    for (int k = 0; k < 32; ++k) EXPECT_EQ(double(rec.lon[k]), -7.0);
   }
   ChartRecord first = Birth("03.01.1800 12:00:00", 0, 55.45, 37.37, 3);
   EXPECT_EQ(CalculateChart(first, nullptr, 1, {}), 0);
@@ -124,7 +124,7 @@ TEST_F(ChartCalcTest, UnknownTimeChartHasEqualHousesFromAries) {
   ChartRecord rec = Birth("05.03.1961 14:07:00", -3, 55.45, 37.37, 8);
   ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
   EXPECT_FALSE(HasHouses(rec));
-  for (int k = 1; k <= 12; ++k) EXPECT_EQ(rec.lon[16 + k], 30.0 * (k - 1));
+  for (int k = 1; k <= 12; ++k) EXPECT_EQ(double(rec.lon[16 + k]), 30.0 * (k - 1));
 }
 
 TEST_F(ChartCalcTest, SelenaAndProserpinaAtTheirEpochs) {
@@ -150,8 +150,8 @@ TEST_F(ChartCalcTest, SelenaAndProserpinaAtTheirEpochs) {
   ChartRecord rec = Birth("01.01.1984 00:00:00", 0, 55.45, 37.37, 3);
   ASSERT_EQ(CalculateChart(rec, nullptr, 1, {}), 0);
   EXPECT_NEAR(rec.lon[14], 210.438, 0.001);
-  EXPECT_EQ(rec.lat[12], 0.0);
-  EXPECT_EQ(rec.lat[14], 0.0);
+  EXPECT_EQ(double(rec.lat[12]), 0.0);
+  EXPECT_EQ(double(rec.lat[14]), 0.0);
 }
 
 TEST_F(ChartCalcTest, HeliocentricMode) {
@@ -163,10 +163,10 @@ TEST_F(ChartCalcTest, HeliocentricMode) {
   ASSERT_EQ(CalculateChart(hel, nullptr, 1, helio), 0);
   // Body 1 becomes the Earth, opposite the geocentric Sun.
   EXPECT_NEAR(Gap(hel.lon[1], geo.lon[1] + 180.0), 0, 1e-9);
-  EXPECT_EQ(hel.lon[2], geo.lon[2]);   // the Moon stays geocentric
-  EXPECT_EQ(hel.lon[11], geo.lon[11]); // so do the node and Selena
-  EXPECT_GT(Gap(hel.lon[5], geo.lon[5]), 1.0);
-  EXPECT_GT(hel.speed[3], 0.0);        // Mercury never goes back seen from the Sun
+  EXPECT_EQ(double(hel.lon[2]), double(geo.lon[2]));   // the Moon stays geocentric
+  EXPECT_EQ(double(hel.lon[11]), double(geo.lon[11])); // so do the node and Selena
+  EXPECT_GT(Gap(double(hel.lon[5]), double(geo.lon[5])), 1.0);
+  EXPECT_GT(double(hel.speed[3]), 0.0);        // Mercury never goes back seen from the Sun
 }
 
 TEST_F(ChartCalcTest, LunarDayIsComputedWhenAsked) {
@@ -270,7 +270,7 @@ TEST_F(ChartCalcTest, BodiesOfAMissingFileAreMarkedNotComputed) {
   for (int b : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13}) {
     EXPECT_TRUE((missing >> (b - 1)) & 1u) << b;
     EXPECT_FALSE(PointComputed(rec, b)) << b;
-    EXPECT_EQ(rec.lon[b], 0.0) << b;
+    EXPECT_EQ(double(rec.lon[b]), 0.0) << b;
   }
   // Mean node and apogee, Selena and Proserpina need no file.
   for (int b : {11, 12, 14, 15, 16}) EXPECT_TRUE(PointComputed(rec, b)) << b;

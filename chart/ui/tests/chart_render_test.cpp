@@ -9,8 +9,10 @@
 #include "chart/ui/chart_painter.h"
 #include "chart/ui/render_files.h"
 #include "chart/ui/tests/chart_test_support.h"
+#include "chart/wheel/chart_panels.h"
 #include "chart/wheel/wheel_style.h"
 #include "common/angles.h"
+#include "common/codepage.h"
 
 namespace kv {
 namespace {
@@ -26,7 +28,12 @@ class ChartRenderTest : public ::testing::Test {
     ws.ov[kOptPlanetRingFill] = 0;
   }
   QImage Render() { return RenderChartImage(rec, aspects, ws, texts, 800, 600); }
-  WheelGeometry Geometry() { return ScreenGeometry(800, 600, 16, rec, ws); }
+  // The geometry the window of that size draws with.
+  WheelGeometry Geometry() {
+    WheelGeometry g;
+    RenderChartImage(rec, aspects, ws, texts, 800, 600, &g);
+    return g;
+  }
 
   ChartRecord rec = test::SampleChart();
   AspectMatrix aspects;
@@ -38,10 +45,11 @@ TEST_F(ChartRenderTest, DenseFillColoursTheSignSectorsByElement) {
   ws.ov[kOptScreenFill] = 3;
   const QImage img = Render();
   const WheelGeometry g = Geometry();
+  // Without stored colours: fire red, earth green, air cyan, water blue (as the screen shows them).
+  const QRgb by_element[4] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 255, 255), qRgb(0, 0, 255)};
   for (int sign = 1; sign <= 12; ++sign) {
     const DevicePoint p = g.map.PointAt(30.0 * (sign - 1) + 3.0, g.R1 - 4);
-    EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, test::Pixel(BuiltInColour(SectorFillElement(sign))) & 0xFFFFFF)
-        << "sign " << sign;
+    EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, by_element[(sign - 1) % 4] & 0xFFFFFF) << "sign " << sign;
   }
 }
 
@@ -238,6 +246,77 @@ TEST_F(ChartRenderTest, PanelGlyphsStandAsTallAsTheDigitsBesideThem) {
   }
   EXPECT_EQ(rows, 22);
   EXPECT_GE(glyph_sum / digit_sum, 0.9) << "glyphs " << glyph_sum << " px against digits " << digit_sum;
+}
+
+// The position panel of a printed page stays inside its frame on A4 and Letter, with
+// and without the legend: its last row above the bottom line, the "r" of the widest
+// row left of the right line, and the wheel out of the frame.
+TEST_F(ChartRenderTest, PrintedPanelStaysInsideItsFrame) {
+  ws.planet_mask = 0xFFFF;
+  for (int body : {3, 4, 5, 6, 7, 8, 9, 10, 13}) rec.speed[body] = -0.5;  // "r" on many rows
+  struct Page { const char* name; int w, h; };
+  for (const Page page : {Page{"A4", 1240, 1754}, Page{"Letter", 1275, 1650},
+                          Page{"A4 300 dpi", 2480, 3508}}) {
+    for (bool legend : {false, true}) {
+      SCOPED_TRACE(std::string(page.name) + (legend ? " legend" : ""));
+      QImage img(page.w, page.h, QImage::Format_RGB32);
+      QPainter p(&img);
+      PaintChart(p, rec, aspects, ws, texts, {page.w, page.h, true, legend});
+      p.end();
+      const PrintedPanel panel = LayoutPrintedPanel(&img, rec, ws, texts, page.w, page.h, legend);
+      const QRect inside = panel.frame.adjusted(2, 2, -2, -2);
+      EXPECT_TRUE(inside.contains(panel.rows)) << panel.rows.right() << " " << panel.rows.bottom();
+      EXPECT_GE(panel.cell, page.w * 40 / 2000 * 2 / 3);  // still readable
+      auto ink = [&](QRect r) {
+        int n = 0;
+        r = r.intersected(img.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+          for (int x = r.left(); x <= r.right(); ++x)
+            if (qGray(img.pixel(x, y)) < 160) ++n;
+        return n;
+      };
+      const QRect f = panel.frame;
+      EXPECT_EQ(ink(QRect(QPoint(f.right() + 3, f.top()), QPoint(page.w - 1, f.bottom()))), 0);
+      EXPECT_EQ(ink(QRect(QPoint(f.left(), f.bottom() + 3), QPoint(f.right(), page.h - 1))), 0);
+      // The rows are there: ink in the top and bottom rows and in the "r" column.
+      EXPECT_GT(ink(QRect(panel.rows.left(), panel.rows.top(), panel.rows.width(), panel.cell)), 0);
+      EXPECT_GT(ink(QRect(panel.rows.left(), panel.rows.bottom() - panel.cell, panel.rows.width(), panel.cell)), 0);
+      EXPECT_GT(ink(QRect(panel.rows.right() - panel.cell / 2, panel.rows.top(), panel.cell / 2, panel.rows.height())), 0);
+      // Nothing of the wheel above the first row inside the frame.
+      EXPECT_EQ(ink(QRect(QPoint(f.left() + 3, f.top() + 3), QPoint(f.right() - 3, panel.rows.top() - 1))), 0);
+    }
+  }
+}
+
+// The layout of a chart window measured in the program's own fonts: at the awkward
+// sizes no panel meets the circle that holds the wheel, with the longest name and
+// place a chart can carry.
+TEST_F(ChartRenderTest, WindowLayoutKeepsThePanelsOffTheWheel) {
+  SetChartText(rec.name, W("Константинопольский-Щедрин А").c_str());
+  SetChartText(rec.place, W("Петропавловск-Камчатский рай").c_str());
+  QImage device(1, 1, QImage::Format_RGB32);
+  for (auto [w, h] : {std::pair{400, 900}, {900, 400}, {300, 200}, {1920, 1080}, {800, 600}}) {
+    SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
+    const ChartWindowLayout l = ScreenLayout(&device, rec, ws, texts, w, h);
+    EXPECT_GE(l.r0, kMinWheelR0);
+    EXPECT_GE(l.line_height, kMinPanelLineHeight);
+    ASSERT_EQ(l.panels.size(), HeaderLines(rec, texts).size() + 1);
+    for (const LayoutRect& r : l.panels) {
+      EXPECT_FALSE(RectMeetsCircle(r, l.cx, l.cy, WheelReach(l.r0))) << r.x << "," << r.y;
+      EXPECT_LE(r.Right(), l.content_w);
+      EXPECT_LE(r.Bottom(), l.content_h);
+    }
+    // The picture draws the wheel where the layout put it.
+    WheelGeometry g;
+    RenderChartImage(rec, aspects, ws, texts, w, h, &g);
+    EXPECT_EQ(g.map.cx, l.cx);
+    EXPECT_EQ(g.map.cy, l.cy);
+    EXPECT_EQ(g.r0, l.r0);
+  }
+  // A roomy window keeps the plain geometry, and 800 x 600 its radius (R1 = 270) unless
+  // a header line as long as the one above reaches over the wheel.
+  EXPECT_TRUE(ScreenLayout(&device, test::SampleChart(), ws, texts, 1920, 1080).plain);
+  EXPECT_EQ(ScreenLayout(&device, test::SampleChart(), ws, texts, 800, 600).r0, 300);
 }
 
 TEST_F(ChartRenderTest, PdfPageWithoutAPrinter) {

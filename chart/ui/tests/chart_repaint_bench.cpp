@@ -1,4 +1,6 @@
-// A full repaint of a 1920 x 1080 chart window, with the dense fill and without.
+// A full repaint of a 1920 x 1080 chart window, with the dense fill and without, and
+// the layout of a window alone: a roomy one and a tall narrow one that tries smaller
+// text.
 #include <benchmark/benchmark.h>
 
 #include <QFontDatabase>
@@ -60,6 +62,22 @@ void Repaint(benchmark::State& state, int fill_level) {
     benchmark::DoNotOptimize(target.constBits());
   }
 }
+
+void Layout(benchmark::State& state, int width, int height) {
+  EnsureApp();
+  WheelSettings ws;
+  ws.planet_mask = 0xFFFF;
+  const ChartTexts texts = ChartTextsFrom(TextResources());
+  const ChartRecord rec = BenchChart();
+  QImage device(1, 1, QImage::Format_RGB32);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ScreenLayout(&device, rec, ws, texts, width, height).r0);
+}
+
+void BM_Layout1920x1080(benchmark::State& state) { Layout(state, 1920, 1080); }
+void BM_Layout400x600(benchmark::State& state) { Layout(state, 400, 600); }
+BENCHMARK(BM_Layout1920x1080)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Layout400x600)->Unit(benchmark::kMicrosecond);
 
 void BM_Repaint1920x1080DenseFill(benchmark::State& state) { Repaint(state, 3); }
 void BM_Repaint1920x1080NoFill(benchmark::State& state) { Repaint(state, 0); }

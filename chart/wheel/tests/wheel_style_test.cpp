@@ -16,14 +16,6 @@ TEST(ElementColourTest, TableEntriesOverrideOnlyWhenNotNegative) {
   EXPECT_EQ(ElementColour(kElemPlanetGlyphs, ws, false), kBlack);
 }
 
-TEST(ElementColourTest, BuiltInTable) {
-  WheelSettings ws;
-  const ColourRef expected[15] = {kBlack, kMagenta, kBlack, kRed,   kBlack, kRed,   kGreen, kCyan,
-                            kBlue,  kBlue,    kWhite, kWhite, kWhite, kWhite, kWhite};
-  for (int e = 0; e < 15; ++e) EXPECT_EQ(ElementColour(e, ws, false), expected[e]) << e;
-  EXPECT_EQ(ElementColour(99, ws, false), kWhite);
-}
-
 TEST(ElementColourTest, BlackAndWhitePrinting) {
   WheelSettings ws;
   ws.colours[kElemBackground] = 0x123456;

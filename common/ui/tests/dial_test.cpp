@@ -2,6 +2,7 @@
 // control, the option-flag blocks, "Сегодня", the town chooser hook, the calendar
 // commands, and the locale-free number reading of the edits.
 #include <QApplication>
+#include <QBoxLayout>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
@@ -264,6 +265,43 @@ class DialTest : public QObject {
     d.Command(kCmdTowns);
     QCOMPARE(d.EditText(kIdTown), std::string(29, 'N'));
     QCOMPARE(d.changes, 1);
+    SetTownChooser(std::move(old));
+  }
+
+  void chooserNoteStandsBesideTheCorrectionUntilTheMomentChanges() {
+    TestDial d(kDialPlaceBlock);
+    d.SetDate("27", "03", "1983", "12", "00", "00");
+    TownChooser old = SetTownChooser([](QWidget*, TownRequest& r) {
+      r.correction_h = -4;
+      r.has_correction = true;
+      r.note = "Check";
+      return true;
+    });
+    d.show();
+    d.Command(kCmdTowns);
+    auto* note = d.findChild<QLabel*>(QStringLiteral("CorrectionNote"));
+    QVERIFY(note);
+    QVERIFY(note->isVisible());
+    QCOMPARE(note->text(), QString("Check"));
+    // Beside the correction edit: in its layout, right after it.
+    auto* box = qobject_cast<QBoxLayout*>(d.layout());
+    QCOMPARE(box->indexOf(note), box->indexOf(d.correction) + 1);
+    d.SetEditText(5001, "28");
+    QVERIFY(!note->isVisible());
+    QVERIFY(d.correction->toolTip().isEmpty());
+    // Chosen again, then the correction typed over: the note goes too.
+    d.Command(kCmdTowns);
+    QVERIFY(note->isVisible());
+    d.correction->setText("-3");
+    QVERIFY(!note->isVisible());
+    // A choice without a note clears the one before.
+    d.Command(kCmdTowns);
+    SetTownChooser([](QWidget*, TownRequest& r) {
+      r.has_correction = true;
+      return true;
+    });
+    d.Command(kCmdTowns);
+    QVERIFY(!note->isVisible());
     SetTownChooser(std::move(old));
   }
 

@@ -18,6 +18,8 @@ inline std::string LookupTestText(std::string_view key) {
       {"DND", Utf8ToCp1251("Пн/Вт/Ср/Чт/Пт/Сб/Вс")},
       {"ActK", Utf8ToCp1251("Г-10/Г-1/<М/*/М>/Г+1/Г+10")},
       {"Noab", Utf8ToCp1251("Нет базы городов")},
+      {"NoWr%s", Utf8ToCp1251("Не удалось записать файл '%s'.")},
+      {"PdfOk%s", Utf8ToCp1251("Лист записан в файл %s")},
   };
   auto it = table.find(key);
   return it == table.end() ? std::string(key) : it->second;

@@ -1,0 +1,5 @@
+
+   	
+*comment
+  /data/ephe  
+second/

@@ -1,0 +1,2 @@
+* ephemeris directory, written by the build
+/usr/share/ephe/

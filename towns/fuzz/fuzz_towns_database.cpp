@@ -1,0 +1,49 @@
+// The towns database opened read-only on arbitrary files: the input is split at
+// separator lines into "towns.btz" (key index), "towns.bbb" (records) and "towns.bnz"
+// (value index). The chooser's lists, the search and the full check run over them;
+// a damaged file gives its message, and no file changes by a byte.
+#include <cstdint>
+#include <string>
+
+#include "common/fuzz/fuzz_support.h"
+#include "db/records/database_check.h"
+#include "db/records/record_store.h"
+#include "db/schema/schema.h"
+#include "towns/town_search.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  namespace fuzz = kv::fuzz;
+  fuzz::Quiet();
+  static const bool schema = [] {
+    (void)kv::db::LoadSchema(KV_SCHEMA_FILE);
+    return true;
+  }();
+  (void)schema;
+  const char* const kNames[] = {"towns.btz", "towns.bbb", "towns.bnz"};
+  const auto parts = fuzz::SplitFiles(fuzz::AsText(data, size), 3);
+  const auto dir = fuzz::FreshScratch("towns_database");
+  for (size_t i = 0; i < parts.size(); ++i) fuzz::WriteFile(dir / kNames[i], parts[i]);
+  const std::string name = (dir / "towns").string();
+
+  {
+    kv::db::Database db;
+    if (db.Open(name, kv::db::kTownsRead).ok()) {
+      const kv::towns::TownList all = kv::towns::TownList::All(db);
+      for (size_t i = 0; i < all.size() && i < 16; ++i) (void)all.Line(i);
+      if (all.size() > 0) (void)all.Line(all.size() - 1);
+      (void)all.FindPrefix("\xCC");  // "М"
+      (void)all.Counter(1);
+      const auto countries = kv::towns::Countries(db);
+      if (!countries.empty()) {
+        const kv::towns::TownList some = kv::towns::TownList::OfCountry(db, countries.front().name);
+        for (size_t i = 0; i < some.size() && i < 8; ++i) (void)some.Line(i);
+      }
+      (void)kv::towns::FindTowns(db, "\xCC", 10);
+      (void)kv::towns::FindTowns(db, "", 5);
+    }
+  }
+  (void)kv::db::CheckDatabase(name, true);
+  for (size_t i = 0; i < parts.size(); ++i)
+    if (fuzz::ReadFile(dir / kNames[i]) != parts[i]) fuzz::Fail("a file opened for reading was changed");
+  return 0;
+}
