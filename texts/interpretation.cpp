@@ -98,4 +98,13 @@ bool WriteDetails(const ChartRecord& chart, DetailsKind kind, int number,
   return true;
 }
 
+InterpretationOptions InterpretationOptionsFrom(const Settings& s, const TextResources& r) {
+  InterpretationOptions o;
+  for (size_t i = 0; i < o.lp.size(); ++i) o.lp[i] = static_cast<uint32_t>(s.lp[i]);
+  o.justify = s.Option(kOptJustify);
+  o.line_width = s.chars_per_line;
+  o.natal_collection = r.LookupIndexed(0, "INTER");
+  return o;
+}
+
 }  // namespace kv

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "chart/record/chart_record.h"
+#include "common/settings.h"
+#include "common/text_resources.h"
 #include "texts/text_store.h"
 
 namespace kv {
@@ -26,6 +28,10 @@ struct InterpretationOptions {
   std::string details_collection = "zdp";
   std::filesystem::path workdir = ".";
 };
+
+// The options of the settings of the moment: "LP", option byte 34, "Lf" and the
+// collection named first in "INTER".
+InterpretationOptions InterpretationOptionsFrom(const Settings& s, const TextResources& r);
 
 // Body names from the text resources: item n-1 is body n (the list "P-H").
 using BodyNames = std::vector<std::string>;

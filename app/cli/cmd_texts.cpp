@@ -25,15 +25,6 @@
 namespace kv::cli {
 namespace {
 
-InterpretationOptions OptionsOf(const Settings& s) {
-  InterpretationOptions o;
-  for (size_t i = 0; i < o.lp.size(); ++i) o.lp[i] = static_cast<uint32_t>(s.lp[i]);
-  o.justify = s.Option(kOptJustify);
-  o.line_width = s.chars_per_line;
-  o.natal_collection = Resources().LookupIndexed(0, "INTER");
-  return o;
-}
-
 BodyNames Names() { return AppLists().ph.Items(); }
 
 // The output file's text as the window shows it: the title lines, then the lines of
@@ -68,7 +59,8 @@ int InterpretCommand(const CliContext& ctx, const CliArgs& args) {
   ChartRequest request;
   if (int status = ComputeChart(kName, ctx, args, ChartRequestOptions(), request)) return status;
   std::string body;
-  if (!WriteNatalInterpretation(request.rec, OptionsOf(request.settings), Names(), body)) return 1;
+  const InterpretationOptions options = InterpretationOptionsFrom(request.settings, Resources());
+  if (!WriteNatalInterpretation(request.rec, options, Names(), body)) return 1;
   PrintAsShown(NatalTitle(request.rec), body);
   return 0;
 }
@@ -97,8 +89,8 @@ int DetailsCommand(const CliContext& ctx, const CliArgs& args) {
   ChartRequest request;
   if ((status = ComputeChart(kName, ctx, args, specs, request))) return status;
   std::string body;
-  if (!WriteDetails(request.rec, kind, static_cast<int>(*number), OptionsOf(request.settings), Names(),
-                    body))
+  const InterpretationOptions options = InterpretationOptionsFrom(request.settings, Resources());
+  if (!WriteDetails(request.rec, kind, static_cast<int>(*number), options, Names(), body))
     return 1;
   PrintAsShown("", body);
   return 0;

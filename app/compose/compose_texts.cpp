@@ -35,13 +35,7 @@ TextWindowSettings TextSettingsNow() {
 }
 
 InterpretationOptions InterpretationNow() {
-  const Settings& s = AppSettings();
-  InterpretationOptions o;
-  for (size_t i = 0; i < o.lp.size(); ++i) o.lp[i] = static_cast<uint32_t>(s.lp[i]);
-  o.justify = s.Option(kOptJustify);
-  o.line_width = s.chars_per_line;
-  o.natal_collection = Resources().LookupIndexed(0, "INTER");
-  return o;
+  return InterpretationOptionsFrom(AppSettings(), Resources());
 }
 
 }  // namespace
