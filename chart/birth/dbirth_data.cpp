@@ -16,16 +16,11 @@
 #include "common/calendar.h"
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/ui/form_rows.h"
 #include "common/ui/qt_text.h"
 
 namespace kv {
 namespace {
-
-QLabel* Label(const char* utf8, QWidget* parent) {
-  auto* l = new QLabel(QString::fromUtf8(utf8), parent);
-  l->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-  return l;
-}
 
 // A short grey explanation beside fields whose form is not obvious.
 QLabel* Hint(const char* key, QWidget* parent) {
@@ -49,11 +44,6 @@ QFrame* Rule(QWidget* parent) {
   f->setFrameShape(QFrame::HLine);
   f->setFrameShadow(QFrame::Sunken);
   return f;
-}
-
-// Room for n characters of the widest digit, plus the edit's frame.
-int EditWidth(const QWidget* w, int chars) {
-  return w->fontMetrics().horizontalAdvance(QString(chars, QChar('0'))) + 14;
 }
 
 std::string Field(const CardFields& card, int n) {
@@ -90,99 +80,55 @@ void DBirthData::BuildLayout() {
     e->setPalette(p);
   }
 
-  auto* top = new QVBoxLayout(this);
-  top->setContentsMargins(14, 12, 14, 10);
-  top->setSpacing(8);
+  FormRows form(this);
+  QGridLayout* grid = form.Grid();
 
-  auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(6);
-  grid->setColumnStretch(1, 1);
-  top->addLayout(grid);
-  int row = 0;
-  auto add_row = [&](const char* label, QLayout* fields) {
-    grid->addWidget(Label(label, this), row, 0);
-    grid->addLayout(fields, row, 1);
-    ++row;
-  };
-  auto fields = [] {
-    auto* h = new QHBoxLayout;
-    h->setSpacing(4);
-    return h;
-  };
-  auto sep = [this](const char* s) {
-    auto* l = new QLabel(QString::fromUtf8(s), this);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-  };
-
-  QHBoxLayout* name = fields();
+  QHBoxLayout* name = FormRows::Fields();
   name->addWidget(Edit(kIdName));
-  add_row("Имя", name);
+  form.Add("Имя", name);
 
-  QHBoxLayout* date = fields();
-  const int two = EditWidth(this, 3), four = EditWidth(this, 5);
-  Edit(kIdDay)->setFixedWidth(two);
-  Edit(kIdMonth)->setFixedWidth(two);
-  Edit(kIdYear)->setFixedWidth(four);
-  date->addWidget(Edit(kIdDay));
-  date->addWidget(sep("-"));
-  date->addWidget(Edit(kIdMonth));
-  date->addWidget(sep("-"));
-  date->addWidget(Edit(kIdYear));
-  QPushButton* calendar = AddButton(kCmdCalendar, QString::fromLatin1("..."));
-  calendar->setFixedWidth(EditWidth(this, 2) + 6);
-  date->addSpacing(6);
-  date->addWidget(calendar);
-  date->addStretch(1);
-  add_row("Дата", date);
+  form.Add("Дата", form.DateFields(Edit(kIdDay), Edit(kIdMonth), Edit(kIdYear),
+                                   AddButton(kCmdCalendar, QString::fromLatin1("..."))));
+  form.Add("Время местное", form.TimeFields(Edit(kIdHours), Edit(kIdMinutes), Edit(kIdSeconds)));
 
-  QHBoxLayout* time = fields();
-  for (int id : {kIdHours, kIdMinutes, kIdSeconds}) {
-    Edit(id)->setFixedWidth(two);
-    time->addWidget(Edit(id));
-    if (id != kIdSeconds) time->addWidget(sep(":"));
-  }
-  time->addStretch(1);
-  add_row("Время местное", time);
-
-  QHBoxLayout* corr = fields();
+  QHBoxLayout* corr = FormRows::Fields();
   correction->setFixedWidth(EditWidth(this, 9));
   corr->addWidget(correction);
   corr->addSpacing(8);
   corr->addWidget(Hint("HintCorr", this), 1);
-  add_row("Поправка (час)", corr);
-  grid->addWidget(CorrectionNote(), row++, 1);  // the town chooser's warning, when there is one
+  form.Add("Поправка (час)", corr);
+  // The town chooser's warning, when there is one.
+  grid->addWidget(CorrectionNote(), form.TakeRow(), 1);
 
-  QHBoxLayout* ut = fields();
+  QHBoxLayout* ut = FormRows::Fields();
   Edit(kIdUtDate)->setFixedWidth(EditWidth(this, 11));
   Edit(kIdUtTime)->setFixedWidth(EditWidth(this, 9));
   ut->addWidget(Edit(kIdUtDate));
   ut->addWidget(Edit(kIdUtTime));
   ut->addStretch(1);
-  add_row("(GMT)", ut);
+  form.Add("(GMT)", ut);
 
-  grid->addWidget(Rule(this), row++, 0, 1, 2);
+  grid->addWidget(Rule(this), form.TakeRow(), 0, 1, 2);
 
-  QHBoxLayout* town = fields();
+  QHBoxLayout* town = FormRows::Fields();
   town->addWidget(Edit(kIdTown), 1);
   town->addSpacing(6);
   town->addWidget(TownsButton());
-  add_row("Город", town);
+  form.Add("Город", town);
 
-  QHBoxLayout* coords = fields();
+  QHBoxLayout* coords = FormRows::Fields();
   Edit(kIdLatitude)->setFixedWidth(EditWidth(this, 9));
   Edit(kIdLongitude)->setFixedWidth(EditWidth(this, 9));
   coords->addWidget(Edit(kIdLatitude));
   coords->addSpacing(16);
-  coords->addWidget(Label("Долгота", this));
+  coords->addWidget(FormLabel("Долгота", this));
   coords->addSpacing(6);
   coords->addWidget(Edit(kIdLongitude));
   coords->addStretch(1);
-  add_row("Широта", coords);
-  grid->addWidget(Hint("HintCoord", this), row++, 1);
+  form.Add("Широта", coords);
+  grid->addWidget(Hint("HintCoord", this), form.TakeRow(), 1);
 
-  grid->addWidget(Rule(this), row++, 0, 1, 2);
+  grid->addWidget(Rule(this), form.TakeRow(), 0, 1, 2);
 
   auto* person = new QHBoxLayout;
   auto* sex_box = new QGroupBox(QString::fromUtf8("Пол"), this);
@@ -205,7 +151,7 @@ void DBirthData::BuildLayout() {
   RegisterControl(kIdExactTime, exact_);
   person->addWidget(exact_, 0, Qt::AlignVCenter);
   person->addStretch(1);
-  top->addLayout(person);
+  form.Column()->addLayout(person);
 
   auto* bottom = new QHBoxLayout;
   bottom->setSpacing(8);
@@ -219,8 +165,8 @@ void DBirthData::BuildLayout() {
   bottom->addLayout(side);
   bottom->addStretch(1);
   bottom->addWidget(ButtonBox());
-  top->addWidget(Rule(this));
-  top->addLayout(bottom);
+  form.Column()->addWidget(Rule(this));
+  form.Column()->addLayout(bottom);
 
   setTabOrder(Edit(kIdName), Edit(kIdDay));
   Edit(kIdName)->setFocus();

@@ -12,17 +12,11 @@
 
 #include "common/messages.h"
 #include "common/tokens.h"
+#include "common/ui/form_rows.h"
 #include "common/ui/qt_text.h"
 
 namespace kv {
 namespace {
-
-QLabel* Label(const char* utf8, QWidget* parent) { return new QLabel(QString::fromUtf8(utf8), parent); }
-
-// Room for n characters of the widest digit, plus the edit's frame.
-int EditWidth(const QWidget* w, int chars) {
-  return w->fontMetrics().horizontalAdvance(QString(chars, QChar('0'))) + 14;
-}
 
 // Item i of the "OCH" button labels.
 QString ButtonLabel(size_t i, const char* fallback) {
@@ -51,80 +45,38 @@ void DCorr::BuildLayout() {
   QLineEdit* correction = AddEdit(kIdCardCorrection, 9);
   SetDateTimeEdits(moment, correction);
 
-  auto* top = new QVBoxLayout(this);
-  top->setContentsMargins(14, 12, 14, 10);
-  top->setSpacing(8);
-  auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(10);
-  grid->setVerticalSpacing(6);
-  grid->setColumnStretch(1, 1);
-  top->addLayout(grid);
-  int row = 0;
-  auto add_row = [&](const char* label, QLayout* fields) {
-    grid->addWidget(Label(label, this), row, 0);
-    grid->addLayout(fields, row, 1);
-    ++row;
-  };
-  auto fields = [] {
-    auto* h = new QHBoxLayout;
-    h->setSpacing(4);
-    return h;
-  };
-  auto sep = [this](const char* s) {
-    auto* l = Label(s, this);
-    l->setAlignment(Qt::AlignCenter);
-    return l;
-  };
+  FormRows form(this);
 
-  QHBoxLayout* name = fields();
+  QHBoxLayout* name = FormRows::Fields();
   name->addWidget(Edit(kIdCardName));
-  add_row("Имя", name);
+  form.Add("Имя", name);
 
-  const int two = EditWidth(this, 3), four = EditWidth(this, 5);
-  QHBoxLayout* date = fields();
-  for (int i = 0; i < 3; ++i) {
-    moment[i]->setFixedWidth(i == 2 ? four : two);
-    date->addWidget(moment[i]);
-    if (i < 2) date->addWidget(sep("-"));
-  }
   QPushButton* calendar = AddButton(kCmdCalendar, QString::fromLatin1("..."));
-  calendar->setFixedWidth(EditWidth(this, 2) + 6);
-  date->addSpacing(6);
-  date->addWidget(calendar);
-  date->addStretch(1);
-  add_row("Дата", date);
+  form.Add("Дата", form.DateFields(moment[0], moment[1], moment[2], calendar));
+  form.Add("Время местное", form.TimeFields(moment[3], moment[4], moment[5]));
 
-  QHBoxLayout* time = fields();
-  for (int i = 3; i < 6; ++i) {
-    moment[i]->setFixedWidth(two);
-    time->addWidget(moment[i]);
-    if (i < 5) time->addWidget(sep(":"));
-  }
-  time->addStretch(1);
-  add_row("Время местное", time);
-
-  QHBoxLayout* corr = fields();
+  QHBoxLayout* corr = FormRows::Fields();
   correction->setFixedWidth(EditWidth(this, 9));
   corr->addWidget(correction);
   corr->addStretch(1);
-  add_row("Поправка (час)", corr);
+  form.Add("Поправка (час)", corr);
 
-  QHBoxLayout* town = fields();
+  QHBoxLayout* town = FormRows::Fields();
   town->addWidget(Edit(kIdTown), 1);
   town->addSpacing(6);
   town->addWidget(TownsButton());
-  add_row("Город", town);
+  form.Add("Город", town);
 
-  QHBoxLayout* coords = fields();
+  QHBoxLayout* coords = FormRows::Fields();
   Edit(kIdLatitude)->setFixedWidth(EditWidth(this, 9));
   Edit(kIdLongitude)->setFixedWidth(EditWidth(this, 9));
   coords->addWidget(Edit(kIdLatitude));
   coords->addSpacing(16);
-  coords->addWidget(Label("Долгота", this));
+  coords->addWidget(FormLabel("Долгота", this));
   coords->addSpacing(6);
   coords->addWidget(Edit(kIdLongitude));
   coords->addStretch(1);
-  add_row("Широта", coords);
+  form.Add("Широта", coords);
 
   auto* sex_box = new QGroupBox(QString::fromUtf8("Пол"), this);
   auto* sex_layout = new QHBoxLayout(sex_box);
@@ -148,7 +100,7 @@ void DCorr::BuildLayout() {
   bottom->addWidget(save, 0, Qt::AlignBottom);
   bottom->addWidget(AddButton(kCmdCancel, ButtonLabel(1, "Отмена")), 0, Qt::AlignBottom);
   bottom->addWidget(AddButton(kCmdHelp, ButtonLabel(2, "Помощь")), 0, Qt::AlignBottom);
-  top->addLayout(bottom);
+  form.Column()->addLayout(bottom);
 
   // Tab runs through the card in reading order; the two helper buttons come last.
   std::vector<QWidget*> chain = {Edit(kIdCardName)};
