@@ -24,31 +24,11 @@
 #include "common/codepage.h"
 #include "common/text_resources.h"
 #include "common/ui/message_boxes.h"
+#include "common/ui/tests/caption_shot.h"
 #include "db/schema/schema.h"
 #include "towns/ui/dvtown.h"
 
 namespace {
-
-// The widget's picture under a plain title bar with its caption (offscreen and Xvfb
-// have no window manager to draw one).
-bool SaveWithCaption(QWidget& w, const QString& path) {
-  const QPixmap body = w.grab();
-  const int bar = 28;
-  QImage img(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
-  img.fill(QColor(96, 110, 128));
-  QPainter p(&img);
-  p.fillRect(QRect(1, 1, img.width() - 2, bar - 1), QColor(52, 73, 102));
-  QFont f = w.font();
-  f.setPixelSize(14);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(Qt::white);
-  p.drawText(QRect(10, 1, img.width() - 20, bar - 1), Qt::AlignVCenter | Qt::AlignLeft,
-             w.windowTitle().trimmed());
-  p.drawPixmap(1, bar, body);
-  p.end();
-  return img.save(path);
-}
 
 void Type(QWidget* w, QChar c) {
   QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
@@ -117,7 +97,7 @@ int main(int argc, char** argv) {
                     QString(c).toUtf8().constData(), Ms(t), CpuMs() - cpu,
                     chooser->CounterText().c_str());
       }
-      ok = SaveWithCaption(*chooser, out + "/town-chooser.png") && ok;
+      ok = kv::test::SaveWithCaption(*chooser, out + "/town-chooser.png") && ok;
       search->clear();
       for (QChar c : QString::fromUtf8("москва")) Type(search, c);
       chooser->ControlAs<QPushButton>(kv::kCmdOk)->click();
@@ -126,7 +106,7 @@ int main(int argc, char** argv) {
     cpu_at_button = CpuMs();
     birth.TownsButton()->click();
     QTimer::singleShot(300, [&] {
-      ok = SaveWithCaption(birth, out + "/birth-town-note.png") && ok;
+      ok = kv::test::SaveWithCaption(birth, out + "/birth-town-note.png") && ok;
       app.exit(ok ? 0 : 1);
     });
   });

@@ -13,27 +13,7 @@
 #include "common/text_resources.h"
 #include "common/ui/dkalend.h"
 #include "common/ui/message_boxes.h"
-
-// The widget's picture under a plain title bar with its caption (Xvfb has no window
-// manager to draw one).
-static bool SaveWithCaption(QWidget& w, const QString& path) {
-  const QPixmap body = w.grab();
-  const int bar = 28;
-  QImage img(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
-  img.fill(QColor(96, 110, 128));
-  QPainter p(&img);
-  p.fillRect(QRect(1, 1, img.width() - 2, bar - 1), QColor(52, 73, 102));
-  QFont f = w.font();
-  f.setPixelSize(14);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(Qt::white);
-  p.drawText(QRect(10, 1, img.width() - 20, bar - 1), Qt::AlignVCenter | Qt::AlignLeft,
-             w.windowTitle().trimmed());
-  p.drawPixmap(1, bar, body);
-  p.end();
-  return img.save(path);
-}
+#include "common/ui/tests/caption_shot.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -69,16 +49,16 @@ int main(int argc, char** argv) {
   calendar.show();
 
   QTimer::singleShot(500, [&] {
-    bool ok = SaveWithCaption(dialog, out + "/birth-dialog.png");
-    ok = SaveWithCaption(calendar, out + "/calendar.png") && ok;
+    bool ok = kv::test::SaveWithCaption(dialog, out + "/birth-dialog.png");
+    ok = kv::test::SaveWithCaption(calendar, out + "/calendar.png") && ok;
     // A latitude with 99 minutes: OK shows the warning and keeps the dialog as typed.
     calendar.hide();
     dialog.SetEditText(kv::kIdLatitude, "89.99");
     QTimer::singleShot(500, [&, ok]() mutable {
       if (QWidget* box = QApplication::activeModalWidget()) {
         box->move(dialog.x() + 40, dialog.y() + dialog.height() / 3);
-        ok = SaveWithCaption(dialog, out + "/birth-refusal.png") && ok;
-        ok = SaveWithCaption(*box, out + "/birth-refusal-box.png") && ok;
+        ok = kv::test::SaveWithCaption(dialog, out + "/birth-refusal.png") && ok;
+        ok = kv::test::SaveWithCaption(*box, out + "/birth-refusal-box.png") && ok;
         box->close();
       } else {
         ok = false;

@@ -11,6 +11,7 @@
 #include "common/messages.h"
 #include "common/text_resources.h"
 #include "common/ui/qt_text.h"
+#include "common/ui/tests/caption_shot.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
 #include "db/ui/card_fields.h"
@@ -19,26 +20,6 @@
 #include "db/ui/dcorr.h"
 
 namespace {
-
-// The widget's picture under a plain title bar with its caption.
-bool SaveWithCaption(QWidget& w, const QString& path) {
-  const QPixmap body = w.grab();
-  const int bar = 28;
-  QImage img(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
-  img.fill(QColor(96, 110, 128));
-  QPainter p(&img);
-  p.fillRect(QRect(1, 1, img.width() - 2, bar - 1), QColor(52, 73, 102));
-  QFont f = w.font();
-  f.setPixelSize(14);
-  f.setBold(true);
-  p.setFont(f);
-  p.setPen(Qt::white);
-  p.drawText(QRect(10, 1, img.width() - 20, bar - 1), Qt::AlignVCenter | Qt::AlignLeft,
-             w.windowTitle().trimmed());
-  p.drawPixmap(1, bar, body);
-  p.end();
-  return img.save(path);
-}
 
 struct Person {
   const char* name;
@@ -138,7 +119,7 @@ int main(int argc, char** argv) {
     }
     QApplication::processEvents();
     QApplication::processEvents();
-    ok = SaveWithCaption(basa, out + QStringLiteral("/catalogue.png")) && ok;
+    ok = kv::test::SaveWithCaption(basa, out + QStringLiteral("/catalogue.png")) && ok;
   }
   {
     kv::db::FieldArray card;
@@ -146,7 +127,7 @@ int main(int argc, char** argv) {
     kv::DCorr corr(nullptr, card, nullptr);
     corr.show();
     QApplication::processEvents();
-    ok = SaveWithCaption(corr, out + QStringLiteral("/card-dialog.png")) && ok;
+    ok = kv::test::SaveWithCaption(corr, out + QStringLiteral("/card-dialog.png")) && ok;
   }
   QDir(scratch).removeRecursively();
   return ok ? 0 : 1;
