@@ -21,8 +21,10 @@ void ApplyLine(std::string_view line, Settings& s) {
   const std::string& v = *kv.value;
   BirthData& rec = s.startup;
   if (k == "JD") {
-    double jd = ParseDateTime(v, true);
-    rec.jd_local = jd < 0 ? 2451545.0 : jd;
+    // Years of more than four digits are no moment the program can show or write back.
+    static const double last = DateToJulianDay(DateTimeRecord{31, 12, 9999, 23, 59, 59});
+    const double jd = ParseDateTime(v, true);
+    rec.jd_local = jd >= 0 && jd <= last ? jd : 2451545.0;
   } else if (k == "GMTPOP") {
     rec.correction_h = ReadDouble(v) * 24.0;
   } else if (k == "GMTH") {

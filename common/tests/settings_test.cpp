@@ -54,6 +54,16 @@ TEST(SettingsFile, UnreadableDateFallsBackToJ2000) {
   EXPECT_DOUBLE_EQ(s.startup.jd_calc, s.startup.jd_ut);
 }
 
+// A year of ten digits read as a moment made the writer's date conversion overflow.
+TEST(SettingsFile, DateBeyondFourDigitYearsFallsBackToJ2000AndWritesBack) {
+  for (const char* line : {"JD=05.05.4500000700 12:00:00\n", "JD=01.01.10000\n"}) {
+    Settings s = Parse(line);
+    EXPECT_DOUBLE_EQ(s.startup.jd_local, 2451545.0) << line;
+    EXPECT_NE(FormatSettingsText(s).find("JD=01.01.2000 12:00:00"), std::string::npos) << line;
+  }
+  EXPECT_NEAR(Parse("JD=31.12.9999 23:00:00\n").startup.jd_local, 5373484.0 + 11.0 / 24.0, 1e-6);
+}
+
 TEST(SettingsFile, SaveAndReloadGiveTheSameBytes) {
   Settings s = Parse(
       "JD=05.03.1961 14:07:00\nGMTH=-3\nLAT=55.45\nLONG=37.37\nNAME=" + W("Тест") +
