@@ -110,22 +110,7 @@ void DBirthData::BuildLayout() {
 
   grid->addWidget(Rule(this), form.TakeRow(), 0, 1, 2);
 
-  QHBoxLayout* town = FormRows::Fields();
-  town->addWidget(Edit(kIdTown), 1);
-  town->addSpacing(6);
-  town->addWidget(TownsButton());
-  form.Add("Город", town);
-
-  QHBoxLayout* coords = FormRows::Fields();
-  Edit(kIdLatitude)->setFixedWidth(EditWidth(this, 9));
-  Edit(kIdLongitude)->setFixedWidth(EditWidth(this, 9));
-  coords->addWidget(Edit(kIdLatitude));
-  coords->addSpacing(16);
-  coords->addWidget(FormLabel("Долгота", this));
-  coords->addSpacing(6);
-  coords->addWidget(Edit(kIdLongitude));
-  coords->addStretch(1);
-  form.Add("Широта", coords);
+  form.AddPlaceRows(Edit(kIdTown), TownsButton(), Edit(kIdLatitude), Edit(kIdLongitude));
   grid->addWidget(Hint("HintCoord", this), form.TakeRow(), 1);
 
   grid->addWidget(Rule(this), form.TakeRow(), 0, 1, 2);

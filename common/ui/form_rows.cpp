@@ -78,4 +78,24 @@ QHBoxLayout* FormRows::TimeFields(QLineEdit* hours, QLineEdit* minutes, QLineEdi
   return time;
 }
 
+void FormRows::AddPlaceRows(QLineEdit* town, QPushButton* towns, QLineEdit* latitude,
+                            QLineEdit* longitude) {
+  QHBoxLayout* place = Fields();
+  place->addWidget(town, 1);
+  place->addSpacing(6);
+  place->addWidget(towns);
+  Add("Город", place);
+
+  QHBoxLayout* coords = Fields();
+  latitude->setFixedWidth(EditWidth(owner_, 9));
+  longitude->setFixedWidth(EditWidth(owner_, 9));
+  coords->addWidget(latitude);
+  coords->addSpacing(16);
+  coords->addWidget(FormLabel("Долгота", owner_));
+  coords->addSpacing(6);
+  coords->addWidget(longitude);
+  coords->addStretch(1);
+  Add("Широта", coords);
+}
+
 }  // namespace kv

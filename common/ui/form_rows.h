@@ -34,6 +34,10 @@ class FormRows {
   QHBoxLayout* DateFields(QLineEdit* day, QLineEdit* month, QLineEdit* year,
                           QPushButton* calendar) const;
   QHBoxLayout* TimeFields(QLineEdit* hours, QLineEdit* minutes, QLineEdit* seconds) const;
+  // The rows "Город" (the town and its chooser button) and "Широта" (latitude and
+  // longitude).
+  void AddPlaceRows(QLineEdit* town, QPushButton* towns, QLineEdit* latitude,
+                    QLineEdit* longitude);
 
  private:
   QLabel* Separator(const char* text) const;

@@ -61,22 +61,7 @@ void DCorr::BuildLayout() {
   corr->addStretch(1);
   form.Add("Поправка (час)", corr);
 
-  QHBoxLayout* town = FormRows::Fields();
-  town->addWidget(Edit(kIdTown), 1);
-  town->addSpacing(6);
-  town->addWidget(TownsButton());
-  form.Add("Город", town);
-
-  QHBoxLayout* coords = FormRows::Fields();
-  Edit(kIdLatitude)->setFixedWidth(EditWidth(this, 9));
-  Edit(kIdLongitude)->setFixedWidth(EditWidth(this, 9));
-  coords->addWidget(Edit(kIdLatitude));
-  coords->addSpacing(16);
-  coords->addWidget(FormLabel("Долгота", this));
-  coords->addSpacing(6);
-  coords->addWidget(Edit(kIdLongitude));
-  coords->addStretch(1);
-  form.Add("Широта", coords);
+  form.AddPlaceRows(Edit(kIdTown), TownsButton(), Edit(kIdLatitude), Edit(kIdLongitude));
 
   auto* sex_box = new QGroupBox(QString::fromUtf8("Пол"), this);
   auto* sex_layout = new QHBoxLayout(sex_box);
