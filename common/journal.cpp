@@ -1,5 +1,9 @@
 #include "common/journal.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
@@ -10,6 +14,39 @@ namespace {
 std::string g_path = kJournalFile;
 bool g_run_has_entry = false;
 constexpr size_t kMaxJournalEntry = 1023;
+
+// The journal stays open between entries (a batch of charts may write thousands of
+// them); it is opened again when the path changes.
+int g_fd = -1;
+std::string g_open_path;
+
+int JournalDescriptor() {
+  if (g_fd >= 0 && g_open_path == g_path) return g_fd;
+  if (g_fd >= 0) close(g_fd);
+  g_fd = open(g_path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  g_open_path = g_fd >= 0 ? g_path : std::string();
+  return g_fd;
+}
+
+// One write per entry: what was written is in the file even if the process dies next.
+void WriteEntry(std::string entry) {
+  const int fd = JournalDescriptor();
+  if (fd < 0) return;
+  if (!g_run_has_entry) {
+    entry.insert(0, "*****\n");
+    g_run_has_entry = true;
+  }
+  const char* p = entry.data();
+  size_t left = entry.size();
+  while (left > 0) {
+    const ssize_t put = write(fd, p, left);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;
+    p += put;
+    left -= static_cast<size_t>(put);
+  }
+}
+
 }  // namespace
 
 void SetJournalPath(const std::string& path) { g_path = path; }
@@ -21,28 +58,10 @@ void RedirectJournalInRun(const std::string& path) {
 }
 
 void AppendJournalEntries(const std::string& entries) {
-  if (entries.empty()) return;
-  std::FILE* f = std::fopen(g_path.c_str(), "a");
-  if (!f) return;
-  if (!g_run_has_entry) {
-    std::fputs("*****\n", f);
-    g_run_has_entry = true;
-  }
-  std::fwrite(entries.data(), 1, entries.size(), f);
-  std::fclose(f);
+  if (!entries.empty()) WriteEntry(entries);
 }
 
-void JournalText(const std::string& text) {
-  std::FILE* f = std::fopen(g_path.c_str(), "a");
-  if (!f) return;
-  if (!g_run_has_entry) {
-    std::fputs("*****\n", f);
-    g_run_has_entry = true;
-  }
-  std::fputs(text.c_str(), f);
-  std::fputc('\n', f);
-  std::fclose(f);
-}
+void JournalText(const std::string& text) { WriteEntry(text + "\n"); }
 
 void Journal(const char* format, ...) {
   va_list args;

@@ -1,5 +1,5 @@
 // The journal "jur.jur": an append-only record of every warning and a few diagnostics.
-// Each entry opens and closes the file, so it survives a crash right after it; the
+// Each entry goes to the file in one write, so it survives a crash right after it; the
 // first entry of a run is preceded by the line "*****".
 #pragma once
 

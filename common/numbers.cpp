@@ -3,6 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace kv {
 namespace {
@@ -136,9 +137,173 @@ std::string FormatFixed(double value, int decimals, int width) {
 
 std::string FormatGeneral(double value, int significant) {
   char buf[400];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general,
-                                 significant < 1 ? 1 : significant);
-  return ec == std::errc() ? std::string(buf, end) : std::string("0");
+  char* end = AppendGeneral(buf, buf + sizeof buf, value, significant);
+  return end != buf ? std::string(buf, end) : std::string("0");
+}
+
+namespace {
+
+using Wide = unsigned __int128;
+
+constexpr uint64_t kPow10[20] = {1ULL,
+                                 10ULL,
+                                 100ULL,
+                                 1000ULL,
+                                 10000ULL,
+                                 100000ULL,
+                                 1000000ULL,
+                                 10000000ULL,
+                                 100000000ULL,
+                                 1000000000ULL,
+                                 10000000000ULL,
+                                 100000000000ULL,
+                                 1000000000000ULL,
+                                 10000000000000ULL,
+                                 100000000000000ULL,
+                                 1000000000000000ULL,
+                                 10000000000000000ULL,
+                                 100000000000000000ULL,
+                                 1000000000000000000ULL,
+                                 10000000000000000000ULL};
+
+Wide WidePow10(int n) { return n < 20 ? Wide{kPow10[n]} : Wide{kPow10[19]} * kPow10[n - 19]; }
+
+// m * 2^e2 * 10^k rounded to an integer, ties to even, as printf rounds; false when
+// the exact quotient does not fit the 128-bit arithmetic.
+bool ScaledRound(uint64_t m, int e2, int k, uint64_t* out) {
+  // Bits of m are at most 53; each power of ten adds at most 3.33.
+  const int num_bits = 53 + (k > 0 ? (k * 10 + 2) / 3 : 0) + (e2 > 0 ? e2 : 0);
+  const int den_bits = (k < 0 ? (-k * 10 + 2) / 3 : 0) + (e2 < 0 ? -e2 : 0);
+  if (num_bits > 126 || den_bits > 126) return false;
+  Wide num = Wide{m} * (k > 0 ? WidePow10(k) : Wide{1});
+  if (e2 > 0) num <<= e2;
+  Wide q = num;
+  if (k >= 0 && e2 < 0) {  // the divisor is a power of two: shifts only
+    const int s = -e2;
+    q = num >> s;
+    const Wide r = num & ((Wide{1} << s) - 1);
+    const Wide half = Wide{1} << (s - 1);
+    if (r > half || (r == half && (q & 1))) ++q;
+  } else if (k < 0) {
+    Wide den = WidePow10(-k);
+    if (e2 < 0) den <<= -e2;
+    q = num / den;
+    const Wide twice = (num % den) << 1;
+    if (twice > den || (twice == den && (q & 1))) ++q;
+  }
+  if (q > Wide{UINT64_MAX}) return false;
+  *out = static_cast<uint64_t>(q);
+  return true;
+}
+
+constexpr char kTwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// n (below 10^8) as exactly eight digits.
+void EightDigits(uint32_t n, char* out) {
+  const uint32_t high = n / 10000, low = n % 10000;
+  std::memcpy(out, kTwoDigits + 2 * (high / 100), 2);
+  std::memcpy(out + 2, kTwoDigits + 2 * (high % 100), 2);
+  std::memcpy(out + 4, kTwoDigits + 2 * (low / 100), 2);
+  std::memcpy(out + 6, kTwoDigits + 2 * (low % 100), 2);
+}
+
+// The `count` decimal digits of n (10^(count-1) <= n < 10^count, count <= 17).
+void Digits(uint64_t n, int count, char* out) {
+  char all[17];
+  all[0] = static_cast<char>('0' + n / 10000000000000000ULL);
+  EightDigits(static_cast<uint32_t>(n / 100000000 % 100000000), all + 1);
+  EightDigits(static_cast<uint32_t>(n % 100000000), all + 9);
+  std::memcpy(out, all + 17 - count, static_cast<size_t>(count));
+}
+
+// Powers of ten from 10^-30 to 10^30 as doubles, to place a value between two of them.
+constexpr double kDecimalScale[61] = {
+    1e-30, 1e-29, 1e-28, 1e-27, 1e-26, 1e-25, 1e-24, 1e-23, 1e-22, 1e-21, 1e-20, 1e-19, 1e-18,
+    1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,
+    1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,
+    1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,
+    1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,  1e30};
+
+}  // namespace
+
+char* AppendGeneral(char* first, char* last, double value, int significant) {
+  const int p = significant < 1 ? 1 : significant;
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+  // Room for "-d.<16 digits>e-308"; zero, subnormals, nan, inf and precisions beyond
+  // a double's 17 digits go to the general routine.
+  if (p > 17 || last - first < 32 || biased == 0 || biased == 0x7ff) {
+    auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, p);
+    return ec == std::errc() ? end : first;
+  }
+  const uint64_t m = fraction | (uint64_t{1} << 52);
+  const int e2 = biased - 1075;  // value = m * 2^e2
+  // Decimal exponent of the value from its binary one, moved up when the value passes
+  // the next power of ten; near a power it may still be one off: corrected below.
+  const int e = e2 + 52;
+  int x = (e * 78913) >> 18;  // floor(e log10 2), the shift rounding down
+  if (x >= -30 && x < 30 && std::fabs(value) >= kDecimalScale[x + 31]) ++x;
+  uint64_t n = 0;
+  for (int attempt = 0;; ++attempt) {
+    if (attempt == 3 || !ScaledRound(m, e2, p - 1 - x, &n)) {
+      auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, p);
+      return ec == std::errc() ? end : first;
+    }
+    if (n >= kPow10[p]) {
+      ++x;  // rounding carried into a new place: 9.99.. -> 10.0
+    } else if (n < kPow10[p - 1]) {
+      --x;
+    } else {
+      // 10^(p-1) may be a value one place smaller rounded up at one digit too few
+      // (1e23 is 9.999999999999999e22 at 16 digits): the smaller exponent decides.
+      uint64_t below = 0;
+      if (n == kPow10[p - 1] && ScaledRound(m, e2, p - x, &below) && below < kPow10[p]) {
+        --x;
+        n = below;
+      }
+      break;
+    }
+  }
+  char digits[20];
+  int count = p;
+  Digits(n, p, digits);
+  while (count > 1 && digits[count - 1] == '0') --count;  // %g drops trailing zeros
+  char* out = first;
+  if (bits >> 63) *out++ = '-';
+  if (x < -4 || x >= p) {
+    *out++ = digits[0];
+    if (count > 1) {
+      *out++ = '.';
+      std::memcpy(out, digits + 1, static_cast<size_t>(count - 1));
+      out += count - 1;
+    }
+    *out++ = 'e';
+    *out++ = x < 0 ? '-' : '+';
+    const int ex = x < 0 ? -x : x;
+    if (ex >= 100) *out++ = static_cast<char>('0' + ex / 100);
+    *out++ = static_cast<char>('0' + ex / 10 % 10);
+    *out++ = static_cast<char>('0' + ex % 10);
+  } else if (x >= 0) {
+    const int whole = x + 1;
+    for (int i = 0; i < whole; ++i) *out++ = i < count ? digits[i] : '0';
+    if (count > whole) {
+      *out++ = '.';
+      std::memcpy(out, digits + whole, static_cast<size_t>(count - whole));
+      out += count - whole;
+    }
+  } else {
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = 0; i < -x - 1; ++i) *out++ = '0';
+    std::memcpy(out, digits, static_cast<size_t>(count));
+    out += count;
+  }
+  return out;
 }
 
 std::string FormatScientific(double value, int decimals) {

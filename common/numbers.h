@@ -38,6 +38,12 @@ int ReadIntegers(std::string_view text, int32_t* out, int max_count);
 // in the C locale.
 std::string FormatFixed(double value, int decimals, int width = 0);
 std::string FormatGeneral(double value, int significant = 15);
+
+// printf("%.<significant>g") written at `first`, as std::to_chars would write it;
+// returns the end of the text, or `first` when [first, last) is too short. Digits of
+// up to 17 significant places come from exact integer arithmetic, several times
+// faster than the general routine, which takes the rest (tiny, huge, nan, inf).
+char* AppendGeneral(char* first, char* last, double value, int significant = 15);
 std::string FormatScientific(double value, int decimals);
 
 // printf("%<width>lld"), or "%0<width>lld" with zero_pad (zeros after the sign).

@@ -83,6 +83,8 @@ std::string Typed(std::string_view option, std::string_view value) {
   return std::string(option) + " " + std::string(value);
 }
 
+std::string NoData() { return Cp1251ToUtf8(Text("NoDat")); }
+
 void PrintNumbers(const double* values, int n, std::FILE* out) {
   std::string line;
   for (int i = 0; i < n; ++i) {

@@ -74,6 +74,9 @@ int RefuseText(const char* command, const std::string& cp1251);
 // "--name VALUE" for messages; VALUE as typed (UTF-8 from the terminal).
 std::string Typed(std::string_view option, std::string_view value);
 
+// What every output puts in place of a position the chart does not have (UTF-8).
+std::string NoData();
+
 // Prints numbers with "%.15g" separated by single blanks and a line feed.
 void PrintNumbers(const double* values, int n, std::FILE* out = stdout);
 // A path given on the command line, made absolute against the starting folder.

@@ -218,8 +218,11 @@ Status ApparentPlanet(double jd, int internal, int flags, ApparentResult& rec) {
   }
   if (speed)
     for (int i = 0; i < 3; ++i) xs[i] = x[i] - xa[i] - xs[i];
+  // The Earth at the moment of emission only corrects the daily motion.
   double p[6], earth_emit[6];
-  if (Status st = RawVectors(t_emit, internal, flags, false, p, earth_emit, nullptr); !st.ok())
+  if (Status st = RawVectors(t_emit, internal, flags, false, p, speed ? earth_emit : nullptr,
+                             nullptr);
+      !st.ok())
     return st;
   if (helio) {
     for (int i = 0; i < 6; ++i) p[i] -= sun[i];
@@ -252,7 +255,9 @@ Status ApparentSun(double jd, int flags, ApparentResult& rec) {
     for (int pass = 0; pass < 2; ++pass) {
       const double t_emit = jd - LightTimeOf(d);
       double s_emit[6];
-      if (Status st = EvaluateBody(t_emit, kIntSun, flags | kCalcSpeed, false, s_emit); !st.ok())
+      if (Status st = EvaluateBody(t_emit, kIntSun, speed ? flags | kCalcSpeed : flags, false,
+                                   s_emit);
+          !st.ok())
         return st;
       for (int i = 0; i < 6; ++i) d[i] = earth[i] - s_emit[i];
     }
@@ -279,7 +284,8 @@ Status ApparentMoon(double jd, int flags, ApparentResult& rec) {
   for (int i = 0; i < 3; ++i) rel[i] = helio ? b[i] - sun[i] : moon[i];
   const double t_emit = jd - LightTimeOf(rel);
   double moon2[6], earth2[6];
-  if (Status st = RawVectors(t_emit, kIntMoon, flags | kCalcSpeed, false, moon2, earth2, nullptr);
+  if (Status st = RawVectors(t_emit, kIntMoon, speed ? flags | kCalcSpeed : flags, false, moon2,
+                             earth2, nullptr);
       !st.ok())
     return st;
   double p[6];

@@ -80,14 +80,17 @@ BodyPosition ProserpinaPosition(double jd_ut) {
   return p;
 }
 
-BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
-                         bool with_speed) {
+namespace {
+
+// CalcOneBody with the ephemeris time of the moment already known (a chart's bodies
+// share it).
+BodyPosition CalcOneBodyAt(double jd_ut, double jd_et, int body, const ChartOptions& options,
+                           bool with_speed) {
   if (body == kBodySelena) return SelenaPosition(jd_ut);
   if (body == kBodyProserpina) return ProserpinaPosition(jd_ut);
   BodyPosition p;
   const int eph = EphemerisBodyOf(body, options);
   if (eph < 0) return p;
-  const double jd_et = jd_ut + DeltaT(jd_ut);
   int flags = with_speed ? kCalcChartFlags : (kCalcChartFlags & ~kCalcSpeed);
   if (with_speed && !options.speeds) flags = (flags & ~kCalcSpeed) | kCalcPlaceOfSpeed;
   if (options.heliocentric && ((eph >= kMercury && eph <= kPluto) || (eph >= kChiron && eph <= kPholus)))
@@ -103,6 +106,13 @@ BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
   p.speed_deg = x[3];
   if (options.heliocentric && eph == kSun) p.lon_deg = NormalizeDegrees(p.lon_deg + 180.0);
   return p;
+}
+
+}  // namespace
+
+BodyPosition CalcOneBody(double jd_ut, int body, const ChartOptions& options,
+                         bool with_speed) {
+  return CalcOneBodyAt(jd_ut, jd_ut + DeltaT(jd_ut), body, options, with_speed);
 }
 
 ChartPointFn ChartPoints(const ChartOptions& options) {
@@ -138,8 +148,9 @@ int CalculateChart(ChartRecord& rec, const ChartRecord* base, int kind,
   if (!EphemerisDateInRange(rec.jd_ut)) return -1;
   Engine().failure = {};
   uint32_t missing = 0;
+  const double jd_et = rec.jd_calc + DeltaT(rec.jd_calc);
   for (int b = kBodySun; b < kBodySouthNode; ++b) {
-    const BodyPosition p = CalcOneBody(rec.jd_calc, b, options);
+    const BodyPosition p = CalcOneBodyAt(rec.jd_calc, jd_et, b, options, true);
     if (p.state == BodyState::kDamaged) {
       // A position from a damaged file would be a wrong chart: none is better.
       WarningFormat("KrEph", BodyName(b).c_str(), Engine().failure.message().c_str());

@@ -5,7 +5,11 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "common/tests/russian_locale.h"
 
@@ -114,6 +118,40 @@ TEST(Numbers, FormatsMatchPrintfInTheCLocale) {
     std::snprintf(expected, sizeof expected, "%3lld", v);
     EXPECT_EQ(FormatInteger(v, 3), expected) << v;
   }
+}
+
+TEST(Numbers, GeneralFormatAgreesWithPrintfOnEveryKindOfDouble) {
+  // The exact integer path must print what printf prints, to the last digit and in
+  // the choice between fixed and exponent forms, at every precision.
+  testing::CLocale c_locale;
+  std::mt19937_64 random(20261209);
+  std::vector<double> values = {
+      0.5, 1.5, 2.5, 0.125, 0.375, 9.5, 99.5, 999.5, 0.95, 9.95, 99.95,  // ties
+      9.9999999999999995, 99999999999999.99, 999999999999999.9, 1e15, 1e16, 1e17,
+      1e-4, 1e-5, 0.0001234567890123, 0.00001, 123456789012345678.0, 4503599627370495.5,
+      9007199254740993.0, 1.7976931348623157e308, 2.2250738585072014e-308, 5e-324, 1e22,
+      1e23, 359.99999999999999, 360.0, 0.1, 0.2, 0.3, 280.368165959055, -0.0, 0.0,
+      std::numeric_limits<double>::infinity(), std::nan("")};
+  for (int i = 0; i < 20000; ++i) {  // any bit pattern: all exponents, subnormals, nan
+    const uint64_t bits = random();
+    double v;
+    std::memcpy(&v, &bits, sizeof v);
+    values.push_back(v);
+  }
+  std::uniform_real_distribution<double> degrees(0.0, 360.0);
+  for (int i = 0; i < 20000; ++i) values.push_back(degrees(random));
+  for (int i = 0; i < 2000; ++i)  // halves of integers, exact ties at every place
+    values.push_back(std::ldexp(static_cast<double>(random() >> 11 | 1), -(i % 60)));
+  char buf[64], expected[400];
+  for (double v : values) {
+    for (int precision = 1; precision <= 18; ++precision) {
+      std::snprintf(expected, sizeof expected, "%.*g", precision, v);
+      char* end = AppendGeneral(buf, buf + sizeof buf, v, precision);
+      ASSERT_EQ(std::string(buf, end), expected) << "precision " << precision;
+    }
+  }
+  // Too little room gives nothing rather than a cut number.
+  EXPECT_EQ(AppendGeneral(buf, buf + 3, 280.368165959055, 15), buf);
 }
 
 }  // namespace

@@ -59,4 +59,44 @@ for c in "${cases[@]}"; do
     fi
   done
 done
+
+# A stream longer than one round of the workers (131,072 lines): mostly blank lines,
+# charts and refused lines on both sides of the round's edge, the last line without
+# its line feed. Several workers must give what one gives, line numbers included.
+if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ]; then
+  python3 - "$here/random_input.txt" >"$KV_TMP/long_in" <<'PY'
+import sys
+charts = open(sys.argv[1]).read().split("\n")[:40]
+out = []
+for i in range(140000):
+    if i in (131060, 131075, 139990):
+        out.append("2451545.0 91.00 37.37 1")
+    elif 131050 <= i < 131090 or i < 20:
+        out.append(charts[i % 40])
+    else:
+        out.append("")
+out.append(charts[0])
+sys.stdout.write("\n".join(out))
+PY
+  for jobs in 1 2 3; do
+    rm -f "$KV_WORK/jur.jur"
+    (cd "$KV_WORK" && kv_headless timeout 300 "$prog" batch --no-lunar-day --jobs "$jobs" \
+       <"$KV_TMP/long_in" >"$KV_TMP/long_out_$jobs" 2>"$KV_TMP/long_err_$jobs")
+    echo "status $?" >>"$KV_TMP/long_out_$jobs"
+    [ -f "$KV_WORK/jur.jur" ] && cat "$KV_WORK/jur.jur" >>"$KV_TMP/long_err_$jobs"
+  done
+  if [ "$(wc -l <"$KV_TMP/long_out_1")" -lt 50 ] ||
+     [ "$(grep -c -E ' (131061|131076|139991): ' "$KV_TMP/long_err_1")" -ne 3 ]; then
+    echo "long stream: one worker gave $(wc -l <"$KV_TMP/long_out_1") lines"
+    failed=1
+  fi
+  for jobs in 2 3; do
+    if ! cmp -s "$KV_TMP/long_out_1" "$KV_TMP/long_out_$jobs" ||
+       ! cmp -s "$KV_TMP/long_err_1" "$KV_TMP/long_err_$jobs"; then
+      echo "long stream: --jobs $jobs differs from --jobs 1"
+      diff "$KV_TMP/long_err_1" "$KV_TMP/long_err_$jobs" | head -10
+      failed=1
+    fi
+  done
+fi
 exit $failed
