@@ -74,8 +74,9 @@ Status MoonOfDate(double t, double* pv) {
   if (Status st = EvaluateBody(t, kIntMoon, kFlagSpeed, false, m); !st.ok()) return st;
   const double tau = LightTimeDays(Length(m));
   if (Status st = EvaluateBody(t - tau, kIntMoon, kFlagSpeed, false, m); !st.ok()) return st;
-  Precess(m, t, kJ2000ToDate);
-  Precess(m + 3, t, kJ2000ToDate);
+  const PrecessionRecord precession = MakePrecessionRecord(t);
+  ApplyPrecession(precession, m, kJ2000ToDate);
+  ApplyPrecession(precession, m + 3, kJ2000ToDate);
   NutationRecord fresh;
   const NutationRecord* nut = nullptr;
   double mean_eps;

@@ -28,42 +28,37 @@ double Polynomial(const double (&c)[N], double u) {
   return v;
 }
 
-void RotateX(double* x, double a) {
-  const double c = std::cos(a), s = std::sin(a);
+// Turn about the x or the z axis by an angle given by its cosine and sine.
+void RotateX(double* x, double c, double s) {
   const double y = c * x[1] + s * x[2];
   const double z = -s * x[1] + c * x[2];
   x[1] = y;
   x[2] = z;
 }
 
-void RotateZ(double* x, double a) {
-  const double c = std::cos(a), s = std::sin(a);
+void RotateZ(double* x, double c, double s) {
   const double nx = c * x[0] + s * x[1];
   const double ny = -s * x[0] + c * x[1];
   x[0] = nx;
   x[1] = ny;
 }
 
-void PrecessLongTerm(double* x, double jd_et, int direction) {
+void SetTurns(PrecessionRecord& r, int direction, const double (&angles)[5]) {
+  for (int k = 0; k < 5; ++k) {
+    r.cos_turn[direction][k] = std::cos(angles[k]);
+    r.sin_turn[direction][k] = std::sin(angles[k]);
+  }
+}
+
+void LongTermTurns(PrecessionRecord& r, double jd_et) {
   const double u = (jd_et - kJ2000) / kDaysPerCentury / 10;
   const double a = u * Polynomial(kAccumulated, u) * kArcsecToRad;
   const double w = Polynomial(kNode, u);
   const double i = Polynomial(kInclination, u);
   const double eps0 = Obliquity(kJ2000);
   const double eps = Obliquity(jd_et);
-  if (direction == kJ2000ToDate) {
-    RotateX(x, eps0);
-    RotateZ(x, w);
-    RotateX(x, i);
-    RotateZ(x, -w - a);
-    RotateX(x, -eps);
-  } else {
-    RotateX(x, eps);
-    RotateZ(x, w + a);
-    RotateX(x, -i);
-    RotateZ(x, -w);
-    RotateX(x, -eps0);
-  }
+  SetTurns(r, 0, {eps0, w, i, -w - a, -eps});
+  SetTurns(r, 1, {eps, w + a, -i, -w, -eps0});
 }
 
 }  // namespace
@@ -77,12 +72,16 @@ PrecessionAngles PrecessionAngles1976(double jd_et) {
   return p;
 }
 
-void Precess(double* x, double jd_et, int direction) {
-  if (jd_et == kJ2000) return;
+PrecessionRecord MakePrecessionRecord(double jd_et) {
+  PrecessionRecord r;
+  r.jd_et = jd_et;
+  if (jd_et == kJ2000) return r;
+  r.identity = false;
   const double t = (jd_et - kJ2000) / kDaysPerCentury;
   if (std::fabs(t) > 2) {
-    PrecessLongTerm(x, jd_et, direction);
-    return;
+    r.long_term = true;
+    LongTermTurns(r, jd_et);
+    return r;
   }
   const PrecessionAngles p = PrecessionAngles1976(jd_et);
   const double cz = std::cos(p.z), sz = std::sin(p.z);
@@ -93,10 +92,32 @@ void Precess(double* x, double jd_et, int direction) {
       {sz * ct * cZ + cz * sZ, -(sz * ct * sZ - cz * cZ), -sz * st},
       {st * cZ, -st * sZ, ct},
   };
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) r.m[i][j] = m[i][j];
+  return r;
+}
+
+void ApplyPrecession(const PrecessionRecord& r, double* x, int direction) {
+  if (r.identity) return;
+  if (r.long_term) {
+    const int d = direction == kJ2000ToDate ? 0 : 1;
+    const double* c = r.cos_turn[d];
+    const double* s = r.sin_turn[d];
+    RotateX(x, c[0], s[0]);
+    RotateZ(x, c[1], s[1]);
+    RotateX(x, c[2], s[2]);
+    RotateZ(x, c[3], s[3]);
+    RotateX(x, c[4], s[4]);
+    return;
+  }
   const double v[3] = {x[0], x[1], x[2]};
   for (int i = 0; i < 3; ++i)
-    x[i] = direction == kJ2000ToDate ? m[i][0] * v[0] + m[i][1] * v[1] + m[i][2] * v[2]
-                                     : m[0][i] * v[0] + m[1][i] * v[1] + m[2][i] * v[2];
+    x[i] = direction == kJ2000ToDate ? r.m[i][0] * v[0] + r.m[i][1] * v[1] + r.m[i][2] * v[2]
+                                     : r.m[0][i] * v[0] + r.m[1][i] * v[1] + r.m[2][i] * v[2];
+}
+
+void Precess(double* x, double jd_et, int direction) {
+  ApplyPrecession(MakePrecessionRecord(jd_et), x, direction);
 }
 
 }  // namespace kv

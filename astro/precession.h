@@ -19,6 +19,23 @@ inline constexpr int kDateToJ2000 = 1;
 //   direction kJ2000ToDate (-1) or kDateToJ2000 (1)
 void Precess(double* x, double jd_et, int direction);
 
+// The rotation of Precess for one date, made once and applied to many vectors (the
+// bodies of a chart share their date); the same arithmetic as Precess, so the results
+// are equal to the bit.
+struct PrecessionRecord {
+  double jd_et = 0;
+  bool identity = true;    // jd_et is J2000
+  bool long_term = false;  // beyond two centuries of J2000
+  double m[3][3] = {};     // IAU 1976 matrix, J2000 to date by rows
+  // The five turns of the long-term expansion, about x, z, x, z, x, as cosine and sine,
+  // for each direction (index 0: J2000 to date, 1: date to J2000).
+  double cos_turn[2][5] = {}, sin_turn[2][5] = {};
+};
+PrecessionRecord MakePrecessionRecord(double jd_et);
+//   x         three coordinates, rotated in place
+//   direction kJ2000ToDate or kDateToJ2000
+void ApplyPrecession(const PrecessionRecord& r, double* x, int direction);
+
 // The IAU 1976 angles zeta, z, theta (radians) from J2000 to jd_et.
 struct PrecessionAngles {
   double zeta, z, theta;

@@ -14,6 +14,7 @@
 #include "astro/ephemeris/ephemeris_format.h"
 #include "astro/nutation.h"
 #include "astro/obliquity.h"
+#include "astro/precession.h"
 #include "common/status.h"
 
 namespace kv {
@@ -132,6 +133,7 @@ struct EphemerisEngine {
   ObliquityRecord oblique_date;
   NutationRecord nutation;        // for the date of the last calculation
   NutationRecord nutation_prev;   // for that date - 0.0001 day (speeds)
+  PrecessionRecord precession;    // J2000 to the date of the last calculation
   Status failure;                 // the last failure: which file (message for the user)
   ApparentPlaceCache apparent;
   // Files of a known release are checked against their digest when opened; tests of

@@ -127,9 +127,10 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
   const bool speed = flags & kCalcSpeed;
   const ObliquityRecord& ob = e.oblique_date;
   const bool of_date = flags & kFinishOfDate;
-  if (!of_date) Precess(p, jd, kJ2000ToDate);
+  if (!of_date && (e.precession.jd_et != jd || jd == 0)) e.precession = MakePrecessionRecord(jd);
+  if (!of_date) ApplyPrecession(e.precession, p, kJ2000ToDate);
   if (speed && !of_date) {
-    Precess(p + 3, jd, kJ2000ToDate);
+    ApplyPrecession(e.precession, p + 3, kJ2000ToDate);
     // The mean equinox moves along the ecliptic: add the general precession rate.
     const double t = (jd - kJ2000) / kDaysPerCentury;
     double ecl[6], pol[6];
