@@ -103,6 +103,7 @@ MissingFileHandler SetMissingFileHandler(MissingFileHandler handler);
 struct ApparentResult {
   int flags = -1;  // the calculation flags it was made with; -1 when there is none
   double jd = 0;
+  bool has_equatorial_polar = false;  // block 12..17 filled (not needed for a chart)
   double block[24] = {};
 };
 

@@ -168,19 +168,27 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
   RotateAboutX(ecl_rect, ecl_rect, e.nutation.sin_deps, e.nutation.cos_deps);
   RotateAboutX(ecl_rect + 3, ecl_rect + 3, e.nutation.sin_deps, e.nutation.cos_deps);
   CartesianToPolarSpeed(ecl_rect, block);
-  CartesianToPolarSpeed(equ_rect, block + 12);
+  const bool equatorial = !(flags & kFinishEclipticOnly);
+  if (equatorial) CartesianToPolarSpeed(equ_rect, block + 12);
   for (double* pol : {block, block + 12}) {
     pol[0] *= kRadToDeg;
     pol[1] *= kRadToDeg;
     pol[3] *= kRadToDeg;
     pol[4] *= kRadToDeg;
+    if (!equatorial) break;
   }
 }
 
 namespace {
 
+// The flags for finishing a result: without the equatorial polar coordinates when
+// they are not wanted.
+int FinishFlags(int flags, bool equatorial) {
+  return equatorial ? flags : flags | kFinishEclipticOnly;
+}
+
 // Planets and minor bodies: light time, deflection, aberration.
-Status ApparentPlanet(double jd, int internal, int flags, ApparentResult& rec) {
+Status ApparentPlanet(double jd, int internal, int flags, bool equatorial, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
   double x[6], earth[6], sun[6];
@@ -239,12 +247,12 @@ Status ApparentPlanet(double jd, int internal, int flags, ApparentResult& rec) {
     if (speed)
       for (int i = 3; i < 6; ++i) p[i] += obs[i] - earth_emit[i];
   }
-  FinishPosition(p, jd, flags, rec.block);
+  FinishPosition(p, jd, FinishFlags(flags, equatorial), rec.block);
   return Status::Ok();
 }
 
 // The Sun (seen from the Earth) or, in heliocentric mode, the Earth (seen from the Sun).
-Status ApparentSun(double jd, int flags, ApparentResult& rec) {
+Status ApparentSun(double jd, int flags, bool equatorial, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
   double earth[6], sun[6];
@@ -267,11 +275,11 @@ Status ApparentSun(double jd, int flags, ApparentResult& rec) {
   if (!helio)
     for (double& v : d) v = -v;
   if (!(flags & kCalcNoAberration)) Aberrate(d, earth + 3, speed);
-  FinishPosition(d, jd, flags, rec.block);
+  FinishPosition(d, jd, FinishFlags(flags, equatorial), rec.block);
   return Status::Ok();
 }
 
-Status ApparentMoon(double jd, int flags, ApparentResult& rec) {
+Status ApparentMoon(double jd, int flags, bool equatorial, ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
   double moon[6], earth[6], sun[6];
@@ -297,7 +305,7 @@ Status ApparentMoon(double jd, int flags, ApparentResult& rec) {
       for (int i = 3; i < 6; ++i) p[i] += obs[i] - earth2[i];
   }
   if (!speed) p[3] = p[4] = p[5] = 0;
-  FinishPosition(p, jd, flags, rec.block);
+  FinishPosition(p, jd, FinishFlags(flags, equatorial), rec.block);
   return Status::Ok();
 }
 
@@ -307,7 +315,9 @@ int PublicResult(const Status& st, int flags) {
   return st.IsNotFound() ? kCalcNoData : -1;
 }
 
-int Compute(double jd, int body, int flags, double* block) {
+// One body into block (24 doubles); the equatorial polar coordinates only when
+// `equatorial` is set.
+int Compute(double jd, int body, int flags, double* block, bool equatorial) {
   Zero(block, 24);
   if (flags & kCalcHeliocentric) flags |= kCalcNoDeflection | kCalcNoAberration;
   PrepareDate(jd, flags);
@@ -325,17 +335,14 @@ int Compute(double jd, int body, int flags, double* block) {
   if ((body == kSun && helio) || (body == kEarth && !helio)) return flags;
   ApparentResult& rec = ResultOf(internal);
   // The reader's cache tells whether the block still belongs to this date.
-  Status st;
-  if (body == kMoon) {
-    st = RawVectors(jd, kIntMoon, flags, true, nullptr, nullptr, nullptr);
-    if (st.ok() && !(rec.flags == flags && rec.jd == jd)) st = ApparentMoon(jd, flags, rec);
-  } else if (internal == kIntEmb) {
-    st = RawVectors(jd, kIntEmb, flags, true, nullptr, nullptr, nullptr);
-    if (st.ok() && !(rec.flags == flags && rec.jd == jd)) st = ApparentSun(jd, flags, rec);
-  } else {
-    st = RawVectors(jd, internal, flags, true, nullptr, nullptr, nullptr);
-    if (st.ok() && !(rec.flags == flags && rec.jd == jd))
-      st = ApparentPlanet(jd, internal, flags, rec);
+  const int raw = body == kMoon ? kIntMoon : internal;
+  Status st = RawVectors(jd, raw, flags, true, nullptr, nullptr, nullptr);
+  const bool kept = rec.flags == flags && rec.jd == jd && (rec.has_equatorial_polar || !equatorial);
+  if (st.ok() && !kept) {
+    if (body == kMoon) st = ApparentMoon(jd, flags, equatorial, rec);
+    else if (internal == kIntEmb) st = ApparentSun(jd, flags, equatorial, rec);
+    else st = ApparentPlanet(jd, internal, flags, equatorial, rec);
+    if (st.ok()) rec.has_equatorial_polar = equatorial;
   }
   if (!st.ok()) {
     if (st.IsNotFound()) rec.flags = -1;  // an all-zero record
@@ -350,14 +357,15 @@ int Compute(double jd, int body, int flags, double* block) {
 }  // namespace
 
 int CalcBodyBlock(double jd_et, int body, int flags, double* block24) {
-  const int rc = Compute(jd_et, body, flags, block24);
+  const int rc = Compute(jd_et, body, flags, block24, true);
   if (rc < 0) Zero(block24, 24);
   return rc;
 }
 
 int CalcBody(double jd_et, int body, int flags, double* out) {
   double block[24];
-  const int rc = CalcBodyBlock(jd_et, body, flags, block);
+  const int rc = Compute(jd_et, body, flags, block, false);
+  if (rc < 0) Zero(block, 24);
   std::memcpy(out, block, 6 * sizeof(double));
   return rc;
 }

@@ -14,6 +14,10 @@ Status RawVectors(double jd, int internal, int flags, bool keep, double* body, d
 // Flag for FinishPosition only: the vector is already on the mean equator of date.
 inline constexpr int kFinishOfDate = 1 << 30;
 
+// Flag for FinishPosition only: the equatorial polar coordinates (block 12..17) are
+// not wanted and stay zero.
+inline constexpr int kFinishEclipticOnly = 1 << 29;
+
 // Precession to the date (unless kFinishOfDate), nutation, ecliptic of date, polar, degrees: fills block24.
 void FinishPosition(double* p, double jd, int flags, double* block24);
 

@@ -293,6 +293,23 @@ TEST_F(Positions, PlaceWithoutSpeedsEqualsThePlaceWithThem) {
   }
 }
 
+// A body asked for by CalcBody keeps no equatorial polar coordinates; the whole block
+// asked for next, at the same date and flags, has them as a fresh calculation does.
+TEST_F(Positions, WholeBlockAfterThePlaceHasTheEquatorialCoordinates) {
+  for (int body : {kSun, kMoon, kMars, kChiron}) {
+    Engine().apparent = ApparentPlaceCache{};
+    double fresh[24];
+    ASSERT_GE(CalcBodyBlock(2451545.0, body, kCalcChartFlags, fresh), 0);
+    EXPECT_NE(fresh[12], 0.0) << body;  // right ascension
+    Engine().apparent = ApparentPlaceCache{};
+    double place[6], block[24];
+    ASSERT_GE(CalcBody(2451545.0, body, kCalcChartFlags, place), 0);
+    ASSERT_GE(CalcBodyBlock(2451545.0, body, kCalcChartFlags, block), 0);
+    EXPECT_EQ(std::memcmp(block, fresh, sizeof block), 0) << body;
+    EXPECT_EQ(std::memcmp(place, fresh, sizeof place), 0) << body;
+  }
+}
+
 TEST_F(Positions, EclipticToEquatorialOfAKnownPoint) {
   double ra, dec;
   EclipticToEquatorial(90.0, 0.0, 2451545.0, &ra, &dec);
