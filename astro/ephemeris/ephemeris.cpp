@@ -162,10 +162,7 @@ MissingFileHandler SetMissingFileHandler(MissingFileHandler handler) {
   return old;
 }
 
-EphemerisEngine& Engine() {
-  static EphemerisEngine engine;
-  return engine;
-}
+EphemerisEngine g_ephemeris_engine;
 
 std::optional<std::string> EphemerisDirectoryOfControl(std::string_view text) {
   // A NUL ends the text, as it ends a path.
@@ -513,11 +510,17 @@ Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
   if (record == kIntSun && (b.header.flags & kCoeffEmbHeliocentric)) {
     // The Sun record holds the heliocentric barycentre of Earth and Moon.
     EphemerisBody& emb = e.bodies[kIntEmb];
-    const double saved = emb.cache_jd;
-    emb.cache_jd = 0;
     double bary[6];
-    const Status st = EvaluateBody(jd, kIntEmb, flags | (speed ? kFlagSpeed : 0), false, bary);
-    emb.cache_jd = saved;
+    Status st;
+    if (speed && emb.cache_jd == jd && jd != 0 && emb.cache_has_speed) {
+      // The barycentre kept for this moment is what evaluating it again would give.
+      for (int i = 0; i < 6; ++i) bary[i] = emb.cache[i];
+    } else {
+      const double saved = emb.cache_jd;
+      emb.cache_jd = 0;
+      st = EvaluateBody(jd, kIntEmb, flags | (speed ? kFlagSpeed : 0), false, bary);
+      emb.cache_jd = saved;
+    }
     if (!st.ok()) {
       for (int i = 0; i < 6; ++i) out[i] = 0.0;
       return st;

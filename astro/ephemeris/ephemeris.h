@@ -143,8 +143,10 @@ struct EphemerisEngine {
   bool initialised = false;
 };
 
-// The process-wide engine state.
-EphemerisEngine& Engine();
+// The process-wide engine state; an object of namespace scope rather than a local
+// static, so that the many calls of a chart do not each test its initialisation.
+extern EphemerisEngine g_ephemeris_engine;
+inline EphemerisEngine& Engine() { return g_ephemeris_engine; }
 
 // Finds the directory, makes a fresh engine state, opens the start-up files. A
 // missing or damaged single-asteroid file "se00010s.se1" is journalled and skipped.

@@ -49,8 +49,10 @@ EphemerisBody& RecordOf(int internal) { return Engine().bodies[IndexOf(internal)
 
 ApparentResult& ResultOf(int internal) { return Engine().apparent.bodies[IndexOf(internal)]; }
 
-// Barycentric Earth at jd; kept in the engine's cache when keep is set.
-Status EarthAt(double jd, int flags, bool keep, double* earth) {
+// Barycentric Earth at jd; kept in the engine's cache when keep is set. `moon_known`,
+// when given, is the Moon at jd as this routine would evaluate it (same flags).
+Status EarthAt(double jd, int flags, bool keep, double* earth,
+               const double* moon_known = nullptr) {
   ApparentPlaceCache& c = Engine().apparent;
   const bool speed = (flags & kCalcSpeed) || keep;
   if (c.earth_jd == jd && jd != 0 && (!speed || c.earth_has_speed)) {
@@ -60,7 +62,8 @@ Status EarthAt(double jd, int flags, bool keep, double* earth) {
   double emb[6], moon[6];
   const int f = speed ? (flags | kCalcSpeed) : flags;
   Status st = EvaluateBody(jd, kIntEmb, f, keep, emb);
-  if (st.ok()) st = EvaluateBody(jd, kIntMoon, f, keep, moon);
+  if (st.ok() && moon_known) std::memcpy(moon, moon_known, sizeof moon);
+  else if (st.ok()) st = EvaluateBody(jd, kIntMoon, f, keep, moon);
   if (!st.ok()) {
     Zero(earth, 6);
     return st;
@@ -89,9 +92,12 @@ Status RawVectors(double jd, int internal, int flags, bool keep, double* body, d
   Status st;
   if (keep || sun || rec_helio || internal == kIntSun || helio_mode)
     st = EvaluateBody(jd, kIntSun, f, keep, s);
+  // The Moon of a moment not kept is the same vector in the Earth as in the body.
+  const bool moon_first = internal == kIntMoon && body && !keep;
+  if (st.ok() && moon_first) st = EvaluateBody(jd, kIntMoon, f, keep, body);
   if (st.ok() && (keep || earth || internal == kIntEmb || internal == kIntMoon))
-    st = EarthAt(jd, f, keep, e);
-  if (st.ok() && body) {
+    st = EarthAt(jd, f, keep, e, moon_first ? body : nullptr);
+  if (st.ok() && body && !moon_first) {
     if (internal == kIntEmb) {
       std::memcpy(body, e, sizeof e);
     } else if (internal == kIntMoon) {
