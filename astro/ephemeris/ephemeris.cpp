@@ -541,7 +541,7 @@ Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
     b.cache_jd = jd;
     b.cache_has_speed = true;
     for (int i = 0; i < 6; ++i) b.cache[i] = out[i];
-    e.apparent.bodies[record] = ApparentResult{};
+    e.apparent.bodies[record].flags = -1;  // the apparent place no longer belongs to it
   }
   return Status::Ok();
 }
