@@ -16,7 +16,11 @@ inline constexpr double kRadToDeg = 57.29577951308232;
 // x brought into [0, period). The remainder of a tiny negative x plus the period can
 // round up to the period itself; that case gives 0.
 inline double NormalizeAngle(double x, double period) {
-  double r = std::fmod(x, period);
+  // Within one period of the circle the remainder is exact without the division
+  // (x - period is exact there), and most angles are.
+  if (x >= 0 && x < period) return x;
+  if (x >= period && x < 2 * period) return x - period;
+  double r = x > -period && x < 0 ? x : std::fmod(x, period);
   if (r < 0) r += period;
   if (r >= period) r = 0.0;
   return r;

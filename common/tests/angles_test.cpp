@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
 
 namespace kv {
 namespace {
@@ -29,6 +32,30 @@ TEST(Angles, ATinyNegativeAngleGivesZeroNotTheFullCircle) {
     EXPECT_LT(d, 360.0) << x;
   }
   EXPECT_TRUE(std::isnan(NormalizeDegrees(std::nan(""))));
+}
+
+// The short ways within a period or two of the circle give, to the bit, what the
+// remainder by division gives.
+TEST(Angles, ShortWaysEqualTheRemainderToTheBit) {
+  auto by_division = [](double x, double period) {
+    double r = std::fmod(x, period);
+    if (r < 0) r += period;
+    if (r >= period) r = 0.0;
+    return r;
+  };
+  std::mt19937_64 random(11);
+  for (double period : {360.0, kTwoPi, 24.0}) {
+    std::uniform_real_distribution<double> any(-3 * period, 3 * period);
+    std::vector<double> xs = {0.0,         -0.0,        period,     2 * period, -period,
+                              -2 * period, 1e-300,      -1e-300,    -1e-17,     period - 1e-13,
+                              std::nextafter(period, 0.0), std::nextafter(2 * period, 0.0),
+                              std::nextafter(-period, 0.0), 1e20, -1e20};
+    for (int i = 0; i < 200000; ++i) xs.push_back(any(random));
+    for (double x : xs) {
+      const double a = NormalizeAngle(x, period), b = by_division(x, period);
+      ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0) << x << " " << period;
+    }
+  }
 }
 
 TEST(Angles, UnitsAgree) {
