@@ -126,6 +126,7 @@ void PrepareDate(double jd, int flags) {
     if (speed)
       e.nutation_prev = MakeNutationRecord(jd - kNutationStep, Obliquity(jd - kNutationStep));
   }
+  if (e.precession.jd_et != jd || jd == 0) e.precession = MakePrecessionRecord(jd);
 }
 
 void FinishPosition(double* p, double jd, int flags, double* block) {
@@ -133,7 +134,6 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
   const bool speed = flags & kCalcSpeed;
   const ObliquityRecord& ob = e.oblique_date;
   const bool of_date = flags & kFinishOfDate;
-  if (!of_date && (e.precession.jd_et != jd || jd == 0)) e.precession = MakePrecessionRecord(jd);
   if (!of_date) ApplyPrecession(e.precession, p, kJ2000ToDate);
   if (speed && !of_date) {
     ApplyPrecession(e.precession, p + 3, kJ2000ToDate);
@@ -173,16 +173,15 @@ void FinishPosition(double* p, double jd, int flags, double* block) {
   RotateAboutX(p + 3, ecl_rect + 3, ob.sin_eps, ob.cos_eps);
   RotateAboutX(ecl_rect, ecl_rect, e.nutation.sin_deps, e.nutation.cos_deps);
   RotateAboutX(ecl_rect + 3, ecl_rect + 3, e.nutation.sin_deps, e.nutation.cos_deps);
-  CartesianToPolarSpeed(ecl_rect, block);
-  const bool equatorial = !(flags & kFinishEclipticOnly);
-  if (equatorial) CartesianToPolarSpeed(equ_rect, block + 12);
-  for (double* pol : {block, block + 12}) {
+  auto polar_in_degrees = [](const double* rect, double* pol) {
+    CartesianToPolarSpeed(rect, pol);
     pol[0] *= kRadToDeg;
     pol[1] *= kRadToDeg;
     pol[3] *= kRadToDeg;
     pol[4] *= kRadToDeg;
-    if (!equatorial) break;
-  }
+  };
+  polar_in_degrees(ecl_rect, block);
+  if (!(flags & kFinishEclipticOnly)) polar_in_degrees(equ_rect, block + 12);
 }
 
 namespace {
@@ -360,18 +359,22 @@ int Compute(double jd, int body, int flags, double* block, bool equatorial) {
   return flags;
 }
 
+// Compute with an all-zero block on failure.
+int ComputeOrZero(double jd, int body, int flags, double* block, bool equatorial) {
+  const int rc = Compute(jd, body, flags, block, equatorial);
+  if (rc < 0) Zero(block, 24);
+  return rc;
+}
+
 }  // namespace
 
 int CalcBodyBlock(double jd_et, int body, int flags, double* block24) {
-  const int rc = Compute(jd_et, body, flags, block24, true);
-  if (rc < 0) Zero(block24, 24);
-  return rc;
+  return ComputeOrZero(jd_et, body, flags, block24, true);
 }
 
 int CalcBody(double jd_et, int body, int flags, double* out) {
   double block[24];
-  const int rc = Compute(jd_et, body, flags, block, false);
-  if (rc < 0) Zero(block, 24);
+  const int rc = ComputeOrZero(jd_et, body, flags, block, false);
   std::memcpy(out, block, 6 * sizeof(double));
   return rc;
 }

@@ -15,7 +15,7 @@ Status RawVectors(double jd, int internal, int flags, bool keep, double* body, d
 inline constexpr int kFinishOfDate = 1 << 30;
 
 // Flag for FinishPosition only: the equatorial polar coordinates (block 12..17) are
-// not wanted and stay zero.
+// not wanted and not computed; those places of the block are left as they were.
 inline constexpr int kFinishEclipticOnly = 1 << 29;
 
 // Precession to the date (unless kFinishOfDate), nutation, ecliptic of date, polar, degrees: fills block24.
