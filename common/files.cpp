@@ -1,6 +1,9 @@
 #include "common/files.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -77,6 +80,18 @@ Status WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset) {
   if (std::fwrite(buffer, 1, n, f) != n)
     return Status::IoError(FormatMessage("%zu bytes cannot be written", n));
   return Status::Ok();
+}
+
+bool WriteAll(int fd, const void* data, size_t n) {
+  const auto* p = static_cast<const char*>(data);
+  while (n > 0) {
+    const ssize_t put = write(fd, p, n);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    p += put;
+    n -= static_cast<size_t>(put);
+  }
+  return true;
 }
 
 bool FileExists(std::string_view name) {

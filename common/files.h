@@ -32,6 +32,10 @@ Status ReadWholeFile(const std::string& path, std::vector<uint8_t>* bytes,
 Status ReadBlock(std::FILE* f, void* buffer, size_t n, long offset);
 Status WriteBlock(std::FILE* f, const void* buffer, size_t n, long offset);
 
+// Writes all n bytes to an open descriptor at its current position, again after an
+// interrupted or partial write: true, or false when the system refused.
+bool WriteAll(int fd, const void* data, size_t n);
+
 // InvalidArgument after "SkF" when the name has a blank, AlreadyExists after "F%is"
 // when the file exists, else ok.
 Status CheckNewFileName(std::string_view name);

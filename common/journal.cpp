@@ -3,10 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/files.h"
 #include "common/format_text.h"
 
 namespace kv {
@@ -36,15 +36,7 @@ void WriteEntry(std::string entry) {
     entry.insert(0, "*****\n");
     g_run_has_entry = true;
   }
-  const char* p = entry.data();
-  size_t left = entry.size();
-  while (left > 0) {
-    const ssize_t put = write(fd, p, left);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return;
-    p += put;
-    left -= static_cast<size_t>(put);
-  }
+  WriteAll(fd, entry.data(), entry.size());
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "chart/record/chart_rules.h"
 #include "common/birth_checks.h"
 #include "common/codepage.h"
+#include "common/files.h"
 #include "common/journal.h"
 #include "common/messages.h"
 #include "common/numbers.h"
@@ -187,13 +188,7 @@ struct ScratchFile {
     ssize_t got;
     while ((got = pread(fd, buf, sizeof buf, at)) > 0) {
       at += got;
-      for (const char* p = buf; got > 0;) {
-        const ssize_t put = write(to, p, static_cast<size_t>(got));
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return;
-        p += put;
-        got -= put;
-      }
+      if (!WriteAll(to, buf, static_cast<size_t>(got))) return;
     }
   }
 };
