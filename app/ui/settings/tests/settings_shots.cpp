@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
-#include <QPainter>
 #include <QTest>
 
 #include "app/settings/program_settings.h"
@@ -24,6 +23,7 @@
 #include "chart/ui/open_chart.h"
 #include "chart/wheel/chart_texts.h"
 #include "common/ui/message_boxes.h"
+#include "common/ui/tests/caption_shot.h"
 #include "common/ui/window_hooks.h"
 
 namespace {
@@ -36,24 +36,7 @@ bool g_ok = true;
 void Save(QWidget& w, const char* name, bool caption = true) {
   w.show();
   QTest::qWait(200);
-  const QPixmap body = w.grab();
-  const int bar = caption ? 28 : 0;
-  QImage img(body.width() + 2, body.height() + bar + 1 + (caption ? 0 : 1), QImage::Format_RGB32);
-  img.fill(QColor(96, 110, 128));
-  QPainter p(&img);
-  if (caption) {
-    p.fillRect(QRect(1, 1, img.width() - 2, bar - 1), QColor(52, 73, 102));
-    QFont f = w.font();
-    f.setPixelSize(14);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRect(10, 1, img.width() - 20, bar - 1), Qt::AlignVCenter | Qt::AlignLeft,
-               w.windowTitle().trimmed());
-  }
-  p.drawPixmap(1, bar + (caption ? 0 : 1), body);
-  p.end();
-  g_ok = img.save(g_out + "/" + name) && g_ok;
+  g_ok = kv::test::SaveWithCaption(w, g_out + "/" + name, caption) && g_ok;
 }
 
 void Click(kv::Dial& d, int id) { d.ControlAs<QAbstractButton>(id)->click(); }
