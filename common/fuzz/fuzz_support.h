@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/files.h"
 #include "common/journal.h"
 #include "common/messages.h"
 
@@ -66,14 +67,10 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
   }
 }
 
+// The file's bytes; empty when it cannot be read.
 inline std::string ReadFile(const std::filesystem::path& path) {
   std::string out;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-    std::fclose(f);
-  }
+  (void)ReadWholeFile(path.string(), &out);
   return out;
 }
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/files.h"
+
 namespace kv::testing {
 
 struct DamagedCopy {
@@ -50,14 +52,10 @@ inline uint64_t Checksum(const std::string& bytes) {
   return h;
 }
 
+// The file's bytes; empty when it cannot be read.
 inline std::string ReadBytes(const std::filesystem::path& path) {
   std::string out;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buf[65536];
-    size_t got;
-    while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, got);
-    std::fclose(f);
-  }
+  (void)ReadWholeFile(path.string(), &out);
   return out;
 }
 
