@@ -4,26 +4,15 @@
 // and no file changes by a byte.
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "common/fuzz/fuzz_support.h"
+#include "db/fuzz/fuzz_database_files.h"
 #include "db/records/database_check.h"
 #include "db/records/record_store.h"
-#include "db/schema/schema.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  namespace fuzz = kv::fuzz;
-  fuzz::Quiet();
-  static const bool schema = [] {
-    (void)kv::db::LoadSchema(KV_SCHEMA_FILE);
-    return true;
-  }();
-  (void)schema;
-  const char* const kNames[] = {"a.btr", "a.bod"};
-  const auto parts = fuzz::SplitFiles(fuzz::AsText(data, size), 2);
-  const auto dir = fuzz::FreshScratch("database");
-  for (size_t i = 0; i < parts.size(); ++i) fuzz::WriteFile(dir / kNames[i], parts[i]);
-  const std::string name = (dir / "a").string();
+  kv::fuzz::Quiet();
+  const kv::fuzz::DatabaseFiles files(data, size, "database", "a", {"a.btr", "a.bod"});
+  const std::string& name = files.name();
 
   {
     kv::db::Database db;
@@ -41,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   (void)kv::db::CheckDatabase(name, false);
-  for (size_t i = 0; i < parts.size(); ++i)
-    if (fuzz::ReadFile(dir / kNames[i]) != parts[i]) fuzz::Fail("a file opened for reading was changed");
+  files.CheckUnchanged();
   return 0;
 }

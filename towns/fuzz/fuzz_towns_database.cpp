@@ -5,25 +5,16 @@
 #include <cstdint>
 #include <string>
 
-#include "common/fuzz/fuzz_support.h"
+#include "db/fuzz/fuzz_database_files.h"
 #include "db/records/database_check.h"
 #include "db/records/record_store.h"
-#include "db/schema/schema.h"
 #include "towns/town_search.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  namespace fuzz = kv::fuzz;
-  fuzz::Quiet();
-  static const bool schema = [] {
-    (void)kv::db::LoadSchema(KV_SCHEMA_FILE);
-    return true;
-  }();
-  (void)schema;
-  const char* const kNames[] = {"towns.btz", "towns.bbb", "towns.bnz"};
-  const auto parts = fuzz::SplitFiles(fuzz::AsText(data, size), 3);
-  const auto dir = fuzz::FreshScratch("towns_database");
-  for (size_t i = 0; i < parts.size(); ++i) fuzz::WriteFile(dir / kNames[i], parts[i]);
-  const std::string name = (dir / "towns").string();
+  kv::fuzz::Quiet();
+  const kv::fuzz::DatabaseFiles files(data, size, "towns_database", "towns",
+                                      {"towns.btz", "towns.bbb", "towns.bnz"});
+  const std::string& name = files.name();
 
   {
     kv::db::Database db;
@@ -43,7 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   (void)kv::db::CheckDatabase(name, true);
-  for (size_t i = 0; i < parts.size(); ++i)
-    if (fuzz::ReadFile(dir / kNames[i]) != parts[i]) fuzz::Fail("a file opened for reading was changed");
+  files.CheckUnchanged();
   return 0;
 }
