@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "common/tests/damaged_copies.h"
 #include "db/records/database_check.h"
 #include "db/records/record_store.h"
@@ -22,23 +23,20 @@ using kv::testing::Checksum;
 using kv::testing::DamagedCopies;
 using kv::testing::ReadBytes;
 
-std::vector<std::string> g_shown;
-void Collect(const std::string& text) { g_shown.push_back(text); }
+std::vector<std::string>& g_shown = kv::testing::CapturedMessages::Texts();
 
 class DamagedDatabase : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = SetMessageSink({Collect, Collect});
     dir_ = testing::ScratchDir();
     name_ = dir_ + "/cards";
     ASSERT_TRUE(LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl").ok());
   }
   void TearDown() override {
-    SetMessageSink(previous_);
     SetTables({});
   }
   std::string dir_, name_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 // A database of cards with a few fields each, enough for several index pages and

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "db/io/file_writer.h"
 #include "db/records/database_check.h"
 #include "db/records/record_store.h"
@@ -22,8 +23,7 @@ using testing::FileBytes;
 using testing::ScratchDir;
 using testing::WriteBytes;
 
-std::vector<std::string> g_warnings;
-void Collect(const std::string& text) { g_warnings.push_back(text); }
+std::vector<std::string>& g_warnings = kv::testing::CapturedMessages::Texts();
 
 struct Event {
   bool sync = false;
@@ -78,18 +78,16 @@ class DurabilityTest : public ::testing::Test {
   void SetUp() override {
     dir_ = ScratchDir();
     name_ = dir_ + "/cards";
-    previous_ = SetMessageSink({Collect, Collect});
     g_warnings.clear();
     ASSERT_TRUE(Create(name_).ok());
   }
   void TearDown() override {
     base_.Close();
-    SetMessageSink(previous_);
   }
   Database base_;
   RecordingWriter writer_;
   std::string dir_, name_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 // After a change returned Ok each file it wrote has been flushed since; within the

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "db/btree/key_index.h"
 #include "db/records/database_check.h"
 #include "db/schema/schema.h"
@@ -22,21 +23,18 @@ using testing::ScratchDir;
 using testing::Set16;
 using testing::WriteBytes;
 
-std::vector<std::string> g_warnings;
-void Collect(const std::string& text) { g_warnings.push_back(text); }
+std::vector<std::string>& g_warnings = kv::testing::CapturedMessages::Texts();
 
 class RecordStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir_ = ScratchDir();
     name_ = dir_ + "/cards";
-    previous_ = SetMessageSink({Collect, Collect});
     g_warnings.clear();
     ASSERT_TRUE(Create(name_).ok());
   }
   void TearDown() override {
     base_.Close();
-    SetMessageSink(previous_);
     SetTables({});
   }
   FieldArray Card(std::initializer_list<std::pair<int, std::string>> values) {
@@ -46,7 +44,7 @@ class RecordStoreTest : public ::testing::Test {
   }
   Database base_;
   std::string dir_, name_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 TEST_F(RecordStoreTest, FirstRecordIsByteExact) {

@@ -8,6 +8,7 @@
 #include "common/codepage.h"
 #include "common/journal.h"
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
 #include "db/tests/test_files.h"
@@ -15,13 +16,11 @@
 namespace kv::db {
 namespace {
 
-std::vector<std::string> g_warnings;
-void Collect(const std::string& text) { g_warnings.push_back(text); }
+std::vector<std::string>& g_warnings = kv::testing::CapturedMessages::Texts();
 
 class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = SetMessageSink({Collect, Collect});
     g_warnings.clear();
     dir_ = testing::ScratchDir();
     SetJournalPath(dir_ + "/jur.jur");
@@ -29,14 +28,13 @@ class ScriptTest : public ::testing::Test {
   void TearDown() override {
     base_.Close();
     SetTables({});
-    SetMessageSink(previous_);
   }
   // Runs one script on a record and gives the record back.
   Status Run(const std::vector<std::string>& lines) { return RunScript(base_, lines, record_); }
   Database base_;
   FieldArray record_;
   std::string dir_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 TEST_F(ScriptTest, ArithmeticAndWorkSlots) {

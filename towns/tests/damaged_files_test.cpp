@@ -12,6 +12,7 @@
 
 #include "common/codepage.h"
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "common/tests/damaged_copies.h"
 #include "common/tokens.h"
 #include "db/records/database_check.h"
@@ -31,23 +32,20 @@ using kv::testing::DamagedCopies;
 using kv::testing::ReadBytes;
 using kv::testing::WriteBytes;
 
-std::vector<std::string> g_shown;
-void Collect(const std::string& text) { g_shown.push_back(text); }
+std::vector<std::string>& g_shown = kv::testing::CapturedMessages::Texts();
 
 class DamagedTownFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = SetMessageSink({Collect, Collect});
     dir_ = fs::temp_directory_path() / ("kv_damaged_towns_" + std::to_string(getpid()));
     fs::create_directories(dir_);
   }
   void TearDown() override {
-    SetMessageSink(previous_);
     fs::remove_all(dir_);
     db::SetTables({});
   }
   fs::path dir_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 TEST_F(DamagedTownFiles, ZoneTableGivesCorrectionsOrItsMessage) {

@@ -12,6 +12,7 @@
 #include "common/codepage.h"
 #include "common/journal.h"
 #include "common/messages.h"
+#include "common/tests/captured_messages.h"
 #include "db/records/record_store.h"
 #include "db/schema/schema.h"
 #include "db/tests/test_files.h"
@@ -22,15 +23,13 @@ namespace {
 
 using db::testing::FileBytes;
 
-std::vector<std::string> g_warnings;
-void Collect(const std::string& text) { g_warnings.push_back(text); }
+std::vector<std::string>& g_warnings = kv::testing::CapturedMessages::Texts();
 
 std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
 
 class CardStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = SetMessageSink({Collect, Collect});
     g_warnings.clear();
     dir_ = db::testing::ScratchDir();
     SetJournalPath(dir_ + "/jur.jur");
@@ -40,7 +39,6 @@ class CardStoreTest : public ::testing::Test {
   }
   void TearDown() override {
     db::SetTables({});
-    SetMessageSink(previous_);
     std::filesystem::remove_all(dir_);
   }
 
@@ -67,7 +65,7 @@ class CardStoreTest : public ::testing::Test {
 
   std::string dir_;
   std::string name_;
-  MessageSink previous_;
+  kv::testing::CapturedMessages messages_;
 };
 
 TEST_F(CardStoreTest, NewCardsTakeTheNextKeysAndPassTheWriteScript) {
