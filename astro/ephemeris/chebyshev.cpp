@@ -1,6 +1,22 @@
 #include "astro/ephemeris/chebyshev.h"
 
+
 namespace kv {
+
+namespace {
+
+// Two numbers side by side; each operation acts on both lanes as on single numbers.
+typedef double Pair __attribute__((vector_size(16)));
+
+// out = ((x, y) of b0 - b2) / 2 and (z0 - z2) / 2: the end of Clenshaw's recurrence.
+void StoreHalfDifference(Pair b0, Pair b2, double z0, double z2, double* out) {
+  const Pair half = (b0 - b2) / 2;
+  out[0] = half[0];
+  out[1] = half[1];
+  out[2] = (z0 - z2) / 2;
+}
+
+}  // namespace
 
 double ChebyshevValue(double t, const double* c, int n) {
   const double x2 = 2 * t;
@@ -60,78 +76,66 @@ void ChebyshevValueAndDerivative(double t, const double* c, int n, double* value
 void ChebyshevXyz(double t, const double* c, int stride, int n, double* value,
                   double* derivative) {
   // The recurrences of ChebyshevValue and ChebyshevDerivative, step for step for each
-  // axis; the axes are independent chains, so they overlap in the processor.
+  // axis. x and y share the two lanes of a register (the same operation on a lane
+  // gives the same bits as on a single number); z runs beside them. So every chain
+  // stays in a register, where nine separate chains would spill to memory and wait.
   const double* cx = c;
   const double* cy = c + stride;
   const double* cz = c + 2 * stride;
   const double x2 = 2 * t;
-  double bx0 = 0, bx1 = 0, bx2 = 0, by0 = 0, by1 = 0, by2 = 0, bz0 = 0, bz1 = 0, bz2 = 0;
+  const Pair x2v = {x2, x2};
+  const Pair zero = {0, 0};
+  Pair bxy0 = zero, bxy1 = zero, bxy2 = zero;
+  double bz0 = 0, bz1 = 0, bz2 = 0;
   if (!derivative) {
+#pragma GCC unroll 3
     for (int j = n - 1; j >= 0; --j) {
-      bx2 = bx1;
-      bx1 = bx0;
-      bx0 = x2 * bx1 - bx2 + cx[j];
-      by2 = by1;
-      by1 = by0;
-      by0 = x2 * by1 - by2 + cy[j];
+      bxy2 = bxy1;
+      bxy1 = bxy0;
+      bxy0 = x2v * bxy1 - bxy2 + Pair{cx[j], cy[j]};
       bz2 = bz1;
       bz1 = bz0;
       bz0 = x2 * bz1 - bz2 + cz[j];
     }
-    value[0] = (bx0 - bx2) / 2;
-    value[1] = (by0 - by2) / 2;
-    value[2] = (bz0 - bz2) / 2;
+    StoreHalfDifference(bxy0, bxy2, bz0, bz2, value);
     return;
   }
-  double ax1 = 0, ax2 = 0, ay1 = 0, ay2 = 0, az1 = 0, az2 = 0;
-  double dx0 = 0, dx1 = 0, dx2 = 0, dy0 = 0, dy1 = 0, dy2 = 0, dz0 = 0, dz1 = 0, dz2 = 0;
+  Pair axy1 = zero, axy2 = zero;
+  Pair dxy0 = zero, dxy1 = zero, dxy2 = zero;
+  double az1 = 0, az2 = 0, dz0 = 0, dz1 = 0, dz2 = 0;
+#pragma GCC unroll 3
   for (int j = n - 1; j >= 1; --j) {
     const double twice_j = 2 * j;
-    bx2 = bx1;
-    bx1 = bx0;
-    bx0 = x2 * bx1 - bx2 + cx[j];
-    by2 = by1;
-    by1 = by0;
-    by0 = x2 * by1 - by2 + cy[j];
+    const Pair cxy = {cx[j], cy[j]};
+    bxy2 = bxy1;
+    bxy1 = bxy0;
+    bxy0 = x2v * bxy1 - bxy2 + cxy;
     bz2 = bz1;
     bz1 = bz0;
     bz0 = x2 * bz1 - bz2 + cz[j];
-    const double ax = twice_j * cx[j] + ax2;
-    const double ay = twice_j * cy[j] + ay2;
+    const Pair axy = Pair{twice_j, twice_j} * cxy + axy2;
     const double az = twice_j * cz[j] + az2;
-    ax2 = ax1;
-    ax1 = ax;
-    ay2 = ay1;
-    ay1 = ay;
+    axy2 = axy1;
+    axy1 = axy;
     az2 = az1;
     az1 = az;
-    dx2 = dx1;
-    dx1 = dx0;
-    dx0 = x2 * dx1 - dx2 + ax;
-    dy2 = dy1;
-    dy1 = dy0;
-    dy0 = x2 * dy1 - dy2 + ay;
+    dxy2 = dxy1;
+    dxy1 = dxy0;
+    dxy0 = x2v * dxy1 - dxy2 + axy;
     dz2 = dz1;
     dz1 = dz0;
     dz0 = x2 * dz1 - dz2 + az;
   }
   if (n >= 1) {
-    bx2 = bx1;
-    bx1 = bx0;
-    bx0 = x2 * bx1 - bx2 + cx[0];
-    by2 = by1;
-    by1 = by0;
-    by0 = x2 * by1 - by2 + cy[0];
+    bxy2 = bxy1;
+    bxy1 = bxy0;
+    bxy0 = x2v * bxy1 - bxy2 + Pair{cx[0], cy[0]};
     bz2 = bz1;
     bz1 = bz0;
     bz0 = x2 * bz1 - bz2 + cz[0];
   }
-  value[0] = (bx0 - bx2) / 2;
-  value[1] = (by0 - by2) / 2;
-  value[2] = (bz0 - bz2) / 2;
-  derivative[0] = (dx0 - dx2) / 2;
-  derivative[1] = (dy0 - dy2) / 2;
-  derivative[2] = (dz0 - dz2) / 2;
+  StoreHalfDifference(bxy0, bxy2, bz0, bz2, value);
+  StoreHalfDifference(dxy0, dxy2, dz0, dz2, derivative);
 }
 
 }  // namespace kv
