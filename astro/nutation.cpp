@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <utility>
 
 #include "astro/constants.h"
 
@@ -149,46 +150,68 @@ struct Multiples {
       c[k] = c[k - 1] * c[1] - s[k - 1] * s[1];
     }
   }
-  // Adds k * angle to the running argument (sin, cos).
-  void AddTo(int k, double& sv, double& cv) const {
-    if (k == 0) return;
-    const double sk = k > 0 ? s[k] : -s[-k];
-    const double ck = c[k > 0 ? k : -k];
-    const double ns = sv * ck + cv * sk;
-    cv = cv * ck - sv * sk;
-    sv = ns;
+  // Adds K * angle to the running argument (sin, cos); K is known when compiling, so a
+  // term's code holds only its own multiples, without a test.
+  template <int K>
+  void AddTo(double& sv, double& cv) const {
+    if constexpr (K != 0) {
+      constexpr int k = K > 0 ? K : -K;
+      const double sk = K > 0 ? s[k] : -s[k];
+      const double ck = c[k];
+      const double ns = sv * ck + cv * sk;
+      cv = cv * ck - sv * sk;
+      sv = ns;
+    }
   }
 };
+
+// The multiples of the five fundamental arguments.
+struct Arguments {
+  Multiples<3> l;
+  Multiples<2> lp;
+  Multiples<4> f;
+  Multiples<4> d;
+  Multiples<2> om;
+};
+
+// Term I of the series into the sums.
+template <size_t I>
+void AddTerm(const Arguments& a, double t, double& dpsi, double& deps) {
+  constexpr NutationTerm r = kTerms[I];
+  double sv = 0, cv = 1;
+  a.l.AddTo<r.l>(sv, cv);
+  a.lp.AddTo<r.lp>(sv, cv);
+  a.f.AddTo<r.f>(sv, cv);
+  a.d.AddTo<r.d>(sv, cv);
+  a.om.AddTo<r.om>(sv, cv);
+  dpsi += (r.dpsi * 0.0001 + r.dpsi_t * 0.00001 * t) * sv;
+  deps += (r.deps * 0.0001 + r.deps_t * 0.00001 * t) * cv;
+}
+
+// All terms, small ones first: one straight run of code, no loop and no branches.
+template <size_t... I>
+void AddTermsLastFirst(const Arguments& a, double t, double& dpsi, double& deps,
+                       std::index_sequence<I...>) {
+  (AddTerm<sizeof...(I) - 1 - I>(a, t, dpsi, deps), ...);
+}
 
 }  // namespace
 
 NutationAngles Nutation(double jd_et) {
   const double t = (jd_et - kJ2000) / kDaysPerCentury;
   const double t2 = t * t;
-  const Multiples<3> l(ReducedArgument(485866.733 + 1717915922.633 * t + (31.31 + 0.064 * t) * t2));
-  const Multiples<2> lp(
-      ReducedArgument(1287099.804 + 129596581.224 * t - (0.577 + 0.012 * t) * t2));
-  const Multiples<4> f(
-      ReducedArgument(335778.877 + 1739527263.137 * t + (-13.257 + 0.011 * t) * t2));
-  const Multiples<4> d(
-      ReducedArgument(1072261.307 + 1602961601.328 * t + (-6.891 + 0.019 * t) * t2));
-  const Multiples<2> om(ReducedArgument(450160.28 - 6962890.539 * t + (7.455 + 0.008 * t) * t2));
+  const Arguments a{
+      Multiples<3>(ReducedArgument(485866.733 + 1717915922.633 * t + (31.31 + 0.064 * t) * t2)),
+      Multiples<2>(ReducedArgument(1287099.804 + 129596581.224 * t - (0.577 + 0.012 * t) * t2)),
+      Multiples<4>(ReducedArgument(335778.877 + 1739527263.137 * t + (-13.257 + 0.011 * t) * t2)),
+      Multiples<4>(ReducedArgument(1072261.307 + 1602961601.328 * t + (-6.891 + 0.019 * t) * t2)),
+      Multiples<2>(ReducedArgument(450160.28 - 6962890.539 * t + (7.455 + 0.008 * t) * t2))};
 
   // Small terms first, the 18.6-year term last.
   double dpsi = 0, deps = 0;
-  for (int i = static_cast<int>(std::size(kTerms)) - 1; i >= 0; --i) {
-    const NutationTerm& r = kTerms[i];
-    double sv = 0, cv = 1;
-    l.AddTo(r.l, sv, cv);
-    lp.AddTo(r.lp, sv, cv);
-    f.AddTo(r.f, sv, cv);
-    d.AddTo(r.d, sv, cv);
-    om.AddTo(r.om, sv, cv);
-    dpsi += (r.dpsi * 0.0001 + r.dpsi_t * 0.00001 * t) * sv;
-    deps += (r.deps * 0.0001 + r.deps_t * 0.00001 * t) * cv;
-  }
-  dpsi += (-17.1996 - 0.01742 * t) * om.s[1];
-  deps += (9.2025 + 0.00089 * t) * om.c[1];
+  AddTermsLastFirst(a, t, dpsi, deps, std::make_index_sequence<std::size(kTerms)>());
+  dpsi += (-17.1996 - 0.01742 * t) * a.om.s[1];
+  deps += (9.2025 + 0.00089 * t) * a.om.c[1];
   return NutationAngles{dpsi * kArcsecToRad, deps * kArcsecToRad};
 }
 

@@ -6,6 +6,7 @@
 
 #include "astro/ephemeris/chebyshev.h"
 #include "astro/ephemeris/ephemeris.h"
+#include "astro/nutation.h"
 #include "astro/positions/calc_body.h"
 
 namespace {
@@ -141,5 +142,11 @@ void BM_ChebyshevThreeAxes(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ChebyshevThreeAxes)->Arg(0)->Arg(1)->Arg(2);
+
+// The 1980 nutation series, made once a chart.
+void BM_Nutation(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(kv::Nutation(NextDate()));
+}
+BENCHMARK(BM_Nutation);
 
 }  // namespace
