@@ -1,5 +1,7 @@
 #include "astro/ephemeris/chebyshev.h"
 
+#include <utility>
+
 
 namespace kv {
 
@@ -14,6 +16,43 @@ void StoreHalfDifference(Pair b0, Pair b2, double z0, double z2, double* out) {
   out[0] = half[0];
   out[1] = half[1];
   out[2] = (z0 - z2) / 2;
+}
+
+// The three coefficient blocks of a position.
+struct Coefficients {
+  const double* x;
+  const double* y;
+  const double* z;
+  Pair Xy(int j) const { return Pair{x[j], y[j]}; }
+};
+
+// The values of the three series (ChebyshevXyz without the derivative).
+void XyzValue(double t, const double* c, int stride, int n, double* value) {
+  if (n <= 0) {
+    value[0] = value[1] = value[2] = 0.0;
+    return;
+  }
+  const Coefficients k{c, c + stride, c + 2 * stride};
+  const double x2 = 2 * t;
+  const Pair x2v = {x2, x2};
+  Pair bxy0 = {0, 0}, bxy1 = bxy0;  // B[j + 1] and B[j + 2] of the step j to come
+  double bz0 = 0, bz1 = 0;
+  int j = n - 1;
+  if (j % 2 == 1) {  // the steps down to j = 1 go in pairs
+    bxy1 = x2v * bxy0 - bxy1 + k.Xy(j);
+    bz1 = x2 * bz0 - bz1 + k.z[j];
+    std::swap(bxy0, bxy1);
+    std::swap(bz0, bz1);
+    --j;
+  }
+  for (; j >= 2; j -= 2) {
+    bxy1 = x2v * bxy0 - bxy1 + k.Xy(j);
+    bz1 = x2 * bz0 - bz1 + k.z[j];
+    bxy0 = x2v * bxy1 - bxy0 + k.Xy(j - 1);
+    bz0 = x2 * bz1 - bz0 + k.z[j - 1];
+  }
+  // j = 0: bxy0 = B[1], bxy1 = B[2].
+  StoreHalfDifference(x2v * bxy0 - bxy1 + k.Xy(0), bxy1, x2 * bz0 - bz1 + k.z[0], bz1, value);
 }
 
 }  // namespace
@@ -77,65 +116,57 @@ void ChebyshevXyz(double t, const double* c, int stride, int n, double* value,
                   double* derivative) {
   // The recurrences of ChebyshevValue and ChebyshevDerivative, step for step for each
   // axis. x and y share the two lanes of a register (the same operation on a lane
-  // gives the same bits as on a single number); z runs beside them. So every chain
-  // stays in a register, where nine separate chains would spill to memory and wait.
-  const double* cx = c;
-  const double* cy = c + stride;
-  const double* cz = c + 2 * stride;
-  const double x2 = 2 * t;
-  const Pair x2v = {x2, x2};
-  const Pair zero = {0, 0};
-  Pair bxy0 = zero, bxy1 = zero, bxy2 = zero;
-  double bz0 = 0, bz1 = 0, bz2 = 0;
-  if (!derivative) {
-#pragma GCC unroll 3
-    for (int j = n - 1; j >= 0; --j) {
-      bxy2 = bxy1;
-      bxy1 = bxy0;
-      bxy0 = x2v * bxy1 - bxy2 + Pair{cx[j], cy[j]};
-      bz2 = bz1;
-      bz1 = bz0;
-      bz0 = x2 * bz1 - bz2 + cz[j];
-    }
-    StoreHalfDifference(bxy0, bxy2, bz0, bz2, value);
+  // gives the same bits as on a single number); z runs beside them. Each chain keeps
+  // only its last two terms and the steps go in pairs, the newer term written over
+  // the older, so that every chain stays in registers without copies.
+  if (n <= 1 || !derivative) {
+    XyzValue(t, c, stride, n, value);
+    if (derivative) derivative[0] = derivative[1] = derivative[2] = 0.0;
     return;
   }
-  Pair axy1 = zero, axy2 = zero;
-  Pair dxy0 = zero, dxy1 = zero, dxy2 = zero;
-  double az1 = 0, az2 = 0, dz0 = 0, dz1 = 0, dz2 = 0;
-#pragma GCC unroll 3
-  for (int j = n - 1; j >= 1; --j) {
+  const Coefficients k{c, c + stride, c + 2 * stride};
+  const double x2 = 2 * t;
+  const Pair x2v = {x2, x2};
+  // B, A and D of the steps still to come: *0 the newer term (index j + 1), *1 the
+  // older (j + 2).
+  Pair bxy0 = {0, 0}, bxy1 = bxy0, axy0 = bxy0, axy1 = bxy0, dxy0 = bxy0, dxy1 = bxy0;
+  double bz0 = 0, bz1 = 0, az0 = 0, az1 = 0, dz0 = 0, dz1 = 0;
+  // One step of all three chains at j, its terms written over the older ones.
+  auto step_into_older = [&](int j, Pair& bxy_old, Pair bxy_new, double& bz_old, double bz_new,
+                             Pair& axy_old, double& az_old, Pair& dxy_old, Pair dxy_new,
+                             double& dz_old, double dz_new) {
     const double twice_j = 2 * j;
-    const Pair cxy = {cx[j], cy[j]};
-    bxy2 = bxy1;
-    bxy1 = bxy0;
-    bxy0 = x2v * bxy1 - bxy2 + cxy;
-    bz2 = bz1;
-    bz1 = bz0;
-    bz0 = x2 * bz1 - bz2 + cz[j];
-    const Pair axy = Pair{twice_j, twice_j} * cxy + axy2;
-    const double az = twice_j * cz[j] + az2;
-    axy2 = axy1;
-    axy1 = axy;
-    az2 = az1;
-    az1 = az;
-    dxy2 = dxy1;
-    dxy1 = dxy0;
-    dxy0 = x2v * dxy1 - dxy2 + axy;
-    dz2 = dz1;
-    dz1 = dz0;
-    dz0 = x2 * dz1 - dz2 + az;
+    const Pair cxy = k.Xy(j);
+    bxy_old = x2v * bxy_new - bxy_old + cxy;
+    bz_old = x2 * bz_new - bz_old + k.z[j];
+    axy_old = Pair{twice_j, twice_j} * cxy + axy_old;
+    az_old = twice_j * k.z[j] + az_old;
+    dxy_old = x2v * dxy_new - dxy_old + axy_old;
+    dz_old = x2 * dz_new - dz_old + az_old;
+  };
+  int j = n - 1;
+  if ((j - 1) % 2 == 1) {  // the steps down to j = 2 go in pairs
+    step_into_older(j, bxy1, bxy0, bz1, bz0, axy1, az1, dxy1, dxy0, dz1, dz0);
+    std::swap(bxy0, bxy1);
+    std::swap(bz0, bz1);
+    std::swap(axy0, axy1);
+    std::swap(az0, az1);
+    std::swap(dxy0, dxy1);
+    std::swap(dz0, dz1);
+    --j;
   }
-  if (n >= 1) {
-    bxy2 = bxy1;
-    bxy1 = bxy0;
-    bxy0 = x2v * bxy1 - bxy2 + Pair{cx[0], cy[0]};
-    bz2 = bz1;
-    bz1 = bz0;
-    bz0 = x2 * bz1 - bz2 + cz[0];
+  for (; j >= 3; j -= 2) {
+    step_into_older(j, bxy1, bxy0, bz1, bz0, axy1, az1, dxy1, dxy0, dz1, dz0);
+    step_into_older(j - 1, bxy0, bxy1, bz0, bz1, axy0, az0, dxy0, dxy1, dz0, dz1);
   }
-  StoreHalfDifference(bxy0, bxy2, bz0, bz2, value);
-  StoreHalfDifference(dxy0, dxy2, dz0, dz2, derivative);
+  // j = 1: the derivative is (D[1] - D[3]) / 2, the value (B[0] - B[2]) / 2.
+  const Pair cxy1 = k.Xy(1);
+  const Pair axy = Pair{2.0, 2.0} * cxy1 + axy1;
+  const double az = 2.0 * k.z[1] + az1;
+  StoreHalfDifference(x2v * dxy0 - dxy1 + axy, dxy1, x2 * dz0 - dz1 + az, dz1, derivative);
+  const Pair b1xy = x2v * bxy0 - bxy1 + cxy1;
+  const double b1z = x2 * bz0 - bz1 + k.z[1];
+  StoreHalfDifference(x2v * b1xy - bxy0 + k.Xy(0), bxy0, x2 * b1z - bz0 + k.z[0], bz0, value);
 }
 
 }  // namespace kv
