@@ -192,12 +192,21 @@ int FinishFlags(int flags, bool equatorial) {
   return equatorial ? flags : flags | kFinishEclipticOnly;
 }
 
+// The raw vectors of a body at the date of its result, with the Earth and the Sun
+// (RawVectors with keep set).
+struct RawAtDate {
+  double body[6], earth[6], sun[6];
+};
+
 // Planets and minor bodies: light time, deflection, aberration.
-Status ApparentPlanet(double jd, int internal, int flags, bool equatorial, ApparentResult& rec) {
+Status ApparentPlanet(double jd, int internal, int flags, bool equatorial, const RawAtDate& raw,
+                      ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
-  double x[6], earth[6], sun[6];
-  if (Status st = RawVectors(jd, internal, flags, true, x, earth, sun); !st.ok()) return st;
+  double x[6];
+  std::memcpy(x, raw.body, sizeof x);
+  const double* earth = raw.earth;
+  const double* sun = raw.sun;
   double obs[6];
   if (helio) {
     std::memcpy(obs, sun, sizeof obs);
@@ -257,11 +266,12 @@ Status ApparentPlanet(double jd, int internal, int flags, bool equatorial, Appar
 }
 
 // The Sun (seen from the Earth) or, in heliocentric mode, the Earth (seen from the Sun).
-Status ApparentSun(double jd, int flags, bool equatorial, ApparentResult& rec) {
+Status ApparentSun(double jd, int flags, bool equatorial, const RawAtDate& raw,
+                   ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
-  double earth[6], sun[6];
-  if (Status st = RawVectors(jd, kIntEmb, flags, true, nullptr, earth, sun); !st.ok()) return st;
+  const double* earth = raw.earth;
+  const double* sun = raw.sun;
   double d[6];
   for (int i = 0; i < 6; ++i) d[i] = earth[i] - sun[i];
   if (!helio) {
@@ -284,11 +294,13 @@ Status ApparentSun(double jd, int flags, bool equatorial, ApparentResult& rec) {
   return Status::Ok();
 }
 
-Status ApparentMoon(double jd, int flags, bool equatorial, ApparentResult& rec) {
+Status ApparentMoon(double jd, int flags, bool equatorial, const RawAtDate& raw,
+                    ApparentResult& rec) {
   const bool speed = flags & kCalcSpeed;
   const bool helio = flags & kCalcHeliocentric;
-  double moon[6], earth[6], sun[6];
-  if (Status st = RawVectors(jd, kIntMoon, flags, true, moon, earth, sun); !st.ok()) return st;
+  const double* moon = raw.body;
+  const double* earth = raw.earth;
+  const double* sun = raw.sun;
   double obs[6], b[6];
   for (int i = 0; i < 6; ++i) {
     b[i] = moon[i] + earth[i];
@@ -340,13 +352,14 @@ int Compute(double jd, int body, int flags, double* block, bool equatorial) {
   if ((body == kSun && helio) || (body == kEarth && !helio)) return flags;
   ApparentResult& rec = ResultOf(internal);
   // The reader's cache tells whether the block still belongs to this date.
-  const int raw = body == kMoon ? kIntMoon : internal;
-  Status st = RawVectors(jd, raw, flags, true, nullptr, nullptr, nullptr);
+  RawAtDate raw;
+  Status st = RawVectors(jd, body == kMoon ? kIntMoon : internal, flags, true, raw.body, raw.earth,
+                         raw.sun);
   const bool kept = rec.flags == flags && rec.jd == jd && (rec.has_equatorial_polar || !equatorial);
   if (st.ok() && !kept) {
-    if (body == kMoon) st = ApparentMoon(jd, flags, equatorial, rec);
-    else if (internal == kIntEmb) st = ApparentSun(jd, flags, equatorial, rec);
-    else st = ApparentPlanet(jd, internal, flags, equatorial, rec);
+    if (body == kMoon) st = ApparentMoon(jd, flags, equatorial, raw, rec);
+    else if (internal == kIntEmb) st = ApparentSun(jd, flags, equatorial, raw, rec);
+    else st = ApparentPlanet(jd, internal, flags, equatorial, raw, rec);
     if (st.ok()) rec.has_equatorial_polar = equatorial;
   }
   if (!st.ok()) {
