@@ -23,16 +23,21 @@ const char* StatusCodeName(StatusCode code) {
   return "unknown";
 }
 
+const std::string& Status::EmptyMessage() {
+  static const std::string empty;
+  return empty;
+}
+
 std::string Status::ToString() const {
   if (ok()) return "ok";
   std::string s = StatusCodeName(code_);
-  if (!message_.empty()) s += ": " + message_;
+  if (message_) s += ": " + *message_;
   return s;
 }
 
 Status Status::WithContext(std::string_view context) const {
   if (ok()) return *this;
-  return Status(code_, std::string(context) + ": " + message_);
+  return Status(code_, std::string(context) + ": " + message());
 }
 
 }  // namespace kv

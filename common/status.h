@@ -9,6 +9,7 @@
 // edges only.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,15 @@ class Status {
  public:
   // Ok.
   Status() = default;
+  Status(const Status& other)
+      : code_(other.code_),
+        message_(other.message_ ? std::make_unique<std::string>(*other.message_) : nullptr) {}
+  Status(Status&& other) noexcept = default;
+  Status& operator=(const Status& other) {
+    if (this != &other) *this = Status(other);
+    return *this;
+  }
+  Status& operator=(Status&& other) noexcept = default;
 
   static Status Ok() { return Status(); }
   static Status NotFound(std::string message = {}) {
@@ -66,7 +76,7 @@ class Status {
 
   bool ok() const { return code_ == StatusCode::kOk; }
   StatusCode code() const { return code_; }
-  const std::string& message() const { return message_; }
+  const std::string& message() const { return message_ ? *message_ : EmptyMessage(); }
 
   bool IsNotFound() const { return code_ == StatusCode::kNotFound; }
   bool IsCorruption() const { return code_ == StatusCode::kCorruption; }
@@ -79,10 +89,16 @@ class Status {
 
  private:
   Status(StatusCode code, std::string message)
-      : code_(code), message_(code == StatusCode::kOk ? std::string() : std::move(message)) {}
+      : code_(code),
+        message_(code == StatusCode::kOk || message.empty()
+                     ? nullptr
+                     : std::make_unique<std::string>(std::move(message))) {}
+  static const std::string& EmptyMessage();
 
+  // The message lives apart, so that an ok status (the common result) is made, moved
+  // and dropped as one code and a null pointer.
   StatusCode code_ = StatusCode::kOk;
-  std::string message_;
+  std::unique_ptr<std::string> message_;
 };
 
 // The lower-case English name of a code ("not found", "corruption").
