@@ -52,5 +52,24 @@ TEST(Status, TextNamesTheCodeAndContextGoesInFront) {
   EXPECT_TRUE(Status().WithContext("a.bod").message().empty());
 }
 
+TEST(Status, CopiesOwnTheirMessageAndMovesLeaveAnUsableStatus) {
+  Status a = Status::Corruption("segment 7");
+  Status b = a;  // a copy outlives its source
+  a = Status::Ok();
+  EXPECT_TRUE(a.ok());
+  EXPECT_TRUE(a.message().empty());
+  EXPECT_EQ(b.ToString(), "corruption: segment 7");
+  const Status& same = b;
+  b = same;  // assigned to itself: unchanged
+  EXPECT_EQ(b.message(), "segment 7");
+  Status c = std::move(b);
+  EXPECT_EQ(c.message(), "segment 7");
+  b = Status::NotFound("other");  // a moved-from status takes a new value
+  EXPECT_EQ(b.ToString(), "not found: other");
+  c = b;  // an error over an error
+  EXPECT_EQ(c.message(), "other");
+  EXPECT_EQ(b.message(), "other");
+}
+
 }  // namespace
 }  // namespace kv
