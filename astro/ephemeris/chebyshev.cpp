@@ -2,7 +2,6 @@
 
 #include <utility>
 
-
 namespace kv {
 
 namespace {
@@ -127,46 +126,44 @@ void ChebyshevXyz(double t, const double* c, int stride, int n, double* value,
   const Coefficients k{c, c + stride, c + 2 * stride};
   const double x2 = 2 * t;
   const Pair x2v = {x2, x2};
-  // B, A and D of the steps still to come: *0 the newer term (index j + 1), *1 the
-  // older (j + 2).
-  Pair bxy0 = {0, 0}, bxy1 = bxy0, axy0 = bxy0, axy1 = bxy0, dxy0 = bxy0, dxy1 = bxy0;
-  double bz0 = 0, bz1 = 0, az0 = 0, az1 = 0, dz0 = 0, dz1 = 0;
-  // One step of all three chains at j, its terms written over the older ones.
-  auto step_into_older = [&](int j, Pair& bxy_old, Pair bxy_new, double& bz_old, double bz_new,
-                             Pair& axy_old, double& az_old, Pair& dxy_old, Pair dxy_new,
-                             double& dz_old, double dz_new) {
+  // The terms B, A and D of the three chains, x and y in a pair and z beside them.
+  struct Terms {
+    Pair bxy = {0, 0}, axy = {0, 0}, dxy = {0, 0};
+    double bz = 0, az = 0, dz = 0;
+  };
+  // One step of all chains at j: `older` (index j + 2) becomes the terms of j, from
+  // `newer` (index j + 1).
+  auto step_into = [&](int j, Terms& older, const Terms& newer) {
     const double twice_j = 2 * j;
     const Pair cxy = k.Xy(j);
-    bxy_old = x2v * bxy_new - bxy_old + cxy;
-    bz_old = x2 * bz_new - bz_old + k.z[j];
-    axy_old = Pair{twice_j, twice_j} * cxy + axy_old;
-    az_old = twice_j * k.z[j] + az_old;
-    dxy_old = x2v * dxy_new - dxy_old + axy_old;
-    dz_old = x2 * dz_new - dz_old + az_old;
+    older.bxy = x2v * newer.bxy - older.bxy + cxy;
+    older.bz = x2 * newer.bz - older.bz + k.z[j];
+    older.axy = Pair{twice_j, twice_j} * cxy + older.axy;
+    older.az = twice_j * k.z[j] + older.az;
+    older.dxy = x2v * newer.dxy - older.dxy + older.axy;
+    older.dz = x2 * newer.dz - older.dz + older.az;
   };
+  Terms newer, older;  // the terms of j + 1 and of j + 2 for the step j to come
   int j = n - 1;
   if ((j - 1) % 2 == 1) {  // the steps down to j = 2 go in pairs
-    step_into_older(j, bxy1, bxy0, bz1, bz0, axy1, az1, dxy1, dxy0, dz1, dz0);
-    std::swap(bxy0, bxy1);
-    std::swap(bz0, bz1);
-    std::swap(axy0, axy1);
-    std::swap(az0, az1);
-    std::swap(dxy0, dxy1);
-    std::swap(dz0, dz1);
+    step_into(j, older, newer);
+    std::swap(newer, older);
     --j;
   }
   for (; j >= 3; j -= 2) {
-    step_into_older(j, bxy1, bxy0, bz1, bz0, axy1, az1, dxy1, dxy0, dz1, dz0);
-    step_into_older(j - 1, bxy0, bxy1, bz0, bz1, axy0, az0, dxy0, dxy1, dz0, dz1);
+    step_into(j, older, newer);
+    step_into(j - 1, newer, older);
   }
   // j = 1: the derivative is (D[1] - D[3]) / 2, the value (B[0] - B[2]) / 2.
   const Pair cxy1 = k.Xy(1);
-  const Pair axy = Pair{2.0, 2.0} * cxy1 + axy1;
-  const double az = 2.0 * k.z[1] + az1;
-  StoreHalfDifference(x2v * dxy0 - dxy1 + axy, dxy1, x2 * dz0 - dz1 + az, dz1, derivative);
-  const Pair b1xy = x2v * bxy0 - bxy1 + cxy1;
-  const double b1z = x2 * bz0 - bz1 + k.z[1];
-  StoreHalfDifference(x2v * b1xy - bxy0 + k.Xy(0), bxy0, x2 * b1z - bz0 + k.z[0], bz0, value);
+  const Pair axy = Pair{2.0, 2.0} * cxy1 + older.axy;
+  const double az = 2.0 * k.z[1] + older.az;
+  StoreHalfDifference(x2v * newer.dxy - older.dxy + axy, older.dxy,
+                      x2 * newer.dz - older.dz + az, older.dz, derivative);
+  const Pair b1xy = x2v * newer.bxy - older.bxy + cxy1;
+  const double b1z = x2 * newer.bz - older.bz + k.z[1];
+  StoreHalfDifference(x2v * b1xy - newer.bxy + k.Xy(0), newer.bxy,
+                      x2 * b1z - newer.bz + k.z[0], newer.bz, value);
 }
 
 }  // namespace kv
