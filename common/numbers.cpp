@@ -227,6 +227,12 @@ constexpr double kDecimalScale[61] = {
     1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,
     1e22,  1e23,  1e24,  1e25,  1e26,  1e27,  1e28,  1e29,  1e30};
 
+// The general routine of the library for what the exact path does not take.
+char* GeneralByLibrary(char* first, char* last, double value, int significant) {
+  auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, significant);
+  return ec == std::errc() ? end : first;
+}
+
 }  // namespace
 
 char* AppendGeneral(char* first, char* last, double value, int significant) {
@@ -237,10 +243,8 @@ char* AppendGeneral(char* first, char* last, double value, int significant) {
   const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
   // Room for "-d.<16 digits>e-308"; zero, subnormals, nan, inf and precisions beyond
   // a double's 17 digits go to the general routine.
-  if (p > 17 || last - first < 32 || biased == 0 || biased == 0x7ff) {
-    auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, p);
-    return ec == std::errc() ? end : first;
-  }
+  if (p > 17 || last - first < 32 || biased == 0 || biased == 0x7ff)
+    return GeneralByLibrary(first, last, value, p);
   const uint64_t m = fraction | (uint64_t{1} << 52);
   const int e2 = biased - 1075;  // value = m * 2^e2
   // Decimal exponent of the value from its binary one, moved up when the value passes
@@ -250,10 +254,8 @@ char* AppendGeneral(char* first, char* last, double value, int significant) {
   if (x >= -30 && x < 30 && std::fabs(value) >= kDecimalScale[x + 31]) ++x;
   uint64_t n = 0;
   for (int attempt = 0;; ++attempt) {
-    if (attempt == 3 || !ScaledRound(m, e2, p - 1 - x, &n)) {
-      auto [end, ec] = std::to_chars(first, last, value, std::chars_format::general, p);
-      return ec == std::errc() ? end : first;
-    }
+    if (attempt == 3 || !ScaledRound(m, e2, p - 1 - x, &n))
+      return GeneralByLibrary(first, last, value, p);
     if (n >= kPow10[p]) {
       ++x;  // rounding carried into a new place: 9.99.. -> 10.0
     } else if (n < kPow10[p - 1]) {
