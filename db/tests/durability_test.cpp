@@ -78,7 +78,6 @@ class DurabilityTest : public ::testing::Test {
   void SetUp() override {
     dir_ = ScratchDir();
     name_ = dir_ + "/cards";
-    g_warnings.clear();
     ASSERT_TRUE(Create(name_).ok());
   }
   void TearDown() override {

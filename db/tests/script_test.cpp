@@ -21,7 +21,6 @@ std::vector<std::string>& g_warnings = kv::testing::CapturedMessages::Texts();
 class ScriptTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_warnings.clear();
     dir_ = testing::ScratchDir();
     SetJournalPath(dir_ + "/jur.jur");
   }

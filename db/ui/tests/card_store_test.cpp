@@ -30,7 +30,6 @@ std::string W(const char* utf8) { return Utf8ToCp1251(utf8); }
 class CardStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    g_warnings.clear();
     dir_ = db::testing::ScratchDir();
     SetJournalPath(dir_ + "/jur.jur");
     ASSERT_TRUE(db::LoadSchema(std::string(KV_TEST_DATA) + "/shembd.ctl").ok());
