@@ -162,15 +162,10 @@ struct ScratchFile {
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
+  // What was written into the file; empty when it cannot be read.
   std::string Contents() const {
     std::string all;
-    char buf[1 << 16];
-    ssize_t got;
-    off_t at = 0;
-    while ((got = pread(fd, buf, sizeof buf, at)) > 0) {
-      all.append(buf, static_cast<size_t>(got));
-      at += got;
-    }
+    (void)ReadWholeFile(name, &all);
     return all;
   }
   // Everything written into the file goes to descriptor `to`, copied by the kernel
