@@ -122,6 +122,10 @@ bool ReadSettingsFile(const std::string& path, Settings& s) {
 std::string FormatSettingsText(const Settings& s) {
   const BirthData& rec = s.startup;
   auto line = [](std::string_view key, std::string_view value) {
+    // The reader takes a line's last CR for the end of a CRLF line: a value written
+    // with CRs at its end (a text cut in the middle of a run of them) would lose one
+    // at every save. They go now, so the text reads back as the same settings.
+    while (!value.empty() && value.back() == '\r') value.remove_suffix(1);
     return std::string(key) + '=' + std::string(value) + '\n';
   };
   auto number = [&line](std::string_view key, long long value) {
