@@ -12,7 +12,9 @@ work_src=$3
 shots=${4:-$PWD}
 mkdir -p "$shots"
 tmp=$(mktemp -d)
-trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
+# Xvfb is waited for: leaving, it removes the socket of its display number, which
+# the server of the next test may already have taken.
+trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/klienty.*
 

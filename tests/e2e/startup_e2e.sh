@@ -7,7 +7,9 @@ prog=$1
 work_src=$2
 shot=${3:-$PWD/startup.png}
 tmp=$(mktemp -d)
-trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
+# Xvfb is waited for: leaving, it removes the socket of its display number, which
+# the server of the next test may already have taken.
+trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 # Run in the users' locale (LANG=ru_RU.UTF-8, decimal comma) it must really be there.
 case "${LC_ALL:-${LANG:-}}" in

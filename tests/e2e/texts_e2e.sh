@@ -13,7 +13,9 @@ shots=${3:-$PWD}
 mkdir -p "$shots"
 command -v openbox >/dev/null || { echo "FAIL: openbox is missing (scripts/setup.sh)"; exit 1; }
 tmp=$(mktemp -d)
-trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
+# Xvfb is waited for: leaving, it removes the socket of its display number, which
+# the server of the next test may already have taken.
+trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/*.tmp
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
