@@ -25,27 +25,49 @@ std::string TrimLeft(std::string_view text) {
   return std::string(text.substr(i));
 }
 
+namespace {
+
+// The word at or after *pos as Tokens reads it, *pos moved past it; false at the end.
+bool NextToken(std::string_view text, size_t* pos, std::string_view* word) {
+  size_t i = *pos;
+  while (i < text.size() && IsBlank(text[i])) ++i;
+  if (i >= text.size()) return false;
+  const size_t start = i;
+  if (text[i] == '"') {
+    const size_t close = text.find('"', i + 1);
+    if (close == std::string_view::npos) {
+      *word = text.substr(start);
+      *pos = text.size();
+      return true;
+    }
+    *word = text.substr(start, close - start);
+    *pos = close + 1;
+    return true;
+  }
+  while (i < text.size() && !IsBlank(text[i])) ++i;
+  *word = text.substr(start, i - start);
+  *pos = i;
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::string> Tokens(std::string_view text) {
   std::vector<std::string> out;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && IsBlank(text[i])) ++i;
-    if (i >= text.size()) break;
-    size_t start = i;
-    if (text[i] == '"') {
-      size_t close = text.find('"', i + 1);
-      if (close == std::string_view::npos) {
-        out.emplace_back(text.substr(start));
-        break;
-      }
-      out.emplace_back(text.substr(start, close - start));
-      i = close + 1;
-    } else {
-      while (i < text.size() && !IsBlank(text[i])) ++i;
-      out.emplace_back(text.substr(start, i - start));
-    }
-  }
+  size_t pos = 0;
+  std::string_view word;
+  while (NextToken(text, &pos, &word)) out.emplace_back(word);
   return out;
+}
+
+size_t TokenViews(std::string_view text, std::string_view* out, size_t max) {
+  size_t count = 0, pos = 0;
+  std::string_view word;
+  while (count <= max && NextToken(text, &pos, &word)) {
+    if (count < max) out[count] = word;
+    ++count;
+  }
+  return count;
 }
 
 std::vector<std::string> Split(std::string_view text, char c) {

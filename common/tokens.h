@@ -18,6 +18,10 @@ std::string TrimLeft(std::string_view text);
 // next double quote and keeps its blanks; it keeps the opening quote but not the
 // closing one; an unclosed quote runs to the end of the text.
 std::vector<std::string> Tokens(std::string_view text);
+// The same words as views into text, without allocating: the first `max` go to out.
+// Returns how many there are, counting at most one beyond max (more than max: some
+// did not fit).
+size_t TokenViews(std::string_view text, std::string_view* out, size_t max);
 
 // Parts between occurrences of c; empty parts are skipped; the last part loses its
 // trailing blanks and is skipped if that leaves nothing.

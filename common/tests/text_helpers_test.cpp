@@ -26,6 +26,23 @@ TEST(Tokens, QuotedWordKeepsBlanksAndOpeningQuoteOnly) {
   EXPECT_EQ(Tokens("\t \t"), Parts{});
 }
 
+TEST(Tokens, ViewsAreTheSameWordsAndTellWhenMoreDidNotFit) {
+  for (const char* text :
+       {"  if  \"two words\" x\t=1", "say \"unclosed text", "\t \t", "a b c d"}) {
+    std::string_view words[4];
+    const size_t n = TokenViews(text, words, 4);
+    const Parts all = Tokens(text);
+    ASSERT_EQ(n, all.size()) << text;
+    for (size_t i = 0; i < n; ++i) EXPECT_EQ(words[i], all[i]) << text;
+  }
+  std::string_view two[2];
+  EXPECT_EQ(TokenViews("2451545.0 55.45 37.37 1 extra words", two, 2), 3u);
+  EXPECT_EQ(two[0], "2451545.0");
+  EXPECT_EQ(two[1], "55.45");
+  EXPECT_EQ(TokenViews("x", nullptr, 0), 1u);
+  EXPECT_EQ(TokenViews("", nullptr, 0), 0u);
+}
+
 TEST(KeyValue, SplitsAtTheFirstEqualsSign) {
   auto kv = KeyValue("NAME  =  Иван = Грозный");
   EXPECT_EQ(kv.key, "NAME");
