@@ -128,6 +128,22 @@ TEST(EphemerisFormat, ChecksumGuardsEveryByteBeforeIt) {
   }
 }
 
+TEST(EphemerisFormat, HeaderCrcIsTheBitwiseCrcAtEveryLengthAndOffset) {
+  const uint8_t check[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+  EXPECT_EQ(HeaderCrc32(check, sizeof check), 0xFC891918u);  // the CRC's check value
+  std::vector<uint8_t> bytes(100);
+  uint32_t x = 12345;
+  for (auto& b : bytes) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24);
+  for (size_t from = 0; from < 8; ++from)
+    for (size_t n = 0; from + n <= bytes.size(); ++n) {
+      ASSERT_EQ(HeaderCrc32(bytes.data() + from, n), testing::BitwiseCrc32(bytes.data() + from, n))
+          << from << " " << n;
+    }
+  // Going on from a crc already made: the same as one pass.
+  const uint32_t first = HeaderCrc32(bytes.data(), 37);
+  EXPECT_EQ(HeaderCrc32(bytes.data() + 37, 63, first), HeaderCrc32(bytes.data(), 100));
+}
+
 TEST(EphemerisFormat, ChecksumOfTheInstalledFilesIsTheHeaderCrc) {
   for (const char* name : {"sepl_18.se1", "semo_18.se1", "seas_18.se1"}) {
     const auto bytes = ReadBytes(std::string(KV_EPHE_DIR) + "/" + name);
