@@ -20,6 +20,10 @@ constexpr size_t kMaxJournalEntry = 1023;
 int g_fd = -1;
 std::string g_open_path;
 
+// Entries written but kept back until FlushJournal, while they are held.
+bool g_hold = false;
+std::string g_held;
+
 int JournalDescriptor() {
   if (g_fd >= 0 && g_open_path == g_path) return g_fd;
   if (g_fd >= 0) close(g_fd);
@@ -36,6 +40,10 @@ void WriteEntry(std::string entry) {
     entry.insert(0, "*****\n");
     g_run_has_entry = true;
   }
+  if (g_hold) {
+    g_held += entry;
+    return;
+  }
   WriteAll(fd, entry.data(), entry.size());
 }
 
@@ -51,6 +59,18 @@ void RedirectJournalInRun(const std::string& path) {
 
 void AppendJournalEntries(const std::string& entries) {
   if (!entries.empty()) WriteEntry(entries);
+}
+
+void HoldJournalEntries(bool hold) {
+  if (!hold) FlushJournal();
+  g_hold = hold;
+}
+
+void FlushJournal() {
+  if (g_held.empty()) return;
+  const int fd = JournalDescriptor();
+  if (fd >= 0) WriteAll(fd, g_held.data(), g_held.size());
+  g_held.clear();
 }
 
 void JournalText(const std::string& text) { WriteEntry(text + "\n"); }

@@ -23,5 +23,9 @@ void StartJournalRun();
 // (lines as written, the run's "*****" in front when they are its first).
 void RedirectJournalInRun(const std::string& path);
 void AppendJournalEntries(const std::string& entries);
+// A worker may keep its entries in memory and write them together with its output
+// (FlushJournal), one write for thousands of lines instead of one per entry.
+void HoldJournalEntries(bool hold);
+void FlushJournal();
 
 }  // namespace kv

@@ -1,15 +1,20 @@
+#include <fcntl.h>
 #include <sched.h>
+#include <sys/mman.h>
 #include <sys/sendfile.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -40,15 +45,15 @@ namespace {
 // Appends a number as "%.15g" would print it, without the cost of printf.
 char* AppendNumber(char* p, char* end, double v) { return AppendGeneral(p, end, v, 15); }
 
-void BatchLineError(long line_no, const std::string& what, const char* key) {
+void BatchLineError(long line_no, std::string_view what, const char* key) {
   PrintError(Text("cliLine") + " " + std::to_string(line_no) + ": " +
              (what.empty() ? "" : Utf8ToCp1251(what) + ": ") + Text(key));
 }
 
 // One input line "JD_UT LAT LON SYSTEM" into the record; false after the message.
 bool ReadBatchLine(std::string_view line, long line_no, ChartRecord& rec) {
-  const std::vector<std::string> words = Tokens(line);
-  if (words.size() != 4) {
+  std::string_view words[4];
+  if (TokenViews(line, words, 4) != 4) {
     BatchLineError(line_no, "", "cliBatch");
     return false;
   }
@@ -138,12 +143,50 @@ int BatchLines(std::FILE* in, long first_line_no, const ChartOptions& options, b
 // Lines handed to the workers at a time: enough that starting them costs little,
 // few enough that the output of a long stream keeps coming.
 constexpr size_t kLinesPerRound = 1 << 17;
+// Lines a worker takes at a time: few enough that the workers end together even when
+// one of them gets less of the processor, enough that taking them costs nothing.
+constexpr size_t kLinesPerChunk = 512;
 constexpr int kMaxJobs = 64;
 
 int DefaultJobs() {
   cpu_set_t set;
   if (sched_getaffinity(0, sizeof set, &set) == 0) return std::clamp(CPU_COUNT(&set), 1, kMaxJobs);
   return 1;
+}
+
+// Copies bytes [begin, end) of file `from` to descriptor `to`, by the kernel where it
+// can; the offset of `from` stays where it is (its writer may still be appending).
+void CopyRange(int from, off_t begin, off_t end, int to) {
+  off_t at = begin;
+  while (at < end) {
+    const ssize_t sent = sendfile(to, from, &at, static_cast<size_t>(end - at));
+    if (sent > 0) continue;
+    if (sent < 0 && errno == EINTR) continue;
+    break;  // no kernel copy between these two: by hand from where it stopped
+  }
+  char buf[1 << 16];
+  while (at < end) {
+    const ssize_t got =
+        pread(from, buf, static_cast<size_t>(std::min<off_t>(end - at, sizeof buf)), at);
+    if (got <= 0) return;
+    at += got;
+    if (!WriteAll(to, buf, static_cast<size_t>(got))) return;
+  }
+}
+
+// Bytes [begin, end) of a file, read back; empty when they cannot be read.
+std::string ReadRange(int fd, off_t begin, off_t end) {
+  std::string text(static_cast<size_t>(std::max<off_t>(end - begin, 0)), '\0');
+  size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t got =
+        pread(fd, text.data() + done, text.size() - done, begin + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<size_t>(got);
+  }
+  text.resize(done);
+  return text;
 }
 
 // A scratch file for a worker: an open descriptor and its name (the journal reopens
@@ -162,116 +205,205 @@ struct ScratchFile {
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
-  // What was written into the file; empty when it cannot be read.
-  std::string Contents() const {
-    std::string all;
-    (void)ReadWholeFile(name, &all);
-    return all;
-  }
-  // Everything written into the file goes to descriptor `to`, copied by the kernel
-  // where it can.
-  void CopyTo(int to) const {
-    off_t at = 0;
-    for (;;) {
-      const ssize_t sent = sendfile(to, fd, &at, size_t{1} << 30);
-      if (sent > 0) continue;
-      if (sent < 0 && errno == EINTR) continue;
-      if (sent == 0) return;
-      break;  // no kernel copy between these two: by hand from where it stopped
-    }
-    char buf[1 << 16];
-    ssize_t got;
-    while ((got = pread(fd, buf, sizeof buf, at)) > 0) {
-      at += got;
-      if (!WriteAll(to, buf, static_cast<size_t>(got))) return;
-    }
+  // Bytes written so far, whoever wrote them.
+  off_t Size() const {
+    struct stat st;
+    return fstat(fd, &st) == 0 ? st.st_size : 0;
   }
 };
 
-// One worker: its lines, where they start, and where its output goes. The first
-// worker of a round writes straight to the program's output and messages (nothing
-// comes before them); the others into scratch files, copied out in turn.
+// One worker process: the scratch files its output, messages and journal entries go
+// to, chunk after chunk.
+struct BatchWorker {
+  ScratchFile out, err, journal;
+  pid_t pid = -1;
+  bool ready() const { return out.fd >= 0 && err.fd >= 0 && journal.fd >= 0; }
+};
+
+// A run of whole lines of a round and the number of its first line.
 struct BatchChunk {
   std::string_view lines;
   long first_line_no = 1;
-  bool direct = false;
-  std::unique_ptr<ScratchFile> out, err;
-  ScratchFile journal;
-  pid_t pid = -1;
 };
 
-// Runs the lines of a round in `jobs` processes and writes their output, messages and
-// journal entries in the order of the lines. Returns 1 when a line was refused or a
-// worker failed.
-int BatchRound(const std::string& round, long first_line_no, size_t line_count, int jobs,
-               const ChartOptions& options, bool lunar_day, const std::string& no_data) {
-  std::vector<std::unique_ptr<BatchChunk>> chunks;
+// Where a chunk's output, messages and journal entries lie in its worker's scratch
+// files; `done` is set once they are all written.
+struct ChunkSpan {
+  std::atomic<int> done;
+  int worker;
+  off_t out[2], err[2], journal[2];
+};
+
+// Memory shared by this process and its workers: the next chunk to take and the spans
+// of those taken.
+class ChunkBoard {
+ public:
+  static_assert(std::atomic<size_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+                "the board is shared between processes");
+  explicit ChunkBoard(size_t chunks) : chunks_(chunks) {
+    bytes_ = sizeof(Header) + chunks * sizeof(ChunkSpan);
+    void* at = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (at == MAP_FAILED) return;
+    header_ = new (at) Header;
+    spans_ = reinterpret_cast<ChunkSpan*>(static_cast<char*>(at) + sizeof(Header));
+    for (size_t i = 0; i < chunks; ++i) new (&spans_[i]) ChunkSpan{};
+  }
+  ~ChunkBoard() {
+    if (header_) munmap(header_, bytes_);
+  }
+  ChunkBoard(const ChunkBoard&) = delete;
+  ChunkBoard& operator=(const ChunkBoard&) = delete;
+  bool ok() const { return header_ != nullptr; }
+  // The next chunk nobody has taken, or the count when all are taken.
+  size_t Take() { return std::min(header_->next.fetch_add(1, std::memory_order_relaxed), chunks_); }
+  ChunkSpan& span(size_t i) { return spans_[i]; }
+
+ private:
+  struct Header {
+    std::atomic<size_t> next{0};
+  };
+  size_t chunks_;
+  size_t bytes_ = 0;
+  Header* header_ = nullptr;
+  ChunkSpan* spans_ = nullptr;
+};
+
+// A worker's life: takes chunks until none is left and computes them, its output,
+// messages and journal entries into its scratch files (its fd 1 and 2 are two of them);
+// after each chunk it records where they lie and tells the process that started it.
+[[noreturn]] void RunWorker(int index, const BatchWorker& me, const std::vector<BatchChunk>& chunks,
+                            ChunkBoard& board, int tell_fd, const ChartOptions& options,
+                            bool lunar_day, const std::string& no_data) {
+  dup2(me.out.fd, 1);
+  dup2(me.err.fd, 2);
+  static char err_buffer[1 << 16];
+  std::setvbuf(stderr, err_buffer, _IOFBF, sizeof err_buffer);  // flushed with each chunk
+  RedirectJournalInRun(me.journal.name);
+  HoldJournalEntries(true);
+  int result = 0;
+  off_t out_at = 0, err_at = 0, journal_at = 0;
+  try {
+    for (size_t i; (i = board.Take()) < chunks.size();) {
+      const BatchChunk& c = chunks[i];
+      std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
+      result |= in ? BatchLines(in, c.first_line_no, options, lunar_day, no_data) : 1;
+      if (in) std::fclose(in);
+      std::fflush(stdout);
+      std::fflush(stderr);
+      FlushJournal();
+      ChunkSpan& span = board.span(i);
+      span.worker = index;
+      span.out[0] = out_at;
+      span.err[0] = err_at;
+      span.journal[0] = journal_at;
+      span.out[1] = out_at = me.out.Size();
+      span.err[1] = err_at = me.err.Size();
+      span.journal[1] = journal_at = me.journal.Size();
+      span.done.store(1, std::memory_order_release);
+      const char note = 1;
+      while (write(tell_fd, &note, 1) < 0 && errno == EINTR) {}
+    }
+  } catch (...) {
+    _exit(1);  // never back into the caller's code: that is the other process's
+  }
+  _exit(result);
+}
+
+// Cuts a round into chunks of kLinesPerChunk lines, numbered from first_line_no.
+std::vector<BatchChunk> CutIntoChunks(const std::string& round, long first_line_no) {
+  std::vector<BatchChunk> chunks;
   size_t pos = 0;
   long line_no = first_line_no;
-  for (int j = 0; j < jobs && pos < round.size(); ++j) {
-    const size_t want = (line_count + static_cast<size_t>(jobs) - 1) / static_cast<size_t>(jobs);
+  while (pos < round.size()) {
     size_t end = pos, taken = 0;
-    while (end < round.size() && taken < want) {
-      const size_t nl = round.find('\n', end);
-      end = nl == std::string::npos ? round.size() : nl + 1;
+    while (end < round.size() && taken < kLinesPerChunk) {
+      const void* nl = std::memchr(round.data() + end, '\n', round.size() - end);
+      end =
+          nl ? static_cast<size_t>(static_cast<const char*>(nl) - round.data()) + 1 : round.size();
       ++taken;
     }
-    auto c = std::make_unique<BatchChunk>();
-    c->lines = std::string_view(round).substr(pos, end - pos);
-    c->first_line_no = line_no;
-    c->direct = j == 0;
-    if (!c->direct) {
-      c->out = std::make_unique<ScratchFile>();
-      c->err = std::make_unique<ScratchFile>();
-    }
-    chunks.push_back(std::move(c));
+    chunks.push_back({std::string_view(round).substr(pos, end - pos), line_no});
     pos = end;
     line_no += static_cast<long>(taken);
   }
+  return chunks;
+}
+
+// Puts a finished chunk's output, messages and journal entries where they belong.
+void CopyChunk(const ChunkSpan& span, const BatchWorker& from) {
+  CopyRange(from.out.fd, span.out[0], span.out[1], fileno(stdout));
+  CopyRange(from.err.fd, span.err[0], span.err[1], fileno(stderr));
+  AppendJournalEntries(ReadRange(from.journal.fd, span.journal[0], span.journal[1]));
+}
+
+// Computes the lines of a round in this process, in order, as a single worker would.
+int BatchHere(const std::vector<BatchChunk>& chunks, const ChartOptions& options, bool lunar_day,
+              const std::string& no_data) {
+  int result = 0;
+  for (size_t i = 0; i < chunks.size(); ++i) {
+    std::FILE* in =
+        fmemopen(const_cast<char*>(chunks[i].lines.data()), chunks[i].lines.size(), "r");
+    result |= in ? BatchLines(in, chunks[i].first_line_no, options, lunar_day, no_data) : 1;
+    if (in) std::fclose(in);
+  }
+  std::fflush(stdout);
+  return result;
+}
+
+// Runs the lines of a round in `jobs` processes, which take chunks of lines as they get
+// free, and writes their output, messages and journal entries in the order of the
+// lines as the chunks come in. Returns 1 when a line was refused or a worker failed.
+int BatchRound(const std::string& round, long first_line_no, int jobs, const ChartOptions& options,
+               bool lunar_day, const std::string& no_data) {
+  const std::vector<BatchChunk> chunks = CutIntoChunks(round, first_line_no);
   std::fflush(stdout);
   std::fflush(stderr);
-  int result = 0;
-  for (auto& c : chunks) {
-    if (c->journal.fd < 0 || (!c->direct && (c->out->fd < 0 || c->err->fd < 0))) {
-      // No scratch space: this chunk is computed here, in order, as a single worker would.
-      c->pid = 0;
-      continue;
+  ChunkBoard board(chunks.size());
+  int tell[2] = {-1, -1};
+  if (!board.ok() || pipe2(tell, O_CLOEXEC) != 0)  // no room for workers
+    return BatchHere(chunks, options, lunar_day, no_data);
+  std::vector<std::unique_ptr<BatchWorker>> workers;
+  for (int j = 0; j < jobs && static_cast<size_t>(j) < chunks.size(); ++j) {
+    auto w = std::make_unique<BatchWorker>();
+    if (!w->ready()) break;
+    w->pid = fork();
+    if (w->pid == 0) {
+      close(tell[0]);
+      RunWorker(j, *w, chunks, board, tell[1], options, lunar_day, no_data);
     }
-    c->pid = fork();
-    if (c->pid == 0) {
-      if (!c->direct) {
-        dup2(c->out->fd, 1);
-        dup2(c->err->fd, 2);
-      }
-      RedirectJournalInRun(c->journal.name);
-      std::FILE* in = fmemopen(const_cast<char*>(c->lines.data()), c->lines.size(), "r");
-      const int r = in ? BatchLines(in, c->first_line_no, options, lunar_day, no_data) : 1;
-      std::fflush(stdout);
-      std::fflush(stderr);
-      _exit(r);
-    }
+    if (w->pid < 0) break;
+    workers.push_back(std::move(w));
   }
-  for (auto& c : chunks) {
-    if (c->pid <= 0) {  // not started: computed here
-      std::FILE* in = fmemopen(const_cast<char*>(c->lines.data()), c->lines.size(), "r");
-      result |= in ? BatchLines(in, c->first_line_no, options, lunar_day, no_data) : 1;
-      if (in) std::fclose(in);
-      std::fflush(stdout);
-      continue;
+  close(tell[1]);
+  int result = 0;
+  // The chunks in order, each as soon as it is done; the end of the pipe says that
+  // every worker has ended.
+  size_t next = 0;
+  for (;;) {
+    while (next < chunks.size() && board.span(next).done.load(std::memory_order_acquire)) {
+      CopyChunk(board.span(next), *workers[static_cast<size_t>(board.span(next).worker)]);
+      ++next;
     }
+    if (next == chunks.size() || workers.empty()) break;
+    char notes[256];
+    const ssize_t got = read(tell[0], notes, sizeof notes);
+    if (got == 0 || (got < 0 && errno != EINTR)) break;
+  }
+  close(tell[0]);
+  for (auto& w : workers) {
     int status = 0;
-    while (waitpid(c->pid, &status, 0) < 0 && errno == EINTR) {}
-    MarkTiming("batch worker finished");
-    if (!c->direct) {
-      c->out->CopyTo(fileno(stdout));
-      c->err->CopyTo(fileno(stderr));
-    }
-    AppendJournalEntries(c->journal.Contents());
-    MarkTiming("batch worker output copied");
-    if (!WIFEXITED(status)) {
-      BatchLineError(c->first_line_no, "", "cliWork");
-      result = 1;
-    } else if (WEXITSTATUS(status) != 0) {
+    while (waitpid(w->pid, &status, 0) < 0 && errno == EINTR) {}
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) result = 1;
+  }
+  MarkTiming("batch workers finished");
+  if (workers.empty()) return BatchHere(chunks, options, lunar_day, no_data);
+  // What is left was taken by a worker that did not finish it.
+  for (; next < chunks.size(); ++next) {
+    const ChunkSpan& span = board.span(next);
+    if (span.done.load(std::memory_order_acquire)) {
+      CopyChunk(span, *workers[static_cast<size_t>(span.worker)]);
+    } else {
+      BatchLineError(chunks[next].first_line_no, "", "cliWork");
       result = 1;
     }
   }
@@ -344,7 +476,7 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   MarkTiming("batch engine started");
   while (const size_t count = ReadRound(stdin, &round, &carry)) {
     MarkTiming("batch round read");
-    result |= BatchRound(round, line_no, count, jobs, options, lunar_day, no_data);
+    result |= BatchRound(round, line_no, jobs, options, lunar_day, no_data);
     line_no += static_cast<long>(count);
   }
   std::fflush(stdout);
