@@ -170,7 +170,7 @@ Wide WidePow10(int n) { return n < 20 ? Wide{kPow10[n]} : Wide{kPow10[19]} * kPo
 
 // m * 2^e2 * 10^k rounded to an integer, ties to even, as printf rounds; false when
 // the exact quotient does not fit the 128-bit arithmetic.
-bool ScaledRound(uint64_t m, int e2, int k, uint64_t* out) {
+[[gnu::always_inline]] inline bool ScaledRound(uint64_t m, int e2, int k, uint64_t* out) {
   // Bits of m are at most 53; each power of ten adds at most 3.33.
   const int num_bits = 53 + (k > 0 ? (k * 10 + 2) / 3 : 0) + (e2 > 0 ? e2 : 0);
   const int den_bits = (k < 0 ? (-k * 10 + 2) / 3 : 0) + (e2 < 0 ? -e2 : 0);
@@ -210,13 +210,16 @@ void EightDigits(uint32_t n, char* out) {
   std::memcpy(out + 6, kTwoDigits + 2 * (low % 100), 2);
 }
 
-// The `count` decimal digits of n (10^(count-1) <= n < 10^count, count <= 17).
-void Digits(uint64_t n, int count, char* out) {
-  char all[17];
-  all[0] = static_cast<char>('0' + n / 10000000000000000ULL);
-  EightDigits(static_cast<uint32_t>(n / 100000000 % 100000000), all + 1);
-  EightDigits(static_cast<uint32_t>(n % 100000000), all + 9);
-  std::memcpy(out, all + 17 - count, static_cast<size_t>(count));
+// The 17 decimal digits of n (below 10^17, leading zeros included) at out[0..17),
+// followed by zeros up to out[kDigitRoom): the forms below copy blocks of a fixed
+// size and let the zeros stand where the number has none.
+constexpr int kDigitRoom = 48;
+constexpr std::ptrdiff_t kMinRoom = 40;
+void SeventeenDigits(uint64_t n, char* out) {
+  out[0] = static_cast<char>('0' + n / 10000000000000000ULL);
+  EightDigits(static_cast<uint32_t>(n / 100000000 % 100000000), out + 1);
+  EightDigits(static_cast<uint32_t>(n % 100000000), out + 9);
+  std::memset(out + 17, '0', kDigitRoom - 17);
 }
 
 // Powers of ten from 10^-30 to 10^30 as doubles, to place a value between two of them.
@@ -241,9 +244,9 @@ char* AppendGeneral(char* first, char* last, double value, int significant) {
   std::memcpy(&bits, &value, sizeof bits);
   const int biased = static_cast<int>((bits >> 52) & 0x7ff);
   const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-  // Room for "-d.<16 digits>e-308"; zero, subnormals, nan, inf and precisions beyond
-  // a double's 17 digits go to the general routine.
-  if (p > 17 || last - first < 32 || biased == 0 || biased == 0x7ff)
+  // Room for the longest form and its block copies; zero, subnormals, nan, inf and
+  // precisions beyond a double's 17 digits go to the general routine.
+  if (p > 17 || last - first < kMinRoom || biased == 0 || biased == 0x7ff)
     return GeneralByLibrary(first, last, value, p);
   const uint64_t m = fraction | (uint64_t{1} << 52);
   const int e2 = biased - 1075;  // value = m * 2^e2
@@ -271,17 +274,19 @@ char* AppendGeneral(char* first, char* last, double value, int significant) {
       break;
     }
   }
-  char digits[20];
+  char all[kDigitRoom];
+  SeventeenDigits(n, all);
+  const char* const digits = all + 17 - p;  // the p digits, zeros after them
   int count = p;
-  Digits(n, p, digits);
   while (count > 1 && digits[count - 1] == '0') --count;  // %g drops trailing zeros
+  // Every form writes at most 1 + 4 + 16 + 16 bytes; kMinRoom leaves more than that.
   char* out = first;
   if (bits >> 63) *out++ = '-';
   if (x < -4 || x >= p) {
     *out++ = digits[0];
     if (count > 1) {
       *out++ = '.';
-      std::memcpy(out, digits + 1, static_cast<size_t>(count - 1));
+      std::memcpy(out, digits + 1, 16);
       out += count - 1;
     }
     *out++ = 'e';
@@ -291,18 +296,20 @@ char* AppendGeneral(char* first, char* last, double value, int significant) {
     *out++ = static_cast<char>('0' + ex / 10 % 10);
     *out++ = static_cast<char>('0' + ex % 10);
   } else if (x >= 0) {
-    const int whole = x + 1;
-    for (int i = 0; i < whole; ++i) *out++ = i < count ? digits[i] : '0';
+    const int whole = x + 1;  // at most p: the digits, or the zeros after them
+    std::memcpy(out, digits, 16);
+    if (whole > 16) std::memcpy(out + 16, digits + 16, 16);
+    out += whole;
     if (count > whole) {
       *out++ = '.';
-      std::memcpy(out, digits + whole, static_cast<size_t>(count - whole));
+      std::memcpy(out, digits + whole, 16);
       out += count - whole;
     }
   } else {
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = 0; i < -x - 1; ++i) *out++ = '0';
-    std::memcpy(out, digits, static_cast<size_t>(count));
+    std::memcpy(out, "0.000", 5);
+    out += 1 - x;  // "0." and -x - 1 zeros
+    std::memcpy(out, digits, 16);
+    if (count > 16) out[16] = digits[16];
     out += count;
   }
   return out;
