@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 
 #include "common/files.h"
 #include "common/format_text.h"
@@ -20,7 +21,7 @@ constexpr size_t kMaxJournalEntry = 1023;
 int g_fd = -1;
 std::string g_open_path;
 
-// Entries written but kept back until FlushJournal, while they are held.
+// Entries kept back, while they are held, without the run's "*****".
 bool g_hold = false;
 std::string g_held;
 
@@ -32,17 +33,18 @@ int JournalDescriptor() {
   return g_fd;
 }
 
-// One write per entry: what was written is in the file even if the process dies next.
+// One write per entry, unless they are held: what was written is in the file even if
+// the process dies next.
 void WriteEntry(std::string entry) {
+  if (g_hold) {
+    g_held += entry;
+    return;
+  }
   const int fd = JournalDescriptor();
   if (fd < 0) return;
   if (!g_run_has_entry) {
     entry.insert(0, "*****\n");
     g_run_has_entry = true;
-  }
-  if (g_hold) {
-    g_held += entry;
-    return;
   }
   WriteAll(fd, entry.data(), entry.size());
 }
@@ -52,26 +54,16 @@ void WriteEntry(std::string entry) {
 void SetJournalPath(const std::string& path) { g_path = path; }
 void StartJournalRun() { g_run_has_entry = false; }
 
-void RedirectJournalInRun(const std::string& path) {
-  g_path = path;
-  g_run_has_entry = true;
-}
+void HoldJournalEntries(bool hold) { g_hold = hold; }
+
+std::string TakeHeldJournalEntries() { return std::exchange(g_held, std::string()); }
 
 void AppendJournalEntries(const std::string& entries) {
   if (!entries.empty()) WriteEntry(entries);
 }
 
-void HoldJournalEntries(bool hold) {
-  if (!hold) FlushJournal();
-  g_hold = hold;
-}
-
-void FlushJournal() {
-  if (g_held.empty()) return;
-  const int fd = JournalDescriptor();
-  if (fd >= 0) WriteAll(fd, g_held.data(), g_held.size());
-  g_held.clear();
-}
+bool JournalRunHasEntry() { return g_run_has_entry; }
+void SetJournalRunHasEntry(bool has) { g_run_has_entry = has; }
 
 void JournalText(const std::string& text) { WriteEntry(text + "\n"); }
 

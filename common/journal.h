@@ -18,14 +18,15 @@ void JournalText(const std::string& text);
 void SetJournalPath(const std::string& path);
 void StartJournalRun();
 
-// A worker process writes its entries to a file of its own, in the same run; the
-// process that started it puts them into the journal with AppendJournalEntries
-// (lines as written, the run's "*****" in front when they are its first).
-void RedirectJournalInRun(const std::string& path);
-void AppendJournalEntries(const std::string& entries);
-// A worker may keep its entries in memory and write them together with its output
-// (FlushJournal), one write for thousands of lines instead of one per entry.
+// A worker process of a batch keeps its entries back (HoldJournalEntries) and hands
+// them over when its lines' turn comes (TakeHeldJournalEntries); AppendJournalEntries
+// writes such entries as they are, the run's "*****" in front when they are its
+// first. Whether the run has an entry already passes between the processes with
+// JournalRunHasEntry and SetJournalRunHasEntry.
 void HoldJournalEntries(bool hold);
-void FlushJournal();
+std::string TakeHeldJournalEntries();
+void AppendJournalEntries(const std::string& entries);
+bool JournalRunHasEntry();
+void SetJournalRunHasEntry(bool has);
 
 }  // namespace kv

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -85,10 +87,10 @@ bool ReadBatchLine(std::string_view line, long line_no, ChartRecord& rec) {
 }
 
 // Computes the charts of the lines of `in`, the first of them numbered first_line_no;
-// one output line per chart, a message per refused line. Returns 1 when a line was
+// one line per chart to `out`, a message per refused line. Returns 1 when a line was
 // refused.
 int BatchLines(std::FILE* in, long first_line_no, const ChartOptions& options, bool lunar_day,
-               const std::string& no_data) {
+               const std::string& no_data, std::FILE* out) {
   ChartRecord rec = DefaultChartRecord();
   char line[512];
   long line_no = first_line_no - 1;
@@ -135,7 +137,7 @@ int BatchLines(std::FILE* in, long first_line_no, const ChartOptions& options, b
       q = AppendNumber(q, q_end, lunar_day ? rec.lunar_day : 0);
     }
     *q++ = '\n';
-    std::fwrite(buf, 1, static_cast<size_t>(q - buf), stdout);
+    std::fwrite(buf, 1, static_cast<size_t>(q - buf), out);
   }
   return result;
 }
@@ -174,50 +176,24 @@ void CopyRange(int from, off_t begin, off_t end, int to) {
   }
 }
 
-// Bytes [begin, end) of a file, read back; empty when they cannot be read.
-std::string ReadRange(int fd, off_t begin, off_t end) {
-  std::string text(static_cast<size_t>(std::max<off_t>(end - begin, 0)), '\0');
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t got =
-        pread(fd, text.data() + done, text.size() - done, begin + static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    done += static_cast<size_t>(got);
-  }
-  text.resize(done);
-  return text;
-}
-
-// A scratch file for a worker: an open descriptor and its name (the journal reopens
-// it by name); removed by the destructor.
+// A scratch file for a worker's messages: an open descriptor, removed when made.
 struct ScratchFile {
   int fd = -1;
-  std::string name;
   ScratchFile() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kvbatchXXXXXX").string();
     fd = mkstemp(pattern.data());
-    if (fd >= 0) name = pattern;
+    if (fd >= 0) unlink(pattern.c_str());
   }
   ~ScratchFile() {
     if (fd >= 0) close(fd);
-    if (!name.empty()) unlink(name.c_str());
   }
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
-  // Bytes written so far, whoever wrote them.
+  // Bytes written so far.
   off_t Size() const {
     struct stat st;
     return fstat(fd, &st) == 0 ? st.st_size : 0;
   }
-};
-
-// One worker process: the scratch files its output, messages and journal entries go
-// to, chunk after chunk.
-struct BatchWorker {
-  ScratchFile out, err, journal;
-  pid_t pid = -1;
-  bool ready() const { return out.fd >= 0 && err.fd >= 0 && journal.fd >= 0; }
 };
 
 // A run of whole lines of a round and the number of its first line.
@@ -226,27 +202,22 @@ struct BatchChunk {
   long first_line_no = 1;
 };
 
-// Where a chunk's output, messages and journal entries lie in its worker's scratch
-// files; `done` is set once they are all written.
-struct ChunkSpan {
-  std::atomic<int> done;
-  int worker;
-  off_t out[2], err[2], journal[2];
-};
-
-// Memory shared by this process and its workers: the next chunk to take and the spans
-// of those taken.
+// Memory shared by this process and its workers: which worker took each chunk, how
+// many chunks have been written (they are written in order, each by its worker when
+// its turn comes), and whether the journal's run has an entry yet.
 class ChunkBoard {
  public:
   static_assert(std::atomic<size_t>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
                 "the board is shared between processes");
+  static constexpr int kNobody = -1;
+
   explicit ChunkBoard(size_t chunks) : chunks_(chunks) {
-    bytes_ = sizeof(Header) + chunks * sizeof(ChunkSpan);
+    bytes_ = sizeof(Header) + chunks * sizeof(std::atomic<int>);
     void* at = mmap(nullptr, bytes_, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (at == MAP_FAILED) return;
     header_ = new (at) Header;
-    spans_ = reinterpret_cast<ChunkSpan*>(static_cast<char*>(at) + sizeof(Header));
-    for (size_t i = 0; i < chunks; ++i) new (&spans_[i]) ChunkSpan{};
+    owners_ = reinterpret_cast<std::atomic<int>*>(static_cast<char*>(at) + sizeof(Header));
+    for (size_t i = 0; i < chunks; ++i) new (&owners_[i]) std::atomic<int>(kNobody);
   }
   ~ChunkBoard() {
     if (header_) munmap(header_, bytes_);
@@ -254,60 +225,130 @@ class ChunkBoard {
   ChunkBoard(const ChunkBoard&) = delete;
   ChunkBoard& operator=(const ChunkBoard&) = delete;
   bool ok() const { return header_ != nullptr; }
-  // The next chunk nobody has taken, or the count when all are taken.
-  size_t Take() { return std::min(header_->next.fetch_add(1, std::memory_order_relaxed), chunks_); }
-  ChunkSpan& span(size_t i) { return spans_[i]; }
+  size_t size() const { return chunks_; }
+
+  // The first chunk nobody has taken, now the worker's; size() when none is left. The
+  // owner is set in the same step, so a worker that dies leaves no chunk unclaimed.
+  size_t Take(int worker) {
+    for (size_t i = header_->hint.load(std::memory_order_relaxed); i < chunks_; ++i) {
+      int nobody = kNobody;
+      if (owners_[i].compare_exchange_strong(nobody, worker)) {
+        header_->hint.store(i + 1, std::memory_order_relaxed);
+        return i;
+      }
+    }
+    return chunks_;
+  }
+  int Owner(size_t i) const { return owners_[i].load(std::memory_order_acquire); }
+  // Chunks written so far: the next to write is this one.
+  size_t Written() const { return header_->written.load(std::memory_order_acquire); }
+  void MarkWritten(size_t i) { header_->written.store(i + 1, std::memory_order_release); }
+  bool JournalHasEntry() const { return header_->journal_has_entry.load() != 0; }
+  void SetJournalHasEntry(bool has) { header_->journal_has_entry.store(has ? 1 : 0); }
 
  private:
   struct Header {
-    std::atomic<size_t> next{0};
+    std::atomic<size_t> hint{0};
+    std::atomic<size_t> written{0};
+    std::atomic<int> journal_has_entry{0};
   };
   size_t chunks_;
   size_t bytes_ = 0;
   Header* header_ = nullptr;
-  ChunkSpan* spans_ = nullptr;
+  std::atomic<int>* owners_ = nullptr;
 };
 
-// A worker's life: takes chunks until none is left and computes them, its output,
-// messages and journal entries into its scratch files (its fd 1 and 2 are two of them);
-// after each chunk it records where they lie and tells the process that started it.
-[[noreturn]] void RunWorker(int index, const BatchWorker& me, const std::vector<BatchChunk>& chunks,
-                            ChunkBoard& board, int tell_fd, const ChartOptions& options,
-                            bool lunar_day, const std::string& no_data) {
-  dup2(me.out.fd, 1);
-  dup2(me.err.fd, 2);
-  static char err_buffer[1 << 16];
-  std::setvbuf(stderr, err_buffer, _IOFBF, sizeof err_buffer);  // flushed with each chunk
-  RedirectJournalInRun(me.journal.name);
-  HoldJournalEntries(true);
-  int result = 0;
-  off_t out_at = 0, err_at = 0, journal_at = 0;
-  try {
-    for (size_t i; (i = board.Take()) < chunks.size();) {
-      const BatchChunk& c = chunks[i];
-      std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
-      result |= in ? BatchLines(in, c.first_line_no, options, lunar_day, no_data) : 1;
-      if (in) std::fclose(in);
-      std::fflush(stdout);
-      std::fflush(stderr);
-      FlushJournal();
-      ChunkSpan& span = board.span(i);
-      span.worker = index;
-      span.out[0] = out_at;
-      span.err[0] = err_at;
-      span.journal[0] = journal_at;
-      span.out[1] = out_at = me.out.Size();
-      span.err[1] = err_at = me.err.Size();
-      span.journal[1] = journal_at = me.journal.Size();
-      span.done.store(1, std::memory_order_release);
-      const char note = 1;
-      while (write(tell_fd, &note, 1) < 0 && errno == EINTR) {}
-    }
-  } catch (...) {
-    _exit(1);  // never back into the caller's code: that is the other process's
-  }
-  _exit(result);
+// Exit status of a worker that could not finish what it took.
+constexpr int kWorkerFailed = 2;
+
+void PauseBriefly() {
+  const timespec pause{0, 50'000};
+  nanosleep(&pause, nullptr);
 }
+
+// A chunk computed by a worker and waiting for its turn: the output, the messages (a
+// range of the worker's scratch file) and the journal entries.
+struct FinishedChunk {
+  size_t index = 0;
+  std::unique_ptr<char, decltype(&std::free)> text{nullptr, &std::free};
+  size_t size = 0;
+  off_t err_begin = 0, err_end = 0;
+  std::string journal;
+};
+
+// A worker's life: takes chunks until none is left, computes each into memory (its
+// messages into a scratch file) and writes it to the program's output, messages and
+// journal when all chunks before it have been written.
+class BatchWorker {
+ public:
+  BatchWorker(int index, ChunkBoard& board, const std::vector<BatchChunk>& chunks,
+              const ScratchFile& err)
+      : index_(index), board_(board), chunks_(chunks), err_(err) {}
+
+  [[noreturn]] void Run(const ChartOptions& options, bool lunar_day, const std::string& no_data) {
+    int result = 0;
+    try {
+      real_err_ = dup(2);
+      if (real_err_ < 0 || dup2(err_.fd, 2) < 0) _exit(kWorkerFailed);
+      static char err_buffer[1 << 16];
+      std::setvbuf(stderr, err_buffer, _IOFBF, sizeof err_buffer);  // flushed with each chunk
+      HoldJournalEntries(true);
+      off_t err_at = 0;
+      for (size_t i; (i = board_.Take(index_)) < chunks_.size();) {
+        FinishedChunk done;
+        done.index = i;
+        char* text = nullptr;
+        std::FILE* out = open_memstream(&text, &done.size);
+        const BatchChunk& c = chunks_[i];
+        std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
+        if (!out || !in) _exit(kWorkerFailed);
+        result |= BatchLines(in, c.first_line_no, options, lunar_day, no_data, out);
+        std::fclose(in);
+        std::fclose(out);
+        done.text.reset(text);
+        std::fflush(stderr);
+        done.err_begin = err_at;
+        done.err_end = err_at = err_.Size();
+        done.journal = TakeHeldJournalEntries();
+        waiting_.push_back(std::move(done));
+        WriteWhatIsDue();
+      }
+      while (!waiting_.empty()) {
+        PauseBriefly();
+        WriteWhatIsDue();
+      }
+    } catch (...) {
+      _exit(kWorkerFailed);  // never back into the caller's code: that is the other process's
+    }
+    _exit(result);
+  }
+
+ private:
+  // Writes the waiting chunks whose turn has come, in order.
+  void WriteWhatIsDue() {
+    while (!waiting_.empty() && board_.Written() == waiting_.front().index) {
+      const FinishedChunk& c = waiting_.front();
+      WriteAll(1, c.text.get(), c.size);
+      CopyRange(err_.fd, c.err_begin, c.err_end, real_err_);
+      if (!c.journal.empty()) {
+        HoldJournalEntries(false);
+        SetJournalRunHasEntry(board_.JournalHasEntry());
+        AppendJournalEntries(c.journal);
+        board_.SetJournalHasEntry(JournalRunHasEntry());
+        HoldJournalEntries(true);
+      }
+      board_.MarkWritten(c.index);
+      waiting_.pop_front();
+    }
+  }
+
+  int index_;
+  ChunkBoard& board_;
+  const std::vector<BatchChunk>& chunks_;
+  const ScratchFile& err_;
+  int real_err_ = -1;
+  std::deque<FinishedChunk> waiting_;
+};
 
 // Cuts a round into chunks of kLinesPerChunk lines, numbered from first_line_no.
 std::vector<BatchChunk> CutIntoChunks(const std::string& round, long first_line_no) {
@@ -329,84 +370,94 @@ std::vector<BatchChunk> CutIntoChunks(const std::string& round, long first_line_
   return chunks;
 }
 
-// Puts a finished chunk's output, messages and journal entries where they belong.
-void CopyChunk(const ChunkSpan& span, const BatchWorker& from) {
-  CopyRange(from.out.fd, span.out[0], span.out[1], fileno(stdout));
-  CopyRange(from.err.fd, span.err[0], span.err[1], fileno(stderr));
-  AppendJournalEntries(ReadRange(from.journal.fd, span.journal[0], span.journal[1]));
-}
-
 // Computes the lines of a round in this process, in order, as a single worker would.
 int BatchHere(const std::vector<BatchChunk>& chunks, const ChartOptions& options, bool lunar_day,
               const std::string& no_data) {
   int result = 0;
-  for (size_t i = 0; i < chunks.size(); ++i) {
-    std::FILE* in =
-        fmemopen(const_cast<char*>(chunks[i].lines.data()), chunks[i].lines.size(), "r");
-    result |= in ? BatchLines(in, chunks[i].first_line_no, options, lunar_day, no_data) : 1;
+  for (const BatchChunk& c : chunks) {
+    std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
+    result |= in ? BatchLines(in, c.first_line_no, options, lunar_day, no_data, stdout) : 1;
     if (in) std::fclose(in);
   }
   std::fflush(stdout);
   return result;
 }
 
+// The workers of a round as this process sees them: their process ids, and which of
+// them ended without finishing their chunks.
+struct WorkerProcesses {
+  std::vector<pid_t> pids;
+  std::vector<bool> running, failed;
+
+  bool AnyRunning() const {
+    return std::find(running.begin(), running.end(), true) != running.end();
+  }
+  // Notes a worker that ended; false for a process that is none of them.
+  bool Ended(pid_t pid, int status) {
+    for (size_t w = 0; w < pids.size(); ++w) {
+      if (pids[w] != pid || !running[w]) continue;
+      running[w] = false;
+      failed[w] = !WIFEXITED(status) || WEXITSTATUS(status) >= kWorkerFailed;
+      return true;
+    }
+    return false;
+  }
+};
+
 // Runs the lines of a round in `jobs` processes, which take chunks of lines as they get
-// free, and writes their output, messages and journal entries in the order of the
-// lines as the chunks come in. Returns 1 when a line was refused or a worker failed.
+// free and write them in the order of the lines. Returns 1 when a line was refused or a
+// worker failed.
 int BatchRound(const std::string& round, long first_line_no, int jobs, const ChartOptions& options,
                bool lunar_day, const std::string& no_data) {
   const std::vector<BatchChunk> chunks = CutIntoChunks(round, first_line_no);
   std::fflush(stdout);
   std::fflush(stderr);
   ChunkBoard board(chunks.size());
-  int tell[2] = {-1, -1};
-  if (!board.ok() || pipe2(tell, O_CLOEXEC) != 0)  // no room for workers
-    return BatchHere(chunks, options, lunar_day, no_data);
-  std::vector<std::unique_ptr<BatchWorker>> workers;
+  if (!board.ok()) return BatchHere(chunks, options, lunar_day, no_data);  // no room for workers
+  board.SetJournalHasEntry(JournalRunHasEntry());
+  std::vector<std::unique_ptr<ScratchFile>> scratch;
+  WorkerProcesses workers;
   for (int j = 0; j < jobs && static_cast<size_t>(j) < chunks.size(); ++j) {
-    auto w = std::make_unique<BatchWorker>();
-    if (!w->ready()) break;
-    w->pid = fork();
-    if (w->pid == 0) {
-      close(tell[0]);
-      RunWorker(j, *w, chunks, board, tell[1], options, lunar_day, no_data);
-    }
-    if (w->pid < 0) break;
-    workers.push_back(std::move(w));
+    auto err = std::make_unique<ScratchFile>();
+    if (err->fd < 0) break;
+    const pid_t pid = fork();
+    if (pid == 0) BatchWorker(j, board, chunks, *err).Run(options, lunar_day, no_data);
+    if (pid < 0) break;
+    scratch.push_back(std::move(err));
+    workers.pids.push_back(pid);
+    workers.running.push_back(true);
+    workers.failed.push_back(false);
   }
-  close(tell[1]);
+  if (workers.pids.empty()) return BatchHere(chunks, options, lunar_day, no_data);
   int result = 0;
-  // The chunks in order, each as soon as it is done; the end of the pipe says that
-  // every worker has ended.
-  size_t next = 0;
-  for (;;) {
-    while (next < chunks.size() && board.span(next).done.load(std::memory_order_acquire)) {
-      CopyChunk(board.span(next), *workers[static_cast<size_t>(board.span(next).worker)]);
-      ++next;
-    }
-    if (next == chunks.size() || workers.empty()) break;
-    char notes[256];
-    const ssize_t got = read(tell[0], notes, sizeof notes);
-    if (got == 0 || (got < 0 && errno != EINTR)) break;
-  }
-  close(tell[0]);
-  for (auto& w : workers) {
-    int status = 0;
-    while (waitpid(w->pid, &status, 0) < 0 && errno == EINTR) {}
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) result = 1;
-  }
-  MarkTiming("batch workers finished");
-  if (workers.empty()) return BatchHere(chunks, options, lunar_day, no_data);
-  // What is left was taken by a worker that did not finish it.
-  for (; next < chunks.size(); ++next) {
-    const ChunkSpan& span = board.span(next);
-    if (span.done.load(std::memory_order_acquire)) {
-      CopyChunk(span, *workers[static_cast<size_t>(span.worker)]);
-    } else {
-      BatchLineError(chunks[next].first_line_no, "", "cliWork");
+  // The chunks of a worker that failed are reported in their turn in its stead; once
+  // every worker has ended, whatever is left.
+  auto ReportLost = [&](bool all_ended) {
+    for (size_t i; (i = board.Written()) < chunks.size(); board.MarkWritten(i)) {
+      const int owner = board.Owner(i);
+      if (!all_ended &&
+          (owner == ChunkBoard::kNobody || !workers.failed[static_cast<size_t>(owner)]))
+        return;
+      BatchLineError(chunks[i].first_line_no, "", "cliWork");
       result = 1;
     }
+  };
+  while (workers.AnyRunning()) {
+    int status = 0;
+    const bool lost_waiting =
+        std::find(workers.failed.begin(), workers.failed.end(), true) != workers.failed.end();
+    // With a failed worker the others may wait for its turns: look every little while.
+    const pid_t pid = waitpid(-1, &status, lost_waiting ? WNOHANG : 0);
+    if (pid < 0 && errno == EINTR) continue;
+    if (pid < 0) break;  // no child left to wait for
+    if (pid > 0 && workers.Ended(pid, status) && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+      result = 1;
+    ReportLost(false);
+    if (pid == 0) PauseBriefly();
   }
+  ReportLost(true);
+  MarkTiming("batch workers finished");
+  SetJournalRunHasEntry(board.JournalHasEntry());
   return result;
 }
 
@@ -464,7 +515,7 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   const std::string no_data = NoData();
   if (jobs == 1) {
-    const int result = BatchLines(stdin, 1, options, lunar_day, no_data);
+    const int result = BatchLines(stdin, 1, options, lunar_day, no_data, stdout);
     std::fflush(stdout);
     return result;
   }

@@ -57,6 +57,28 @@ TEST_F(MessagesTest, TwoWarningsGiveOneSeparatorAndTwoLines) {
   EXPECT_EQ(g_shown, "third");
 }
 
+TEST_F(MessagesTest, HeldEntriesWaitAndGetTheRunsSeparatorOnlyOnce) {
+  // A batch worker: entries kept back, written later in the order of its lines.
+  HoldJournalEntries(true);
+  Warning("kept one");
+  Warning("kept two");
+  EXPECT_FALSE(std::ifstream(path_).good());
+  const std::string held = TakeHeldJournalEntries();
+  EXPECT_EQ(held, "kept one\nkept two\n");
+  EXPECT_EQ(TakeHeldJournalEntries(), "");
+  HoldJournalEntries(false);
+  EXPECT_FALSE(JournalRunHasEntry());
+  AppendJournalEntries(held);
+  EXPECT_TRUE(JournalRunHasEntry());
+  AppendJournalEntries("from another worker\n");
+  EXPECT_EQ(ReadAll(path_), "*****\nkept one\nkept two\nfrom another worker\n");
+  // The state passed on from another process that wrote the run's first entry.
+  StartJournalRun();
+  SetJournalRunHasEntry(true);
+  Warning("same run");
+  EXPECT_EQ(ReadAll(path_), "*****\nkept one\nkept two\nfrom another worker\nsame run\n");
+}
+
 TEST_F(MessagesTest, NoEntryLeavesTheJournalUntouched) {
   EXPECT_FALSE(std::ifstream(path_).good());
 }
