@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -282,8 +283,8 @@ struct FinishedChunk {
 class BatchWorker {
  public:
   BatchWorker(int index, ChunkBoard& board, const std::vector<BatchChunk>& chunks,
-              const ScratchFile& err)
-      : index_(index), board_(board), chunks_(chunks), err_(err) {}
+              const ScratchFile& err, long dies_at)
+      : index_(index), board_(board), chunks_(chunks), err_(err), dies_at_(dies_at) {}
 
   [[noreturn]] void Run(const ChartOptions& options, bool lunar_day, const std::string& no_data) {
     int result = 0;
@@ -295,6 +296,7 @@ class BatchWorker {
       HoldJournalEntries(true);
       off_t err_at = 0;
       for (size_t i; (i = board_.Take(index_)) < chunks_.size();) {
+        if (static_cast<long>(i) == dies_at_) raise(SIGKILL);
         FinishedChunk done;
         done.index = i;
         char* text = nullptr;
@@ -346,6 +348,7 @@ class BatchWorker {
   ChunkBoard& board_;
   const std::vector<BatchChunk>& chunks_;
   const ScratchFile& err_;
+  long dies_at_;  // a chunk at which the worker is killed, for the tests; -1 for none
   int real_err_ = -1;
   std::deque<FinishedChunk> waiting_;
 };
@@ -417,11 +420,14 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
   board.SetJournalHasEntry(JournalRunHasEntry());
   std::vector<std::unique_ptr<ScratchFile>> scratch;
   WorkerProcesses workers;
+  // The tests check the loss of a worker by having one killed at a chunk of the round.
+  const char* dies_at = std::getenv("KV_BATCH_KILL_AT_CHUNK");
+  const long kill_at = dies_at ? ReadInt(dies_at) : -1;
   for (int j = 0; j < jobs && static_cast<size_t>(j) < chunks.size(); ++j) {
     auto err = std::make_unique<ScratchFile>();
     if (err->fd < 0) break;
     const pid_t pid = fork();
-    if (pid == 0) BatchWorker(j, board, chunks, *err).Run(options, lunar_day, no_data);
+    if (pid == 0) BatchWorker(j, board, chunks, *err, kill_at).Run(options, lunar_day, no_data);
     if (pid < 0) break;
     scratch.push_back(std::move(err));
     workers.pids.push_back(pid);

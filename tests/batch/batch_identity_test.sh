@@ -99,4 +99,25 @@ PY
     fi
   done
 fi
+
+# A worker that dies: the chunks of 512 lines it held (the one from line 1025 and any
+# it had computed but not yet written) are reported as not computed, and every other
+# line comes out as one worker gives it.
+if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ]; then
+  head -n 3000 "$here/random_input.txt" >"$KV_TMP/in"
+  (cd "$KV_WORK" && kv_headless env KV_BATCH_KILL_AT_CHUNK=2 timeout 300 "$prog" batch \
+     --no-lunar-day --jobs 2 <"$KV_TMP/in" >"$KV_TMP/out_killed" 2>"$KV_TMP/err_killed")
+  status=$?
+  lost=$(sed -n 's/^строка \([0-9]*\): прерван процесс расчёта пакета.*/\1/p' "$KV_TMP/err_killed")
+  cut=$(for n in $lost; do printf '%d,%dd;' "$n" $((n + 511)); done)
+  sed "$cut" "$KV_TMP/in" >"$KV_TMP/in_without"
+  (cd "$KV_WORK" && kv_headless timeout 300 "$prog" batch --no-lunar-day --jobs 1 \
+     <"$KV_TMP/in_without" >"$KV_TMP/out_without" 2>/dev/null)
+  if [ "$status" != 1 ] || ! grep -qx 1025 <<<"$lost" ||
+     ! cmp -s "$KV_TMP/out_without" "$KV_TMP/out_killed"; then
+    echo "killed worker: status $status, chunks reported lost: $lost"
+    diff "$KV_TMP/out_without" "$KV_TMP/out_killed" | head -5
+    failed=1
+  fi
+fi
 exit $failed
