@@ -130,6 +130,7 @@ Status OpenIntoSlot(int slot, const std::string& name) {
     b.in_file = true;
     b.slot = slot;
     b.order = static_cast<int>(i);
+    b.range = SegmentDistanceRange(index == kIntAsteroid ? -1 : index, bh.flags);
     ReleaseSegment(e, index);
     ForgetSegments(b);
   }
@@ -500,7 +501,7 @@ Status EvaluateBody(double jd, int body, int flags, bool keep, double* out) {
     for (int axis = 3; axis < 6; ++axis) out[axis] = 0.0;
   }
   // Damage the format cannot see shows as a body where it cannot be.
-  const DistanceRange range = SegmentDistanceRange(record == kIntAsteroid ? -1 : record, b.header.flags);
+  const DistanceRange& range = b.range;
   const double r = std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2]);
   if (range.max_au > 0 && !(r >= range.min_au && r <= range.max_au)) {
     for (int i = 0; i < 6; ++i) out[i] = 0.0;

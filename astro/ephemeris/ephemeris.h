@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "astro/ephemeris/body_distances.h"
 #include "astro/ephemeris/ephemeris_format.h"
 #include "astro/nutation.h"
 #include "astro/obliquity.h"
@@ -66,6 +67,7 @@ struct EphemerisBody {
   bool in_file = false;         // a header has filled the record
   int slot = -1;
   int order = 0;                // position in the file's body list
+  DistanceRange range;          // where the body can be (SegmentDistanceRange of its record)
   // Current segment: its coefficients point into `unpacked`.
   bool has_segment = false;
   double seg_first = 0, seg_last = 0;
