@@ -54,9 +54,41 @@ std::string_view WithoutPlus(std::string_view number) {
   return number;
 }
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A plain "[sign]digits[.digits]" of at most 15 digits: its digits as an integer and
+// the count after the point are exact doubles, so one division rounds the quotient as
+// the library would round the decimal. False for anything else.
+bool ShortDecimalValue(std::string_view number, double* value) {
+  size_t i = 0;
+  const bool negative = number[0] == '-';
+  if (number[0] == '-' || number[0] == '+') ++i;
+  uint64_t digits = 0;
+  int count = 0, after_point = -1;
+  for (; i < number.size(); ++i) {
+    const char c = number[i];
+    if (c == '.' && after_point < 0) {
+      after_point = 0;
+      continue;
+    }
+    if (!IsDigit(c) || ++count > 15) return false;
+    digits = digits * 10 + static_cast<uint64_t>(c - '0');
+    if (after_point >= 0) ++after_point;
+  }
+  if (count == 0) return false;
+  const double quotient =
+      static_cast<double>(digits) / kExactPow10[after_point < 0 ? 0 : after_point];
+  *value = negative ? -quotient : quotient;
+  return true;
+}
+
 std::optional<double> DecimalValue(std::string_view number) {
-  number = WithoutPlus(number);
   double value = 0.0;
+  if (!number.empty() && ShortDecimalValue(number, &value)) return value;
+  number = WithoutPlus(number);
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value);
   if (ec != std::errc() || end != number.data() + number.size() || !std::isfinite(value))
     return std::nullopt;
@@ -91,11 +123,10 @@ long long LeadingInteger(std::string_view text, size_t* used) {
 }
 
 std::optional<double> ParseDouble(std::string_view text) {
-  size_t used = 0;
-  LeadingDouble(text, &used);
-  if (used == 0 || SkipSpaces(text, used) != text.size()) return std::nullopt;
   const size_t i = SkipSpaces(text, 0);
-  return DecimalValue(text.substr(i, used - i));
+  const size_t n = DecimalLength(text, i);
+  if (n == 0 || SkipSpaces(text, i + n) != text.size()) return std::nullopt;
+  return DecimalValue(text.substr(i, n));
 }
 
 std::optional<long long> ParseInteger(std::string_view text) {
