@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -296,7 +296,7 @@ class BatchWorker {
       HoldJournalEntries(true);
       off_t err_at = 0;
       for (size_t i; (i = board_.Take(index_)) < chunks_.size();) {
-        if (static_cast<long>(i) == dies_at_) raise(SIGKILL);
+        if (static_cast<long>(i) == dies_at_) std::raise(SIGKILL);
         FinishedChunk done;
         done.index = i;
         char* text = nullptr;
@@ -391,6 +391,7 @@ int BatchHere(const std::vector<BatchChunk>& chunks, const ChartOptions& options
 struct WorkerProcesses {
   std::vector<pid_t> pids;
   std::vector<bool> running, failed;
+  bool output_closed = false;  // a worker met the end of a closed pipe
 
   bool AnyRunning() const {
     return std::find(running.begin(), running.end(), true) != running.end();
@@ -401,6 +402,7 @@ struct WorkerProcesses {
       if (pids[w] != pid || !running[w]) continue;
       running[w] = false;
       failed[w] = !WIFEXITED(status) || WEXITSTATUS(status) >= kWorkerFailed;
+      if (WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) output_closed = true;
       return true;
     }
     return false;
@@ -444,7 +446,8 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
       if (!all_ended &&
           (owner == ChunkBoard::kNobody || !workers.failed[static_cast<size_t>(owner)]))
         return;
-      BatchLineError(chunks[i].first_line_no, "", "cliWork");
+      // Whoever reads the output has gone away (`| head`): nothing was lost to him.
+      if (!workers.output_closed) BatchLineError(chunks[i].first_line_no, "", "cliWork");
       result = 1;
     }
   };
@@ -464,6 +467,10 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
   ReportLost(true);
   MarkTiming("batch workers finished");
   SetJournalRunHasEntry(board.JournalHasEntry());
+  if (workers.output_closed) {  // end as a writer to a closed pipe ends, as one worker would
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+  }
   return result;
 }
 

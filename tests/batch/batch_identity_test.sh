@@ -120,4 +120,16 @@ if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ]; then
     failed=1
   fi
 fi
+
+# A reader that goes away (`| head`) ends the workers and the program as it ends one
+# writer: by the broken pipe, without reporting lines as lost.
+if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ]; then
+  (cd "$KV_WORK" && kv_headless timeout 300 "$prog" batch --no-lunar-day --jobs 2 \
+     <"$KV_TMP/in" 2>"$KV_TMP/err_pipe" | head -c 100 >/dev/null
+   echo "${PIPESTATUS[0]}" >"$KV_TMP/status_pipe")
+  if [ "$(cat "$KV_TMP/status_pipe")" != 141 ] || grep -q 'прерван' "$KV_TMP/err_pipe"; then
+    echo "closed pipe: status $(cat "$KV_TMP/status_pipe"), $(grep -c 'прерван' "$KV_TMP/err_pipe") lost chunks reported"
+    failed=1
+  fi
+fi
 exit $failed
