@@ -226,10 +226,10 @@ class ChunkBoard {
   ChunkBoard(const ChunkBoard&) = delete;
   ChunkBoard& operator=(const ChunkBoard&) = delete;
   bool ok() const { return header_ != nullptr; }
-  size_t size() const { return chunks_; }
 
-  // The first chunk nobody has taken, now the worker's; size() when none is left. The
-  // owner is set in the same step, so a worker that dies leaves no chunk unclaimed.
+  // The first chunk nobody has taken, now the worker's; the count of chunks when none
+  // is left. The owner is set in the same step, so a worker that dies leaves no chunk
+  // unclaimed.
   size_t Take(int worker) {
     for (size_t i = header_->hint.load(std::memory_order_relaxed); i < chunks_; ++i) {
       int nobody = kNobody;
@@ -259,8 +259,10 @@ class ChunkBoard {
   std::atomic<int>* owners_ = nullptr;
 };
 
-// Exit status of a worker that could not finish what it took.
+// Exit statuses of a worker that could not finish what it took, and of one that could
+// not write the output (a full disk).
 constexpr int kWorkerFailed = 2;
+constexpr int kOutputFailed = 3;
 
 void PauseBriefly() {
   const timespec pause{0, 50'000};
@@ -330,7 +332,7 @@ class BatchWorker {
   void WriteWhatIsDue() {
     while (!waiting_.empty() && board_.Written() == waiting_.front().index) {
       const FinishedChunk& c = waiting_.front();
-      WriteAll(1, c.text.get(), c.size);
+      if (!WriteAll(1, c.text.get(), c.size)) _exit(kOutputFailed);
       CopyRange(err_.fd, c.err_begin, c.err_end, real_err_);
       if (!c.journal.empty()) {
         HoldJournalEntries(false);
@@ -392,6 +394,7 @@ struct WorkerProcesses {
   std::vector<pid_t> pids;
   std::vector<bool> running, failed;
   bool output_closed = false;  // a worker met the end of a closed pipe
+  bool output_failed = false;  // a worker could not write the output
 
   bool AnyRunning() const {
     return std::find(running.begin(), running.end(), true) != running.end();
@@ -403,6 +406,7 @@ struct WorkerProcesses {
       running[w] = false;
       failed[w] = !WIFEXITED(status) || WEXITSTATUS(status) >= kWorkerFailed;
       if (WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) output_closed = true;
+      if (WIFEXITED(status) && WEXITSTATUS(status) == kOutputFailed) output_failed = true;
       return true;
     }
     return false;
@@ -410,10 +414,10 @@ struct WorkerProcesses {
 };
 
 // Runs the lines of a round in `jobs` processes, which take chunks of lines as they get
-// free and write them in the order of the lines. Returns 1 when a line was refused or a
-// worker failed.
+// free and write them in the order of the lines. Returns 1 when a line was refused, a
+// worker failed or the output could not be written (then *output_lost is set).
 int BatchRound(const std::string& round, long first_line_no, int jobs, const ChartOptions& options,
-               bool lunar_day, const std::string& no_data) {
+               bool lunar_day, const std::string& no_data, bool* output_lost) {
   const std::vector<BatchChunk> chunks = CutIntoChunks(round, first_line_no);
   std::fflush(stdout);
   std::fflush(stderr);
@@ -446,8 +450,9 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
       if (!all_ended &&
           (owner == ChunkBoard::kNobody || !workers.failed[static_cast<size_t>(owner)]))
         return;
-      // Whoever reads the output has gone away (`| head`): nothing was lost to him.
-      if (!workers.output_closed) BatchLineError(chunks[i].first_line_no, "", "cliWork");
+      // Without an output (`| head`, a full disk) the lines are not what went wrong.
+      if (!workers.output_closed && !workers.output_failed)
+        BatchLineError(chunks[i].first_line_no, "", "cliWork");
       result = 1;
     }
   };
@@ -470,6 +475,11 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
   if (workers.output_closed) {  // end as a writer to a closed pipe ends, as one worker would
     std::signal(SIGPIPE, SIG_DFL);
     std::raise(SIGPIPE);
+  }
+  if (workers.output_failed) {
+    PrintError(Text("cliOut"));
+    *output_lost = true;
+    result = 1;
   }
   return result;
 }
@@ -537,10 +547,13 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   int result = 0;
   long line_no = 1;
   std::string round, carry;
+  bool output_lost = false;
   MarkTiming("batch engine started");
-  while (const size_t count = ReadRound(stdin, &round, &carry)) {
+  while (!output_lost) {
+    const size_t count = ReadRound(stdin, &round, &carry);
+    if (count == 0) break;
     MarkTiming("batch round read");
-    result |= BatchRound(round, line_no, jobs, options, lunar_day, no_data);
+    result |= BatchRound(round, line_no, jobs, options, lunar_day, no_data, &output_lost);
     line_no += static_cast<long>(count);
   }
   std::fflush(stdout);

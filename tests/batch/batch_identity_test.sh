@@ -132,4 +132,18 @@ if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ]; then
     failed=1
   fi
 fi
+
+# An output that cannot be written (a full disk) is a failure, said once, not a success.
+if [ "${KV_GOLDEN_UPDATE:-0}" != 1 ] && [ -w /dev/full ]; then
+  for jobs in 1 2; do
+    (cd "$KV_WORK" && kv_headless timeout 300 "$prog" batch --no-lunar-day --jobs "$jobs" \
+       <"$KV_TMP/in" >/dev/full 2>"$KV_TMP/err_full")
+    status=$?
+    said=$(grep -c 'Не удаётся записать вывод' "$KV_TMP/err_full")
+    if [ "$status" != 1 ] || [ "$said" != 1 ] || grep -q 'прерван' "$KV_TMP/err_full"; then
+      echo "full disk, --jobs $jobs: status $status, said $said times"
+      failed=1
+    fi
+  done
+fi
 exit $failed
