@@ -291,6 +291,7 @@ class BatchWorker {
   [[noreturn]] void Run(const ChartOptions& options, bool lunar_day, const std::string& no_data) {
     int result = 0;
     try {
+      SetRunEnder([](int) { _exit(kWorkerFailed); });  // not the exit of this whole program
       real_err_ = dup(2);
       if (real_err_ < 0 || dup2(err_.fd, 2) < 0) _exit(kWorkerFailed);
       static char err_buffer[1 << 16];
@@ -388,23 +389,26 @@ int BatchHere(const std::vector<BatchChunk>& chunks, const ChartOptions& options
   return result;
 }
 
-// The workers of a round as this process sees them: their process ids, and which of
-// them ended without finishing their chunks.
+// The workers of a round as this process sees them: their process ids and which of
+// them still run. A worker that has ended leaves no chunk of its own unwritten unless
+// it failed.
 struct WorkerProcesses {
   std::vector<pid_t> pids;
-  std::vector<bool> running, failed;
+  std::vector<bool> running;
   bool output_closed = false;  // a worker met the end of a closed pipe
   bool output_failed = false;  // a worker could not write the output
 
   bool AnyRunning() const {
     return std::find(running.begin(), running.end(), true) != running.end();
   }
+  bool AnyEnded() const {
+    return std::find(running.begin(), running.end(), false) != running.end();
+  }
   // Notes a worker that ended; false for a process that is none of them.
   bool Ended(pid_t pid, int status) {
     for (size_t w = 0; w < pids.size(); ++w) {
       if (pids[w] != pid || !running[w]) continue;
       running[w] = false;
-      failed[w] = !WIFEXITED(status) || WEXITSTATUS(status) >= kWorkerFailed;
       if (WIFSIGNALED(status) && WTERMSIG(status) == SIGPIPE) output_closed = true;
       if (WIFEXITED(status) && WEXITSTATUS(status) == kOutputFailed) output_failed = true;
       return true;
@@ -438,7 +442,6 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
     scratch.push_back(std::move(err));
     workers.pids.push_back(pid);
     workers.running.push_back(true);
-    workers.failed.push_back(false);
   }
   if (workers.pids.empty()) return BatchHere(chunks, options, lunar_day, no_data);
   int result = 0;
@@ -448,7 +451,7 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
     for (size_t i; (i = board.Written()) < chunks.size(); board.MarkWritten(i)) {
       const int owner = board.Owner(i);
       if (!all_ended &&
-          (owner == ChunkBoard::kNobody || !workers.failed[static_cast<size_t>(owner)]))
+          (owner == ChunkBoard::kNobody || workers.running[static_cast<size_t>(owner)]))
         return;
       // Without an output (`| head`, a full disk) the lines are not what went wrong.
       if (!workers.output_closed && !workers.output_failed)
@@ -458,10 +461,9 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
   };
   while (workers.AnyRunning()) {
     int status = 0;
-    const bool lost_waiting =
-        std::find(workers.failed.begin(), workers.failed.end(), true) != workers.failed.end();
-    // With a failed worker the others may wait for its turns: look every little while.
-    const pid_t pid = waitpid(-1, &status, lost_waiting ? WNOHANG : 0);
+    // Once a worker has ended, the others may wait for turns of its that it did not
+    // finish: look every little while.
+    const pid_t pid = waitpid(-1, &status, workers.AnyEnded() ? WNOHANG : 0);
     if (pid < 0 && errno == EINTR) continue;
     if (pid < 0) break;  // no child left to wait for
     if (pid > 0 && workers.Ended(pid, status) && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
