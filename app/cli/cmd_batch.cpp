@@ -19,6 +19,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/cli/cli_birth.h"
@@ -535,7 +536,18 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   ChartOptions options = ChartOptionsFrom(settings);
   options.speeds = false;  // the output has the places only
   const bool lunar_day = !HasFlag(args, "--no-lunar-day");
-  if (!StartEngine(ctx, &status)) return status;
+  // The first round of lines of a file is read while the engine starts (a pipe or a
+  // terminal is not: a failed start must not wait for its end).
+  std::string round, carry;
+  size_t count = 0;
+  struct stat in_stat;
+  std::thread reader;
+  if (jobs > 1 && fstat(fileno(stdin), &in_stat) == 0 && S_ISREG(in_stat.st_mode))
+    reader = std::thread([&] { count = ReadRound(stdin, &round, &carry); });
+  const bool started = StartEngine(ctx, &status);
+  const bool read_ahead = reader.joinable();
+  if (read_ahead) reader.join();  // one thread again before the workers are forked
+  if (!started) return status;
   static char out_buffer[1 << 16];
   std::setvbuf(stdout, out_buffer, _IOFBF, sizeof out_buffer);
   const std::string no_data = NoData();
@@ -548,11 +560,10 @@ int BatchCommand(const CliContext& ctx, const CliArgs& args) {
   // process with the engine started, and its output joins the others' in input order.
   int result = 0;
   long line_no = 1;
-  std::string round, carry;
   bool output_lost = false;
   MarkTiming("batch engine started");
-  while (!output_lost) {
-    const size_t count = ReadRound(stdin, &round, &carry);
+  for (bool first = true; !output_lost; first = false) {
+    if (!first || !read_ahead) count = ReadRound(stdin, &round, &carry);
     if (count == 0) break;
     MarkTiming("batch round read");
     result |= BatchRound(round, line_no, jobs, options, lunar_day, no_data, &output_lost);
