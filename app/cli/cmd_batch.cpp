@@ -446,8 +446,8 @@ int BatchRound(const std::string& round, long first_line_no, int jobs, const Cha
   }
   if (workers.pids.empty()) return BatchHere(chunks, options, lunar_day, no_data);
   int result = 0;
-  // The chunks of a worker that failed are reported in their turn in its stead; once
-  // every worker has ended, whatever is left.
+  // The chunks a worker left unwritten when it ended are reported in their turn in its
+  // stead; once every worker has ended, whatever is left.
   auto ReportLost = [&](bool all_ended) {
     for (size_t i; (i = board.Written()) < chunks.size(); board.MarkWritten(i)) {
       const int owner = board.Owner(i);
