@@ -5,18 +5,15 @@
 # (default 5) and prints every round and the medians.
 # Usage: scripts/timing.sh [ROUNDS]   (after a build: build/app/kvimarot, build/work)
 set -euo pipefail
+. "$(dirname "$0")/../tests/e2e/xvfb.sh"
 here=$(cd "$(dirname "$0")/.." && pwd)
 prog=$here/build/app/kvimarot
 work_src=$here/build/work
 rounds=${1:-5}
 [ -x "$prog" ] || { echo "build first: $prog is missing"; exit 1; }
 tmp=$(mktemp -d)
-trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; rm -rf "$tmp"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$tmp/display")
-unset QT_QPA_PLATFORM
+trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
+kv_start_xvfb "$tmp" || { echo "Xvfb did not start"; exit 1; }
 openbox --sm-disable >/dev/null 2>&1 &
 wm_pid=$!
 for _ in $(seq 200); do

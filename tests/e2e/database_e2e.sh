@@ -6,15 +6,14 @@
 # cards with kvimarot-db. Screenshots go to the folder $4.
 #   database_e2e.sh KVIMAROT KVIMAROT_DB WORKDIR [SHOT_DIR]
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 prog=$1
 tool=$2
 work_src=$3
 shots=${4:-$PWD}
 mkdir -p "$shots"
 tmp=$(mktemp -d)
-# Xvfb is waited for: leaving, it removes the socket of its display number, which
-# the server of the next test may already have taken.
-trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
+trap 'kill ${app_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/klienty.*
 
@@ -72,13 +71,7 @@ until_gone() {
   return 1
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || fail "Xvfb did not start"
-export DISPLAY=:$(head -1 "$tmp/display")
-unset QT_QPA_PLATFORM
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+kv_start_xvfb "$tmp" || fail "Xvfb did not start"
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
 app_pid=$!
 wait_window '^Kvimarot$' >/dev/null || fail "no window titled Kvimarot"

@@ -3,13 +3,12 @@
 # show the frame titled "Kvimarot" with the start-up picture; a screenshot is written
 # to $3 (default: the test's folder). Usage: startup_e2e.sh KVIMAROT WORKDIR [PNG]
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 prog=$1
 work_src=$2
 shot=${3:-$PWD/startup.png}
 tmp=$(mktemp -d)
-# Xvfb is waited for: leaving, it removes the socket of its display number, which
-# the server of the next test may already have taken.
-trap 'kill ${app_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
+trap 'kill ${app_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 # Run in the users' locale (LANG=ru_RU.UTF-8, decimal comma) it must really be there.
 case "${LC_ALL:-${LANG:-}}" in
@@ -17,14 +16,7 @@ case "${LC_ALL:-${LANG:-}}" in
             { echo "FAIL: the ru_RU.UTF-8 locale is missing (scripts/setup.sh)"; exit 1; } ;;
 esac
 numbers_before=$(grep -E '^(GMTH|LAT|LONG)=' "$tmp/kvi.ini" || true)
-# Xvfb picks a free display itself: several test runs share the machine.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$tmp/display")
-unset QT_QPA_PLATFORM
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+kv_start_xvfb "$tmp" || { echo "FAIL: Xvfb did not start"; exit 1; }
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
 app_pid=$!
 if ! win=$(timeout 20 xdotool search --sync --name '^Kvimarot$' 2>/dev/null | head -1); then

@@ -6,6 +6,7 @@
 # details, the interpretation and the contents go to the folder $3.
 # Usage: texts_e2e.sh KVIMAROT WORKDIR [SHOT_DIR]
 set -euo pipefail
+. "$(dirname "$0")/xvfb.sh"
 trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 prog=$1
 work_src=$2
@@ -13,17 +14,10 @@ shots=${3:-$PWD}
 mkdir -p "$shots"
 command -v openbox >/dev/null || { echo "FAIL: openbox is missing (scripts/setup.sh)"; exit 1; }
 tmp=$(mktemp -d)
-# Xvfb is waited for: leaving, it removes the socket of its display number, which
-# the server of the next test may already have taken.
-trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kill ${xvfb_pid:-} 2>/dev/null || true; { [ -z "${xvfb_pid:-}" ] || wait "$xvfb_pid" 2>/dev/null || true; }; rm -rf "$tmp"' EXIT
+trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/*.tmp
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
-[ -s "$tmp/display" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=:$(head -1 "$tmp/display")
-unset QT_QPA_PLATFORM
+kv_start_xvfb "$tmp" || { echo "FAIL: Xvfb did not start"; exit 1; }
 openbox --sm-disable >"$tmp/wm.log" 2>&1 &
 wm_pid=$!
 for _ in $(seq 200); do

@@ -1,0 +1,44 @@
+# Sourced by the end-to-end scripts: a virtual X server of the script's own.
+#
+# kv_start_xvfb DIR starts Xvfb on a display number taken at random from 100-899, not
+# on the lowest free one: a server that is leaving removes the socket of its number,
+# and the lowest free number is the one the test before may have used a moment ago.
+# It waits until a client can connect, exports DISPLAY, sets xvfb_pid and unsets
+# QT_QPA_PLATFORM; it fails after 20 numbers tried. kv_stop_xvfb stops the server and
+# waits until it has gone.
+
+kv_start_xvfb() {
+  local dir=$1 n
+  for _ in $(seq 20); do
+    n=$((100 + RANDOM % 800))
+    [ -e "/tmp/.X$n-lock" ] && continue
+    rm -f "$dir/display"
+    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
+      >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+      [ -s "$dir/display" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -s "$dir/display" ]; then
+      export DISPLAY=":$(head -1 "$dir/display")"
+      for _ in $(seq 50); do
+        if xdpyinfo >/dev/null 2>&1; then
+          unset QT_QPA_PLATFORM
+          return 0
+        fi
+        sleep 0.1
+      done
+    fi
+    kv_stop_xvfb
+  done
+  return 1
+}
+
+kv_stop_xvfb() {
+  [ -n "${xvfb_pid:-}" ] || return 0
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+}
