@@ -18,7 +18,7 @@ cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/klienty.*
 
 fail() { echo "FAIL: $*"; import -window root "$shots/database_e2e-fail.png" 2>/dev/null || true
-         cat "$tmp/out.log" 2>/dev/null || true; exit 1; }
+         cat "$tmp/out.log" "$tmp/xvfb.log" 2>/dev/null || true; ps -p "${xvfb_pid:-0}" >/dev/null && echo "Xvfb still runs" || echo "Xvfb has gone"; exit 1; }
 # Waits (up to $2 tenths of a second, default 100) until a visible window's name
 # matches the pattern; prints its id.
 wait_window() {

@@ -1,11 +1,13 @@
 # Sourced by the end-to-end scripts: a virtual X server of the script's own.
 #
-# kv_start_xvfb DIR starts Xvfb on a display number taken at random from 100-899, not
-# on the lowest free one: a server that is leaving removes the socket of its number,
-# and the lowest free number is the one the test before may have used a moment ago.
-# It waits until a client can connect, exports DISPLAY, sets xvfb_pid and unsets
-# QT_QPA_PLATFORM; it fails after 20 numbers tried. kv_stop_xvfb stops the server and
-# waits until it has gone.
+# kv_start_xvfb DIR starts Xvfb on a display number taken at random from 100-899, so
+# that test runs sharing the machine do not meet on the lowest free one, with its
+# messages in DIR/xvfb.log. It waits until a client can connect, exports DISPLAY, sets
+# xvfb_pid and unsets QT_QPA_PLATFORM; it fails after 20 numbers tried. The server does
+# not reset when its last client leaves: the program, started right after the client
+# that checked the server, would meet it resetting and could not connect.
+# kv_stop_xvfb stops the server and waits until it has gone (leaving, it removes the
+# socket of its number).
 
 kv_start_xvfb() {
   local dir=$1 n
@@ -13,8 +15,8 @@ kv_start_xvfb() {
     n=$((100 + RANDOM % 800))
     [ -e "/tmp/.X$n-lock" ] && continue
     rm -f "$dir/display"
-    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
-      >/dev/null 2>&1 &
+    Xvfb ":$n" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" \
+      >"$dir/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
       [ -s "$dir/display" ] && break
