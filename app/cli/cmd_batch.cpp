@@ -204,6 +204,17 @@ struct BatchChunk {
   long first_line_no = 1;
 };
 
+// Computes the lines of a chunk to `out` as BatchLines does; -1 when they cannot be
+// read as a stream (no memory).
+int BatchChunkLines(const BatchChunk& c, const ChartOptions& options, bool lunar_day,
+                    const std::string& no_data, std::FILE* out) {
+  std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
+  if (!in) return -1;
+  const int result = BatchLines(in, c.first_line_no, options, lunar_day, no_data, out);
+  std::fclose(in);
+  return result;
+}
+
 // Memory shared by this process and its workers: which worker took each chunk, how
 // many chunks have been written (they are written in order, each by its worker when
 // its turn comes), and whether the journal's run has an entry yet.
@@ -305,11 +316,9 @@ class BatchWorker {
         done.index = i;
         char* text = nullptr;
         std::FILE* out = open_memstream(&text, &done.size);
-        const BatchChunk& c = chunks_[i];
-        std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
-        if (!out || !in) _exit(kWorkerFailed);
-        result |= BatchLines(in, c.first_line_no, options, lunar_day, no_data, out);
-        std::fclose(in);
+        const int lines = out ? BatchChunkLines(chunks_[i], options, lunar_day, no_data, out) : -1;
+        if (lines < 0) _exit(kWorkerFailed);  // the chunk is reported as not computed
+        result |= lines;
         std::fclose(out);
         done.text.reset(text);
         std::fflush(stderr);
@@ -382,9 +391,9 @@ int BatchHere(const std::vector<BatchChunk>& chunks, const ChartOptions& options
               const std::string& no_data) {
   int result = 0;
   for (const BatchChunk& c : chunks) {
-    std::FILE* in = fmemopen(const_cast<char*>(c.lines.data()), c.lines.size(), "r");
-    result |= in ? BatchLines(in, c.first_line_no, options, lunar_day, no_data, stdout) : 1;
-    if (in) std::fclose(in);
+    const int lines = BatchChunkLines(c, options, lunar_day, no_data, stdout);
+    if (lines < 0) BatchLineError(c.first_line_no, "", "cliWork");  // as a lost worker's chunk
+    result |= lines < 0 ? 1 : lines;
   }
   std::fflush(stdout);
   return result;
