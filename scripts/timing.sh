@@ -14,12 +14,7 @@ rounds=${1:-5}
 tmp=$(mktemp -d)
 trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
 kv_start_xvfb "$tmp" || { echo "Xvfb did not start"; exit 1; }
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+kv_start_openbox /dev/null || true
 
 # The time of the first line after a given one that matches, from the log.
 at() { awk -v from="$2" -v pat="$3" '$1 == "KV_TIMING" && $2 + 0 >= from + 0 && index($0, pat) { print $2; exit }' "$1"; }

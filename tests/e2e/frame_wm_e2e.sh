@@ -13,15 +13,7 @@ tmp=$(mktemp -d)
 trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$tmp"' EXIT
 cp -r "$work_src"/. "$tmp"/
 kv_start_xvfb "$tmp" || { echo "FAIL: Xvfb did not start"; exit 1; }
-openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-wm_pid=$!
-# The window manager is up once it has claimed the root window's supporting-WM check.
-wm_up=0
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { wm_up=1; break; }
-  sleep 0.1
-done
-[ $wm_up -eq 1 ] || { echo "FAIL: openbox did not start"; cat "$tmp/wm.log"; exit 1; }
+kv_start_openbox "$tmp/wm.log" || { echo "FAIL: openbox did not start"; cat "$tmp/wm.log"; exit 1; }
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
 app_pid=$!
 if ! win=$(timeout 20 xdotool search --sync --onlyvisible --name '^Kvimarot$' 2>/dev/null | head -1); then

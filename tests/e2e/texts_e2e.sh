@@ -18,12 +18,7 @@ trap 'kill ${app_pid:-} ${wm_pid:-} 2>/dev/null || true; kv_stop_xvfb; rm -rf "$
 cp -r "$work_src"/. "$tmp"/
 rm -f "$tmp"/*.tmp
 kv_start_xvfb "$tmp" || { echo "FAIL: Xvfb did not start"; exit 1; }
-openbox --sm-disable >"$tmp/wm.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 200); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
+kv_start_openbox "$tmp/wm.log" || true
 (cd "$tmp" && exec "$prog") >"$tmp/out.log" 2>&1 &
 app_pid=$!
 

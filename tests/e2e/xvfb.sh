@@ -8,6 +8,9 @@
 # that checked the server, would meet it resetting and could not connect.
 # kv_stop_xvfb stops the server and waits until it has gone (leaving, it removes the
 # socket of its number).
+# kv_start_openbox LOG starts the openbox window manager on that server, its messages
+# in LOG, sets wm_pid and waits until it has claimed the root window's supporting-WM
+# check; it fails when that does not come within 20 s.
 
 kv_start_xvfb() {
   local dir=$1 n
@@ -43,4 +46,14 @@ kv_stop_xvfb() {
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=
+}
+
+kv_start_openbox() {
+  openbox --sm-disable >"$1" 2>&1 &
+  wm_pid=$!
+  for _ in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  return 1
 }
